@@ -1,0 +1,41 @@
+# Quillmark: one-command set-up, build, test and benchmark.
+# Every target installs what is missing with apt-get first (run as root on a fresh machine).
+
+DEB_PACKAGES := cmake g++ make libgtest-dev libbenchmark-dev clang-format
+JOBS ?= $(shell nproc)
+
+.PHONY: all deps build build-asan lint test bench clean
+
+all: build
+
+deps:
+	@missing=""; for p in $(DEB_PACKAGES); do \
+	    dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "install ok installed" || missing="$$missing $$p"; \
+	done; \
+	if [ -n "$$missing" ]; then \
+	    echo "Installing:$$missing"; \
+	    apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $$missing; \
+	fi
+
+build: deps
+	cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DQUILLMARK_BENCH=ON
+	cmake --build build -j $(JOBS)
+
+build-asan: deps
+	cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DQUILLMARK_SANITIZE=ON
+	cmake --build build-asan -j $(JOBS)
+
+lint: deps
+	@find src tests bench -name '*.h' -o -name '*.cpp' | xargs -r clang-format --dry-run -Werror
+	@echo "lint: ok"
+
+test: lint build build-asan
+	cd build && ctest --output-on-failure -j $(JOBS)
+	cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+	    ctest --output-on-failure -j $(JOBS)
+
+bench: build
+	./build/bench/quillmark_bench --benchmark_min_time=0.5
+
+clean:
+	rm -rf build build-asan

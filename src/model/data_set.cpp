@@ -1,0 +1,231 @@
+#include "model/data_set.h"
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+#include "model/numeric.h"
+#include "model/project.h"
+#include "model/series_filters.h"
+
+CDataSet::CDataSet(CProject* project, std::string name)
+    : m_name(std::move(name)), m_project(project) {}
+
+bool CDataSet::AppendPoint(const CDataPoint& point) {
+    if (!m_points.empty() && point.m_serial <= m_points.back().m_serial) {
+        return false;
+    }
+    bool first = m_points.empty();
+    m_points.push_back(point);
+    if (!first) {
+        m_cursor = &m_points.back();
+    }
+    return true;
+}
+
+bool CDataSet::PrependPoint(const CDataPoint& point) {
+    if (!m_points.empty() && point.m_serial >= m_points.front().m_serial) {
+        return false;
+    }
+    bool first = m_points.empty();
+    m_points.push_front(point);
+    if (!first) {
+        m_cursor = &m_points.front();
+    }
+    return true;
+}
+
+bool CDataSet::AddPoint(int32_t day, int32_t month, int32_t year, double value) {
+    CDataPoint point;
+    point.SetDate(day, month, year);
+    point.SetValue(Raw, value);
+    if (!AppendPoint(point)) {
+        return false;
+    }
+    m_project->m_viewLimits.ExtendDates(point);
+    m_project->m_historyLimits.ExtendDates(point);
+    m_lastAdded = &m_points.back();
+    return true;
+}
+
+void CDataSet::UndoAddPoint(CLimits& window) {
+    if (m_lastAdded == nullptr || m_points.empty() || m_lastAdded != &m_points.back()) {
+        return;
+    }
+    // The cursor must not be left pointing at the point that goes.
+    if (m_cursor == m_lastAdded) {
+        m_cursor = nullptr;
+    }
+    m_points.pop_back();
+    if (!m_points.empty()) {
+        window.end.CopyDate(m_points.back());
+    }
+    m_lastAdded = nullptr;
+}
+
+size_t CDataSet::LowerBound(int32_t serial) const {
+    auto it = std::lower_bound(
+        m_points.begin(), m_points.end(), serial,
+        [](const CDataPoint& p, int32_t s) { return p.m_serial < s; });
+    return static_cast<size_t>(it - m_points.begin());
+}
+
+size_t CDataSet::UpperBound(int32_t serial) const {
+    auto it = std::upper_bound(
+        m_points.begin(), m_points.end(), serial,
+        [](int32_t s, const CDataPoint& p) { return s < p.m_serial; });
+    return static_cast<size_t>(it - m_points.begin());
+}
+
+std::pair<size_t, size_t> CDataSet::InsideRange(const CLimits& limits) const {
+    size_t first = LowerBound(limits.start.m_serial);
+    size_t last = UpperBound(limits.end.m_serial);
+    return {first, std::max(first, last)};
+}
+
+const CLimits& CDataSet::Window() const { return m_project->m_viewLimits; }
+
+const CDataPoint* CDataSet::FindCursorPoint(double fraction) {
+    if (!(fraction > 0.0)) {
+        fraction = 0.0;  // NaN too
+    }
+    fraction = std::min(fraction, 1.0);
+    const CLimits& window = Window();
+    int64_t target =
+        int64_t{window.start.m_serial} +
+        static_cast<int64_t>(static_cast<double>(window.DayCount()) * fraction);
+    auto [first, last] = InsideRange(window);
+    size_t notAfter = UpperBound(SaturateToInt32(target));
+    size_t end = std::min(last, notAfter);
+    m_cursor = end > first ? &m_points[end - 1] : nullptr;
+    return m_cursor;
+}
+
+void CDataSet::ScaleLimits(CLimits& limits, int slot) const {
+    auto [first, last] = InsideRange(limits);
+    for (size_t i = first; i < last; ++i) {
+        if (i == first) {
+            limits.InitSlotRange(m_points[i], slot);
+        } else {
+            limits.ExtendSlotRange(m_points[i], slot);
+        }
+    }
+    limits.Scale(slot);
+}
+
+CStrategyResult& CDataSet::AddResult() { return m_results.emplace_back(); }
+
+void CDataSet::ZeroSlot(int slot) {
+    for (CDataPoint& p : m_points) {
+        p.SetValue(slot, 0.0);
+    }
+}
+
+void CDataSet::CopySlot(int from, int to) {
+    for (CDataPoint& p : m_points) {
+        p.SetValue(to, p.GetValue(from));
+    }
+}
+
+void CDataSet::ClearFlags() {
+    for (CDataPoint& p : m_points) {
+        p.m_flag = 0;
+    }
+}
+
+void CDataSet::StageSlot(int slot) {
+    for (CDataPoint& p : m_points) {
+        p.m_work = p.GetValue(slot);
+    }
+}
+
+// Stages `from`, runs an array filter over the serials and the working copies, and writes its
+// result into `to`. The arrays are those the optimiser hands to the same filters.
+template <typename Filter>
+void CDataSet::FilterStaged(int from, int to, Filter filter) {
+    StageSlot(from);
+    std::vector<int32_t> serials;
+    std::vector<double> values;
+    serials.reserve(m_points.size());
+    values.reserve(m_points.size());
+    for (const CDataPoint& p : m_points) {
+        serials.push_back(p.m_serial);
+        values.push_back(p.m_work);
+    }
+    filter(std::span<const int32_t>(serials), std::span<double>(values));
+    size_t i = 0;
+    for (CDataPoint& p : m_points) {
+        p.SetValue(to, values[i++]);
+    }
+}
+
+void CDataSet::WeightedAverage(int slot, int32_t days) {
+    FilterStaged(slot, slot, [days](std::span<const int32_t> serials, std::span<double> values) {
+        WeightedAverageSeries(serials, values, values, days);
+    });
+}
+
+void CDataSet::Differentiate(int from, int to) {
+    FilterStaged(from, to, [](std::span<const int32_t> serials, std::span<double> values) {
+        DifferentiateSeries(serials, values, values);
+    });
+}
+
+void CDataSet::Normalise(int slot) {
+    FilterStaged(slot, slot, [](std::span<const int32_t>, std::span<double> values) {
+        NormaliseSeries(values, values);
+    });
+}
+
+void CDataSet::SmoothRaw(int32_t days) {
+    CopySlot(Raw, Smooth);
+    WeightedAverage(Smooth, days);
+}
+
+void CDataSet::BuildDiff(int32_t days) {
+    Differentiate(Smooth, Diff);
+    if (days > 1) {
+        WeightedAverage(Diff, days);
+    }
+    Normalise(Diff);
+}
+
+void CDataSet::ComputePotentialGains() {
+    SmoothRaw(m_params.ML);
+    const CLimits& window = Window();
+    const double days = static_cast<double>(window.DayCount());
+    auto [first, last] = InsideRange(window);
+    // An empty window leaves the first values at 0, so the figures become non-finite.
+    double raw0 = 0.0;
+    double smooth0 = 0.0;
+    double rawRise = 0.0, rawFall = 0.0, smoothRise = 0.0, smoothFall = 0.0;
+    for (size_t i = first; i < last; ++i) {
+        const CDataPoint& p = m_points[i];
+        if (i == first) {
+            raw0 = p.GetValue(Raw);
+            smooth0 = p.GetValue(Smooth);
+            // The first point's own change counts as 0, a fall by the rule below.
+            continue;
+        }
+        const CDataPoint& q = m_points[i - 1];
+        double rawChange = p.GetValue(Raw) - q.GetValue(Raw);
+        double smoothChange = p.GetValue(Smooth) - q.GetValue(Smooth);
+        (rawChange > 0 ? rawRise : rawFall) += rawChange;
+        (smoothChange > 0 ? smoothRise : smoothFall) += smoothChange;
+    }
+    m_gains[RawRises] = rawRise / raw0 * 36525.0 / days;
+    m_gains[RawFalls] = rawFall / raw0 * 36525.0 / days;
+    m_gains[SmoothRises] = smoothRise / smooth0 * 36525.0 / days;
+    m_gains[SmoothFalls] = smoothFall / smooth0 * 36525.0 / days;
+}
+
+bool CDataSet::ApplyResult(int32_t n) {
+    if (n < 1 || static_cast<size_t>(n) > m_results.size()) {
+        return false;
+    }
+    const CStrategyResult& result = m_results[static_cast<size_t>(n - 1)];
+    m_params.ML = result.ML;
+    m_params.RC = result.RC;
+    m_params.BL = result.BL;
+    return true;
+}
