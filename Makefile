@@ -1,7 +1,8 @@
 # Quillmark: one-command set-up, build, test and benchmark.
 # Every target installs what is missing with apt-get first (run as root on a fresh machine).
 
-DEB_PACKAGES := cmake g++ make libgtest-dev libbenchmark-dev clang-format
+DEB_PACKAGES := cmake g++ make libgtest-dev libbenchmark-dev clang-format libcli11-dev \
+                nlohmann-json3-dev
 JOBS ?= $(shell nproc)
 
 .PHONY: all deps build build-asan lint test bench clean

@@ -5,7 +5,7 @@
 // Where a running optimisation reports its progress: the progress dialog in the program, a
 // terminal bar or nothing on the command line. Called from the worker thread.
 class CProgressSink {
-public:
+  public:
     virtual ~CProgressSink() = default;
 
     // position: 1 to 100, each at most once per run, increasing.

@@ -6,7 +6,7 @@
 // Where a simulation reports the state at the end of the window: the main window's status bar
 // in the program, a recorder in tests, nothing on the command line.
 class CStatusSink {
-public:
+  public:
     virtual ~CStatusSink() = default;
 
     // date: the FormatDate text of the last point inside the window; name: the primary data

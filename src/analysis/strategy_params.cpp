@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <limits>
 
+#include "model/text_out.h"
+
 namespace {
 
 int64_t SaturatingMultiply(int64_t a, int64_t b) {
@@ -62,4 +64,37 @@ std::string FormatNumber(double x) {
     result.append(start);
     result.push_back(')');
     return result;
+}
+
+void CStrategyParams::WriteParameters(std::string& out) const {
+    out += "<PARAMETERS ";
+    AppendIntAttribute(out, "ML", ML);
+    AppendRealAttribute(out, "RC", RC);
+    AppendIntAttribute(out, "BL", BL);
+    AppendRealAttribute(out, "IN", IN);
+    AppendRealAttribute(out, "TT", TT);
+    AppendRealAttribute(out, "GN", GN);
+    out += " />";
+    out += kLineEnd;
+}
+
+void CStrategyParams::WriteRange(std::string& out) const {
+    out += "<RANGE ";
+    AppendIntAttribute(out, "ML", ML);
+    AppendIntAttribute(out, "MU", MU);
+    AppendIntAttribute(out, "RR", RR);
+    AppendIntAttribute(out, "BL", BL);
+    AppendIntAttribute(out, "BI", BI);
+    out += " />";
+    out += kLineEnd;
+}
+
+void CStrategyParams::WriteResult(std::string& out) const {
+    out += "<RESULT";
+    AppendIntAttribute(out, "ML", ML);
+    AppendRealAttribute(out, "RC", RC);
+    AppendIntAttribute(out, "BC", BL);
+    AppendRealAttribute(out, "GN", GN);
+    out += " />";
+    out += kLineEnd;
 }

@@ -7,11 +7,16 @@
 // a data set (PARAMETERS), the ranges of the optimisation (RANGE) and a stored result set
 // (RESULT). The two-letter field names are also the attribute keys of the project file.
 class CStrategyParams {
-public:
+  public:
     // Number of simulations of one full optimisation over this RANGE record with the given
     // number of data sets. A resolution RR below 1 is stored back as 1; a flag step BI below 1
     // (only a file can supply one) counts as 1. Saturates instead of overflowing.
     int64_t GetStepCount(int dataSetCount);
+
+    // The PARAMETERS, RANGE and RESULT lines of a project file.
+    void WriteParameters(std::string& out) const;
+    void WriteRange(std::string& out) const;
+    void WriteResult(std::string& out) const;
 
     int32_t ML = 20;     // smoothing length in days; RANGE: lowest length of the sweep
     int32_t MU = 40;     // RANGE: highest smoothing length of the sweep
@@ -29,7 +34,9 @@ using CStrategyRange = CStrategyParams;
 using CStrategyResult = CStrategyParams;
 
 // The flag step of a RANGE record as the sweep and the step count use it: at least 1.
-inline int32_t EffectiveFlagStep(int32_t bi) { return bi < 1 ? 1 : bi; }
+inline int32_t EffectiveFlagStep(int32_t bi) {
+    return bi < 1 ? 1 : bi;
+}
 
 // value - fmod(value, 10^-decimals): cut, not rounded, keeping the sign (12.37 -> 12.3).
 double TruncateDecimals(double value, int decimals);

@@ -3,8 +3,11 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 
+#include "model/month_names.h"
 #include "model/numeric.h"
+#include "model/text_out.h"
 
 void CLimits::ResetDates(const CDataPoint& point) {
     start.CopyDate(point);
@@ -86,8 +89,10 @@ void CLimits::Scale(int slot) {
     double margin = (top - bottom) * 0.04;
     displayTop = margin + top;
     displayBottom = bottom - margin;
-    // A step that underflowed, or bounds beyond the double range, leave no drawable axis.
-    if (!(step > 0) || !std::isfinite(displayTop) || !std::isfinite(displayBottom)) {
+    // A step that underflowed (to zero or to the imprecise subnormal range), or bounds beyond
+    // the double range, leave no drawable axis.
+    if (!(step >= std::numeric_limits<double>::min()) || !std::isfinite(displayTop) ||
+        !std::isfinite(displayBottom)) {
         SetDefaultAxis();
     }
 }
@@ -134,9 +139,7 @@ std::string FormatValueLabel(double value, double step) {
 }
 
 std::string MonthLabel(int32_t month) {
-    static constexpr std::array<const char*, 13> kNames = {
-        "", "JAN", "FEB", "MAR", "APR", "MAY", "JUN", "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
-    return (month >= 1 && month <= 12) ? kNames[static_cast<size_t>(month)] : "";
+    return std::string((month >= 1 && month <= 12) ? MonthNames[static_cast<size_t>(month)] : "");
 }
 
 std::string YearLabel(int32_t year) {
@@ -150,6 +153,14 @@ CDataPoint DateOf(int64_t serial) {
     CDataPoint p;
     p.SetSerial(SaturateToInt32(serial));
     return p;
+}
+
+// Serial of 1 January of a year by the calendar of SetSerial. DateToSerial truncates its count
+// of leap days, as SetDate must, which puts it a day late for most years before year 1.
+int64_t FirstOfJanuary(int64_t year) {
+    const int64_t before = year - 1;
+    const int64_t leapDays = (before >= 0 ? before : before - 3) / 4;  // floor division
+    return 365 * year + leapDays + 1;
 }
 
 int32_t Interval(double days, double factor, double slots) {
@@ -217,7 +228,7 @@ void YearTicks(const CLimits& limits, int32_t width, CDateAxis& axis) {
         year += y - remainder;
     }
     for (; year <= DateOf(last).m_year; year += y) {
-        int64_t s = DateToSerial(1, 1, year);
+        int64_t s = FirstOfJanuary(year);
         if (s > first && s <= last) {
             addTick(s, static_cast<int32_t>(year));
         }
@@ -292,4 +303,13 @@ CLimits ZoomWindow(const CLimits& window, int direction) {
     int64_t q = window.DayCount() / 5;
     int64_t start = int64_t{window.start.m_serial} + (direction < 0 ? -(q + 1) : q);
     return WithSerials(window, start, window.end.m_serial);
+}
+
+void CLimits::Write(std::string& out) const {
+    out += "<LIMITS START=";
+    start.WriteDate(out);
+    out += " END=";
+    end.WriteDate(out);
+    out += " />";
+    out += kLineEnd;
 }

@@ -10,14 +10,16 @@
 // data set. Only the dates of start and end describe the window; their value slots hold the
 // per-slot minimum (start) and maximum (end) found by the last scaling of that slot.
 class CLimits {
-public:
+  public:
     // Window operations: dates only.
     void ResetDates(const CDataPoint& point);
     void ExtendDates(const CDataPoint& point);
     void CopyDates(const CLimits& other);
     // end - start + 1, at least 1. 64 bits: two 32-bit serials can lie 2^32 apart.
     int64_t DayCount() const;
-    bool Contains(int32_t serial) const { return serial >= start.m_serial && serial <= end.m_serial; }
+    bool Contains(int32_t serial) const {
+        return serial >= start.m_serial && serial <= end.m_serial;
+    }
 
     // Value operations for slot k.
     void InitSlotRange(const CDataPoint& point, int slot);
@@ -26,6 +28,9 @@ public:
     // empty, NaN or unrepresentable range gets the default axis 0 to 1 with step 0.2.
     void Scale(int slot);
     double DisplaySpan() const { return displayTop - displayBottom; }
+
+    // The LIMITS line of a project file: the two dates only.
+    void Write(std::string& out) const;
 
     int32_t drawDateLabels = 0;
     CDataPoint end;
@@ -37,7 +42,7 @@ public:
     double step = 0.0;
     int32_t zeroBase = 0;
 
-private:
+  private:
     void SetDefaultAxis();
 };
 

@@ -1,7 +1,10 @@
 #include "model/data_point.h"
 
 #include <cstdio>
+#include <cstring>
 #include <limits>
+
+#include "model/text_out.h"
 
 namespace {
 
@@ -25,8 +28,7 @@ const std::array<int32_t, 13>& CumulativeDays(int64_t year) {
 int64_t DateToSerial(int64_t day, int32_t month, int64_t year) {
     // (year - 1) / 4 truncates like the 32-bit original; years before 1 never come from input
     // since short years are normalised first.
-    return 365 * year + (year - 1) / 4 + CumulativeDays(year)[static_cast<size_t>(month - 1)] +
-           day;
+    return 365 * year + (year - 1) / 4 + CumulativeDays(year)[static_cast<size_t>(month - 1)] + day;
 }
 
 void CDataPoint::SetDate(int32_t day, int32_t month, int32_t year) {
@@ -87,4 +89,45 @@ std::string CDataPoint::FormatDate() const {
     char text[48];
     std::snprintf(text, sizeof text, "%d/%d/%d", m_month, m_day, m_year);
     return text;
+}
+
+void CDataPoint::Write(std::string& out) const {
+    out += "<DATAPOINT  DATE=";
+    WriteDate(out);
+    out += " VALUE=";
+    WriteValue(out);
+    out += " />";
+    out += kLineEnd;
+}
+
+void CDataPoint::WriteDate(std::string& out) const {
+    out += '"';
+    AppendInt(out, m_month);
+    out += '.';
+    AppendInt(out, m_day);
+    out += '.';
+    AppendInt(out, m_year);
+    out += '"';
+}
+
+void CDataPoint::WriteValue(std::string& out) const {
+    char text[400];  // %15.5f of the largest double has over 300 digits
+    std::snprintf(text, sizeof text, "%15.5f", m_values[Raw]);
+    std::string digits;
+    for (const char* c = text; *c != '\0'; ++c) {
+        if (*c != ' ') {
+            digits += *c;
+        }
+    }
+    // Only the field's first 15 characters are kept, as long as that cuts decimals only.
+    constexpr size_t kField = 15;
+    size_t point = digits.find('.');
+    if (digits.size() > kField) {
+        if (point != std::string::npos && point <= kField) {
+            digits.resize(kField);
+        } else if (point != std::string::npos) {
+            digits.resize(point);
+        }
+    }
+    AppendQuoted(out, digits);
 }

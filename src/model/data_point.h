@@ -23,7 +23,7 @@ inline constexpr int kSlotCount = 7;
 // every year divisible by four is a leap year, 1900 and 2100 included, so serials of real
 // calendars differ outside 1901-2099, and files written by the program rely on this rule.
 class CDataPoint {
-public:
+  public:
     CDataPoint() = default;
 
     // Stores day and month as given and the normalised year (a year below 1900 is a short
@@ -48,11 +48,18 @@ public:
     // "month/day/year" without leading zeros: 7 March 2001 gives "3/7/2001".
     std::string FormatDate() const;
 
+    // The DATAPOINT line of a project file, its quoted date ("6.8.2003") and its quoted raw
+    // value ("8764.13000": %15.5f, blanks dropped, cut to 15 characters by dropping decimals
+    // only; an integer part longer than that is written whole).
+    void Write(std::string& out) const;
+    void WriteDate(std::string& out) const;
+    void WriteValue(std::string& out) const;
+
     int32_t m_serial = 1;
     int32_t m_year = 2000;
     int32_t m_day = 1;
     int32_t m_month = 1;
-    int32_t m_flag = 0;  // 1 while the simulated strategy is in the market
+    int32_t m_flag = 0;   // 1 while the simulated strategy is in the market
     double m_work = 0.0;  // scratch copy for the in-place filters
     std::array<double, kSlotCount> m_values{};
 };

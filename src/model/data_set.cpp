@@ -7,6 +7,7 @@
 #include "model/numeric.h"
 #include "model/project.h"
 #include "model/series_filters.h"
+#include "model/text_out.h"
 
 CDataSet::CDataSet(CProject* project, std::string name)
     : m_name(std::move(name)), m_project(project) {}
@@ -64,16 +65,14 @@ void CDataSet::UndoAddPoint(CLimits& window) {
 }
 
 size_t CDataSet::LowerBound(int32_t serial) const {
-    auto it = std::lower_bound(
-        m_points.begin(), m_points.end(), serial,
-        [](const CDataPoint& p, int32_t s) { return p.m_serial < s; });
+    auto it = std::lower_bound(m_points.begin(), m_points.end(), serial,
+                               [](const CDataPoint& p, int32_t s) { return p.m_serial < s; });
     return static_cast<size_t>(it - m_points.begin());
 }
 
 size_t CDataSet::UpperBound(int32_t serial) const {
-    auto it = std::upper_bound(
-        m_points.begin(), m_points.end(), serial,
-        [](int32_t s, const CDataPoint& p) { return s < p.m_serial; });
+    auto it = std::upper_bound(m_points.begin(), m_points.end(), serial,
+                               [](int32_t s, const CDataPoint& p) { return s < p.m_serial; });
     return static_cast<size_t>(it - m_points.begin());
 }
 
@@ -83,7 +82,9 @@ std::pair<size_t, size_t> CDataSet::InsideRange(const CLimits& limits) const {
     return {first, std::max(first, last)};
 }
 
-const CLimits& CDataSet::Window() const { return m_project->m_viewLimits; }
+const CLimits& CDataSet::Window() const {
+    return m_project->m_viewLimits;
+}
 
 const CDataPoint* CDataSet::FindCursorPoint(double fraction) {
     if (!(fraction > 0.0)) {
@@ -91,9 +92,8 @@ const CDataPoint* CDataSet::FindCursorPoint(double fraction) {
     }
     fraction = std::min(fraction, 1.0);
     const CLimits& window = Window();
-    int64_t target =
-        int64_t{window.start.m_serial} +
-        static_cast<int64_t>(static_cast<double>(window.DayCount()) * fraction);
+    int64_t target = int64_t{window.start.m_serial} +
+                     static_cast<int64_t>(static_cast<double>(window.DayCount()) * fraction);
     auto [first, last] = InsideRange(window);
     size_t notAfter = UpperBound(SaturateToInt32(target));
     size_t end = std::min(last, notAfter);
@@ -113,7 +113,9 @@ void CDataSet::ScaleLimits(CLimits& limits, int slot) const {
     limits.Scale(slot);
 }
 
-CStrategyResult& CDataSet::AddResult() { return m_results.emplace_back(); }
+CStrategyResult& CDataSet::AddResult() {
+    return m_results.emplace_back();
+}
 
 void CDataSet::ZeroSlot(int slot) {
     for (CDataPoint& p : m_points) {
@@ -228,4 +230,28 @@ bool CDataSet::ApplyResult(int32_t n) {
     m_params.RC = result.RC;
     m_params.BL = result.BL;
     return true;
+}
+
+void CDataSet::Write(std::string& out) const {
+    out += "<DATASET NAME=";
+    AppendQuoted(out, m_name);
+    out += ">";
+    out += kLineEnd;
+    out += "<CURRENCY VALUE=";
+    AppendQuoted(out, m_currency);
+    out += " />";
+    out += kLineEnd;
+    out += "<COMMENT VALUE=";
+    AppendQuoted(out, m_comment);
+    out += " />";
+    out += kLineEnd;
+    m_params.WriteParameters(out);
+    for (const CStrategyResult& result : m_results) {
+        result.WriteResult(out);
+    }
+    for (const CDataPoint& point : m_points) {
+        point.Write(out);
+    }
+    out += "</DATASET>";
+    out += kLineEnd;
 }

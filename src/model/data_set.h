@@ -25,7 +25,7 @@ enum GainFigure : int { RawRises = 0, RawFalls = 1, SmoothRises = 2, SmoothFalls
 // Points live in a deque: appending and prepending are constant time and never move a point,
 // so the cursor and the last added point stay valid while the set grows.
 class CDataSet {
-public:
+  public:
     CDataSet(CProject* project, std::string name);
     CDataSet(const CDataSet&) = delete;
     CDataSet& operator=(const CDataSet&) = delete;
@@ -57,6 +57,10 @@ public:
     // Appends a result record with the record defaults for the caller to fill. The reference
     // stays valid until the next AddResult or ClearResults.
     CStrategyResult& AddResult();
+
+    // The DATASET block of a project file: name, currency, comment, parameters, results and
+    // points.
+    void Write(std::string& out) const;
     void ClearResults() { m_results.clear(); }
 
     const std::deque<CDataPoint>& Points() const { return m_points; }
@@ -116,7 +120,7 @@ public:
     std::string m_comment;
     std::vector<CStrategyResult> m_results;
 
-private:
+  private:
     // Index of the first point not before / after `serial`.
     size_t LowerBound(int32_t serial) const;
     size_t UpperBound(int32_t serial) const;

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "model/text_out.h"
+
 void CProject::Clear() {
     m_current = nullptr;
     m_primary = nullptr;
@@ -67,7 +69,9 @@ void CProject::DeleteCurrent() {
     RefreshPrimary();
 }
 
-void CProject::GetLimits(CLimits& out) const { out.CopyDates(m_viewLimits); }
+void CProject::GetLimits(CLimits& out) const {
+    out.CopyDates(m_viewLimits);
+}
 
 void CProject::SetLimits(const CLimits& src) {
     m_viewLimits.CopyDates(src);
@@ -158,4 +162,18 @@ void CProject::RequestCancel() {
     if (m_primary != nullptr) {
         m_primary->m_cancel = 1;
     }
+}
+
+void CProject::Write(std::string& out) const {
+    out += "<?xml version=\"1.0\"?>";
+    out += kLineEnd;
+    out += "<QUILLMARK>";
+    out += kLineEnd;
+    m_viewLimits.Write(out);
+    m_range.WriteRange(out);
+    for (const auto& ds : m_dataSets) {
+        ds->Write(out);
+    }
+    out += "</QUILLMARK>";
+    out += kLineEnd;
 }

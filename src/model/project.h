@@ -20,7 +20,7 @@ class CProgressSink;
 // All operations run on the user-interface thread, except PrepareRun, which the analysis
 // worker calls while the interface waits in the progress dialog.
 class CProject {
-public:
+  public:
     CProject() = default;
     CProject(const CProject&) = delete;
     CProject& operator=(const CProject&) = delete;
@@ -59,6 +59,10 @@ public:
     void PrepareRun(CProgressSink* progress);
     void RequestCancel();
 
+    // Appends the whole project file text: declaration, root, window, ranges and every data
+    // set in list order.
+    void Write(std::string& out) const;
+
     // Where simulations report the state at the window's end; null reports nowhere.
     void SetStatusSink(CStatusSink* sink) { m_statusSink = sink; }
     CStatusSink* StatusSink() const { return m_statusSink; }
@@ -73,7 +77,7 @@ public:
     CLimits m_historyLimits;
     CStrategyRange m_range;
 
-private:
+  private:
     int CurrentIndex() const;
 
     std::vector<std::unique_ptr<CDataSet>> m_dataSets;

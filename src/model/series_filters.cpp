@@ -11,7 +11,7 @@ namespace {
 // of adding and removing terms. Non-finite values are counted instead of summed, so that one
 // infinity or NaN does not spoil the sums after it has left the window.
 class CWindowSums {
-public:
+  public:
     void Rebase(int64_t base, std::span<const int32_t> serials, std::span<const double> in,
                 size_t first, size_t last) {
         m_base = base;
@@ -44,7 +44,7 @@ public:
         return numerator / static_cast<double>(denominator);
     }
 
-private:
+  private:
     void Update(int64_t serial, double x, int sign) {
         int64_t offset = serial - m_base;
         m_count += sign;

@@ -1,0 +1,227 @@
+#include "cli/cli_commands.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <iostream>
+
+#include "analysis/status_sink.h"
+#include "cli/json_output.h"
+#include "model/project.h"
+#include "storage/file_io.h"
+#include "storage/project_files.h"
+
+namespace {
+
+int Fail(const std::string& message) {
+    std::cerr << "quillmark-cli: error: " << message << '\n';
+    return 1;
+}
+
+void Print(const Json& json) {
+    std::cout << Dump(json) << '\n';
+}
+
+// Reads a project as File Open does, then makes its current data set current again, as the
+// data set tree does after loading.
+bool LoadProject(CProject& project, const std::string& path, std::string& error) {
+    CProjectFiles files(project);
+    errno = 0;
+    if (!files.OpenProject(path)) {
+        error = "cannot open '" + path + "': " + std::strerror(errno != 0 ? errno : ENOENT);
+        return false;
+    }
+    project.SetCurrentDataSet(project.Current());
+    return true;
+}
+
+bool SaveProject(CProject& project, const std::string& path, std::string& error) {
+    CProjectFiles files(project);
+    return files.SaveProject(path, &error);
+}
+
+Json OptionalDate(const CDataSet& ds, bool last) {
+    if (ds.Points().empty()) {
+        return nullptr;
+    }
+    return DateJson(last ? ds.Points().back() : ds.Points().front());
+}
+
+Json DataSetJson(CDataSet& ds) {
+    const CStrategyParams& p = ds.m_params;
+    Json results = Json::array();
+    for (const CStrategyResult& r : ds.m_results) {
+        results.push_back(
+            Json{{"ML", r.ML}, {"RC", Number(r.RC)}, {"BL", r.BL}, {"GN", Number(r.GN)}});
+    }
+    ds.ComputePotentialGains();
+    return Json{{"name", ds.m_name},
+                {"currency", ds.m_currency},
+                {"comment", ds.m_comment},
+                {"points", ds.Points().size()},
+                {"first", OptionalDate(ds, false)},
+                {"last", OptionalDate(ds, true)},
+                {"params",
+                 {{"ML", p.ML},
+                  {"RC", Number(p.RC)},
+                  {"BL", p.BL},
+                  {"IN", Number(p.IN)},
+                  {"TT", Number(p.TT)},
+                  {"GN", Number(p.GN)}}},
+                {"results", results},
+                {"gains",
+                 {{"raw_rises", Number(ds.m_gains[RawRises])},
+                  {"raw_falls", Number(ds.m_gains[RawFalls])},
+                  {"smoothed_rises", Number(ds.m_gains[SmoothRises])},
+                  {"smoothed_falls", Number(ds.m_gains[SmoothFalls])}}}};
+}
+
+struct CStatusRecord : CStatusSink {
+    void SetStatus(const std::string& d, const std::string& n, double v, int32_t l) override {
+        status = Json{{"date", d}, {"name", n}, {"value", Number(v)}, {"level", l}};
+    }
+    Json status = nullptr;
+};
+
+// Market entries inside the window: flag changes from 0 to 1, starting out of the market.
+int64_t CountTrades(const CDataSet& ds, const CLimits& window) {
+    int64_t trades = 0;
+    int32_t previous = 0;
+    for (const CDataPoint& p : ds.Points()) {
+        if (!window.Contains(p.m_serial)) {
+            continue;
+        }
+        trades += (p.m_flag == 1 && previous == 0) ? 1 : 0;
+        previous = p.m_flag;
+    }
+    return trades;
+}
+
+std::string SeriesCsv(const CDataSet& ds) {
+    std::string csv = "date,serial,raw,diff,signal,signal_base,smooth,gross,net,flag\n";
+    char number[40];
+    for (const CDataPoint& p : ds.Points()) {
+        csv += p.FormatDate();
+        csv += ',';
+        csv += std::to_string(p.m_serial);
+        for (int slot = Raw; slot <= Net; ++slot) {
+            std::snprintf(number, sizeof number, ",%.17g", p.GetValue(slot));
+            csv += number;
+        }
+        csv += ',';
+        csv += std::to_string(p.m_flag);
+        csv += '\n';
+    }
+    return csv;
+}
+
+}  // namespace
+
+int RunInfo(const std::string& projectPath) {
+    CProject project;
+    std::string error;
+    if (!LoadProject(project, projectPath, error)) {
+        return Fail(error);
+    }
+    const CLimits& window = project.m_viewLimits;
+    const CStrategyRange& range = project.m_range;
+    Json current = nullptr;
+    Json datasets = Json::array();
+    for (size_t i = 0; i < project.DataSets().size(); ++i) {
+        if (project.DataSets()[i].get() == project.Current()) {
+            current = i;
+        }
+    }
+    // The view axis belongs to the current data set; the gains of every set are computed after.
+    Json viewAxis = AxisJson(window);
+    for (const auto& ds : project.DataSets()) {
+        datasets.push_back(DataSetJson(*ds));
+    }
+    Print(Json{{"window",
+                {{"start", DateJson(window.start)},
+                 {"end", DateJson(window.end)},
+                 {"days", window.DayCount()}}},
+               {"range",
+                {{"ML", range.ML},
+                 {"MU", range.MU},
+                 {"RR", range.RR},
+                 {"BL", range.BL},
+                 {"BI", range.BI}}},
+               {"current", current},
+               {"view_axis", viewAxis},
+               {"datasets", datasets}});
+    return 0;
+}
+
+int RunSimulate(const CSimulateOptions& options) {
+    CProject project;
+    std::string error;
+    if (!LoadProject(project, options.projectPath, error)) {
+        return Fail(error);
+    }
+    CStatusRecord status;
+    project.SetStatusSink(&status);
+    Json resultSet = nullptr;
+    if (options.resultSet) {
+        int32_t n = *options.resultSet;
+        project.SelectResultSet(n);
+        resultSet = n;
+    } else {
+        project.Simulate();
+    }
+    CDataSet* primary = project.Primary();
+    if (primary != nullptr && !options.seriesPath.empty() &&
+        !WriteFileAtomically(options.seriesPath, SeriesCsv(*primary), error)) {
+        return Fail(error);
+    }
+    const double days = static_cast<double>(project.m_viewLimits.DayCount());
+    const double gain = primary != nullptr ? primary->m_params.GN : std::nan("");
+    Print(Json{{"result_set", resultSet},
+               {"output", Number(primary != nullptr ? primary->m_params.OUT : std::nan(""))},
+               {"gain", Number(gain)},
+               {"gain_per_year", Number(gain * 365.25 / days)},
+               {"trades", primary != nullptr ? CountTrades(*primary, project.m_viewLimits) : 0},
+               {"status", status.status},
+               {"history_axis", AxisJson(project.m_historyLimits)}});
+    return 0;
+}
+
+int RunImport(const CImportOptions& options) {
+    CProject project;
+    std::string error;
+    if (!options.intoPath.empty() && !LoadProject(project, options.intoPath, error)) {
+        return Fail(error);
+    }
+    CProjectFiles files(project);
+    files.m_datesInCol = options.datesColumn;
+    files.m_valsInCol = options.valuesColumn;
+    CImportReport report;
+    errno = 0;
+    if (!files.ImportRawData(options.rawPath, &report)) {
+        return Fail("cannot open '" + options.rawPath +
+                    "': " + std::strerror(errno != 0 ? errno : ENOENT));
+    }
+    if (options.intoPath.empty()) {
+        project.ResetLimitsToCurrent();
+    }
+    if (!SaveProject(project, options.outPath, error)) {
+        return Fail(error);
+    }
+    const CDataSet& ds = *report.dataSet;
+    Print(Json{{"name", ds.m_name},
+               {"points", ds.Points().size()},
+               {"skipped", report.skipped},
+               {"date_order", report.dateOrder == 1 ? "month-first" : "day-first"},
+               {"first", OptionalDate(ds, false)},
+               {"last", OptionalDate(ds, true)}});
+    return 0;
+}
+
+int RunResave(const std::string& inPath, const std::string& outPath) {
+    CProject project;
+    std::string error;
+    if (!LoadProject(project, inPath, error) || !SaveProject(project, outPath, error)) {
+        return Fail(error);
+    }
+    return 0;
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+// The subcommands of quillmark-cli. Each prints its JSON summary on stdout and returns the exit
+// status: 0 on success, 1 when a file cannot be opened, read or written (with one error line on
+// stderr).
+
+int RunInfo(const std::string& projectPath);
+
+struct CSimulateOptions {
+    std::string projectPath;
+    std::optional<int> resultSet;
+    std::string seriesPath;  // empty: no series file
+};
+int RunSimulate(const CSimulateOptions& options);
+
+struct CImportOptions {
+    std::string rawPath;
+    int datesColumn = 1;
+    int valuesColumn = 2;
+    std::string intoPath;  // empty: a new project
+    std::string outPath;
+};
+int RunImport(const CImportOptions& options);
+
+int RunResave(const std::string& inPath, const std::string& outPath);

@@ -1,0 +1,65 @@
+// quillmark-cli: the core without a display, for scripts. See README.md for the interface.
+
+#include <CLI/CLI.hpp>
+
+#include <iostream>
+
+#include "cli/cli_commands.h"
+
+namespace {
+
+constexpr int kUsageError = 2;
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    CLI::App app{"Quillmark on the command line: inspect, simulate, import and save projects.",
+                 "quillmark-cli"};
+    app.require_subcommand(1);
+
+    std::string infoPath;
+    CLI::App* info = app.add_subcommand("info", "Print a project's window, ranges and data sets");
+    info->add_option("PROJECT", infoPath, "Project file")->required();
+
+    CSimulateOptions simulate;
+    CLI::App* sim = app.add_subcommand("simulate", "Simulate the strategy and print the outcome");
+    sim->add_option("PROJECT", simulate.projectPath, "Project file")->required();
+    sim->add_option("--result", simulate.resultSet, "Apply result set N first");
+    sim->add_option("--series", simulate.seriesPath, "Write the primary series as CSV");
+
+    CImportOptions import;
+    CLI::App* imp = app.add_subcommand("import", "Import a raw data file into a project");
+    imp->add_option("RAWFILE", import.rawPath, "Raw data file")->required();
+    imp->add_option("--dates-col", import.datesColumn, "Column of the dates (from 1)");
+    imp->add_option("--values-col", import.valuesColumn, "Column of the values (from 1)");
+    imp->add_option("--into", import.intoPath, "Project to import into (default: a new one)");
+    imp->add_option("-o", import.outPath, "Project file to write")->required();
+
+    std::string resaveIn, resaveOut;
+    CLI::App* resave = app.add_subcommand("resave", "Read a project and write it again");
+    resave->add_option("IN", resaveIn, "Project file to read")->required();
+    resave->add_option("OUT", resaveOut, "Project file to write")->required();
+
+    // CLI11 reports parse errors and help requests by exception; this is the one place that
+    // turns them into an exit status.
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp&) {
+        std::cout << app.help();
+        return 0;
+    } catch (const CLI::ParseError& e) {
+        std::cerr << "quillmark-cli: " << e.what() << "\n\n" << app.help();
+        return kUsageError;
+    }
+
+    if (info->parsed()) {
+        return RunInfo(infoPath);
+    }
+    if (sim->parsed()) {
+        return RunSimulate(simulate);
+    }
+    if (imp->parsed()) {
+        return RunImport(import);
+    }
+    return RunResave(resaveIn, resaveOut);
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <string>
+
+#include "analysis/strategy_params.h"
+#include "storage/text_scanner.h"
+
+class CDataSet;
+
+// Loads a project file into the project: a tolerant line scanner that recognises a line by the
+// tag text it contains, takes attribute values by searching for their keys and ignores
+// everything else. Once the file is open, reading never fails.
+class CProjectReader : public CTextScanner {
+  public:
+    using CTextScanner::CTextScanner;
+
+    // Reads the whole input into the project (which the caller has emptied). Always true.
+    bool Read();
+
+  private:
+    void ReadLimits(const std::string& line);
+    // Creates a data set and consumes the lines of its block.
+    void ReadDataSet(const std::string& line);
+    // Fills a record in any of its three roles; absent keys give 0. GN is read too, so stored
+    // result sets keep their gains; a line without it gives 0.
+    static void ReadRecord(const std::string& line, CStrategyParams& record);
+    static void ReadDataPoint(const std::string& line, CDataSet& ds);
+};

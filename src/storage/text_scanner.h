@@ -1,0 +1,81 @@
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+#include "model/data_point.h"
+
+class CProject;
+
+// A text file read line by line, bound to the project it reads into, with the number and
+// attribute helpers that the project reader and the raw data importer share.
+//
+// Lines may be of any length; a line ends at LF, and a CR before it is dropped, so files with
+// CR LF and LF line ends read alike. A last line without a line end is still read. Memory use
+// is bounded by the longest line.
+class CTextScanner {
+  public:
+    explicit CTextScanner(CProject& project) : m_project(project) {}
+    virtual ~CTextScanner();
+    CTextScanner(const CTextScanner&) = delete;
+    CTextScanner& operator=(const CTextScanner&) = delete;
+
+    // Opens a regular file for reading; false for a missing file, a directory, or no access.
+    bool Open(const std::string& path);
+    // Reads from text held in memory instead of a file (tests, piped input).
+    void OpenText(std::string text, std::string fileName);
+    void Close();
+
+    // The next line without its line end; false at the end of the input.
+    bool ReadString(std::string& line);
+    void SeekToBegin();
+    // The name of the file with its extension, without its folder.
+    const std::string& GetFileName() const { return m_fileName; }
+
+    // atoi of the text, saturated at the 32-bit range; 0 for empty text or text of 100
+    // characters or more.
+    static int32_t ToInt(std::string_view text);
+    // atof of the text; 0.0 under the same conditions as ToInt. Like all number text of the
+    // core, this expects the "C" numeric locale (a decimal point), which programs keep.
+    static double ToDouble(std::string_view text);
+    static bool IsDateSeparator(char c) { return c == '.' || c == '/' || c == '-'; }
+    static bool IsFieldSeparator(char c) { return c == ',' || c == ' '; }
+
+    // The value of a key: the text between the first double quote at or after the first
+    // occurrence of the key and the next double quote. A key at the very start of a line does
+    // not count. Returns false when the key is absent; the value is empty when a quote is missing.
+    static bool FindAttribute(std::string_view line, std::string_view key, std::string_view& value);
+    static std::string GetStringAttribute(std::string_view line, std::string_view key);
+    static int32_t GetIntAttribute(std::string_view line, std::string_view key);
+    static double GetDoubleAttribute(std::string_view line, std::string_view key);
+    // Sets the date of the point from a month.day.year value; the point stays as it was when
+    // the key is absent.
+    static void ReadDateAttribute(std::string_view line, std::string_view key, CDataPoint& point);
+
+    // The three parts of a date text around its first two date separators (the first searched
+    // from position 1). A part that would start beyond the text is empty.
+    struct DateParts {
+        std::string_view a, b, c;
+    };
+    static DateParts SplitDate(std::string_view text);
+    static std::string_view Trim(std::string_view text);
+
+  protected:
+    CProject& m_project;
+    int32_t m_dateStart = 0;
+    int32_t m_dateEnd = 0;
+    int32_t m_valueStart = 0;
+    int32_t m_valueEnd = 0;
+
+  private:
+    bool Refill();
+
+    std::FILE* m_file = nullptr;
+    std::string m_fileName;
+    std::string m_buffer;  // unread input
+    size_t m_position = 0;
+    bool m_fromMemory = false;
+    bool m_atEnd = false;
+};
