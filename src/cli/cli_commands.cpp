@@ -1,10 +1,14 @@
 #include "cli/cli_commands.h"
 
+#include <unistd.h>
+
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <iostream>
 
+#include "analysis/progress_sink.h"
 #include "analysis/status_sink.h"
 #include "cli/json_output.h"
 #include "model/project.h"
@@ -115,6 +119,17 @@ std::string SeriesCsv(const CDataSet& ds) {
     return csv;
 }
 
+// A progress bar on a terminal's standard error.
+struct CTerminalProgress : CProgressSink {
+    void ReportProgress(int32_t position) override {
+        std::fprintf(stderr, "\r[%-50s] %3d%%",
+                     std::string(static_cast<size_t>(position / 2), '#').c_str(), position);
+        if (position == 100) {
+            std::fputc('\n', stderr);
+        }
+    }
+};
+
 }  // namespace
 
 int RunInfo(const std::string& projectPath) {
@@ -223,5 +238,44 @@ int RunResave(const std::string& inPath, const std::string& outPath) {
     if (!LoadProject(project, inPath, error) || !SaveProject(project, outPath, error)) {
         return Fail(error);
     }
+    return 0;
+}
+
+int RunOptimise(const COptimiseOptions& options) {
+    CProject project;
+    std::string error;
+    if (!LoadProject(project, options.projectPath, error)) {
+        return Fail(error);
+    }
+    CDataSet* primary = project.Primary();
+    if (primary == nullptr) {
+        return Fail("'" + options.projectPath + "' has no data set to optimise");
+    }
+    CTerminalProgress bar;
+    const auto start = std::chrono::steady_clock::now();
+    project.PrepareRun(isatty(STDERR_FILENO) ? &bar : nullptr);
+    primary->Optimise(options.threads);
+    const std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - start;
+    // As after Process: the result sets dialog applies its first set and simulates.
+    int32_t first = 1;
+    project.SelectResultSet(first);
+    if (!SaveProject(project, options.outPath, error)) {
+        return Fail(error);
+    }
+    Json best = nullptr;
+    if (!primary->m_results.empty()) {
+        Json ratios = Json::array();
+        for (const auto& ds : project.DataSets()) {
+            ratios.push_back(Number(ds->m_results.empty() ? std::nan("") : ds->m_results[0].RC));
+        }
+        const CStrategyResult& top = primary->m_results[0];
+        best = Json{{"ML", top.ML}, {"BL", top.BL}, {"GN", Number(top.GN)}, {"RC", ratios}};
+    }
+    Print(Json{{"steps", primary->m_stepTotal},
+               {"results", primary->m_results.size()},
+               {"seconds", seconds.count()},
+               {"best", best},
+               {"output", Number(primary->m_params.OUT)},
+               {"gain", Number(primary->m_params.GN)}});
     return 0;
 }

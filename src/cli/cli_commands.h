@@ -25,4 +25,11 @@ struct CImportOptions {
 };
 int RunImport(const CImportOptions& options);
 
+struct COptimiseOptions {
+    std::string projectPath;
+    std::string outPath;
+    int threads = 0;  // 0: one per core
+};
+int RunOptimise(const COptimiseOptions& options);
+
 int RunResave(const std::string& inPath, const std::string& outPath);

@@ -35,6 +35,13 @@ int main(int argc, char** argv) {
     imp->add_option("--into", import.intoPath, "Project to import into (default: a new one)");
     imp->add_option("-o", import.outPath, "Project file to write")->required();
 
+    COptimiseOptions optimise;
+    CLI::App* opt = app.add_subcommand("optimise", "Run the optimisation and save the results");
+    opt->add_option("PROJECT", optimise.projectPath, "Project file")->required();
+    opt->add_option("-o", optimise.outPath, "Project file to write")->required();
+    opt->add_option("--threads", optimise.threads, "Worker threads (default: all cores)")
+        ->check(CLI::NonNegativeNumber);
+
     std::string resaveIn, resaveOut;
     CLI::App* resave = app.add_subcommand("resave", "Read a project and write it again");
     resave->add_option("IN", resaveIn, "Project file to read")->required();
@@ -60,6 +67,9 @@ int main(int argc, char** argv) {
     }
     if (imp->parsed()) {
         return RunImport(import);
+    }
+    if (opt->parsed()) {
+        return RunOptimise(optimise);
     }
     return RunResave(resaveIn, resaveOut);
 }

@@ -106,6 +106,12 @@ class CDataSet {
     // result set n to every data set of the project and simulates.
     void SelectResultSet(int32_t& n);
 
+    // The optimisation over the project's ranges (after the project's PrepareRun): replaces
+    // the result records of every data set with the best combinations found. Runs on a worker
+    // thread; `threads` workers share the sweep (0: one per core). Stops early, keeping what it
+    // found, once m_cancel is set. Reports progress to m_progress.
+    void Optimise(int threads = 0);
+
     // On every data set: copies ML, RC and BL of the n-th result record (first is 1) into
     // m_params. Returns false and changes nothing for n outside the records.
     bool ApplyResult(int32_t n);

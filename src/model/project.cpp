@@ -155,6 +155,7 @@ void CProject::PrepareRun(CProgressSink* progress) {
         return;
     }
     m_primary->m_progress = progress;
+    m_primary->m_cancel = 0;
     m_primary->m_stepTotal = m_range.GetStepCount(DataSetCount());
 }
 

@@ -44,7 +44,6 @@ bool CTextScanner::Open(const std::string& path) {
 
 void CTextScanner::OpenText(std::string text, std::string fileName) {
     Close();
-    m_fromMemory = true;
     m_buffer = std::move(text);
     m_fileName = BaseName(fileName);
 }
@@ -54,9 +53,7 @@ void CTextScanner::Close() {
         std::fclose(m_file);
         m_file = nullptr;
     }
-    if (!m_fromMemory) {
-        m_buffer.clear();
-    }
+    m_buffer.clear();
     m_position = 0;
     m_atEnd = false;
 }

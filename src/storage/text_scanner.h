@@ -76,6 +76,5 @@ class CTextScanner {
     std::string m_fileName;
     std::string m_buffer;  // unread input
     size_t m_position = 0;
-    bool m_fromMemory = false;
     bool m_atEnd = false;
 };

@@ -59,7 +59,7 @@ class Fuzzer {
                     text.resize(at);
                     break;
                 case 3: {
-                    // Repeat the line that holds `at`, or a long run of digits now and then.
+                    // Repeat the line that holds `at`.
                     size_t start = text.rfind('\n', at == 0 ? 0 : at - 1);
                     start = start == std::string::npos ? 0 : start + 1;
                     size_t end = text.find('\n', start);
@@ -68,6 +68,7 @@ class Fuzzer {
                     break;
                 }
                 default:
+                    // A run of one digit, now and then a long one.
                     text.insert(at, Below(4) == 0 ? 5000 : 40, static_cast<char>('0' + Below(10)));
                     break;
             }

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+class CDataSet;
+
+// One distinct combination of the sweep with its gain.
+struct COptimiserCandidate {
+    double gain = 0.0;
+    int64_t visit = 0;  // position in the sweep's visit order
+    int32_t ml = 0;
+    int32_t bl = 0;
+    std::vector<double> ratios;  // one per data set, in list order
+};
+
+// The sweep behind Optimise. For each smoothing length from ML to MU of the project's range,
+// every data set's ratio starts at its value when the run began; then, one data set after
+// another, every ratio of the grid and every flag level is simulated with the other ratios
+// held, and the data set keeps the ratio of the best candidate (one pass of coordinate ascent).
+// The ten best distinct combinations of the whole run become the result sets.
+//
+// What does not depend on a candidate is computed once: the smoothed and normalised series per
+// length, the pairing of dates between the data sets per run, the signal per ratio. The flags
+// and the investment of all levels are computed in one walk over the window. The lengths are
+// spread over worker threads; results do not depend on their number. The project's points are
+// only read, so the interface may paint them during a run; the result records are written at
+// the end.
+class COptimiser {
+  public:
+    // REQUIRES: primary is the primary data set of its project, and nothing changes the
+    // project while Run works.
+    explicit COptimiser(CDataSet& primary);
+    ~COptimiser();
+    COptimiser(const COptimiser&) = delete;
+    COptimiser& operator=(const COptimiser&) = delete;
+
+    // Runs the sweep with `threads` workers (0: one per core) and returns the best distinct
+    // combinations, best first. Stops early, with what it found so far, when the primary's
+    // cancel flag is set.
+    std::vector<COptimiserCandidate> Run(int threads);
+
+    // The number of simulations of the whole sweep.
+    int64_t StepTotal() const;
+
+    static constexpr int kResultSets = 10;
+
+  private:
+    struct Impl;
+    std::unique_ptr<Impl> m_impl;
+};
