@@ -5,7 +5,9 @@ DEB_PACKAGES := cmake g++ make libgtest-dev libbenchmark-dev clang-format libcli
                 nlohmann-json3-dev
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps build build-asan lint test bench clean
+FUZZ_SECONDS ?= 30
+
+.PHONY: all deps build build-asan lint test bench fuzz clean
 
 all: build
 
@@ -38,5 +40,18 @@ test: lint build build-asan
 bench: build
 	./build/bench/quillmark_bench --benchmark_min_time=0.5
 
+# Each fuzz target runs for FUZZ_SECONDS, starting from the sample files.
+fuzz: deps
+	@command -v clang++ >/dev/null || (apt-get update -qq && apt-get install -y -qq clang)
+	CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLMARK_FUZZ=ON \
+	    -DQUILLMARK_TESTS=OFF
+	cmake --build build-fuzz -j $(JOBS) --target reader_fuzz importer_fuzz
+	mkdir -p build-fuzz/corpus/reader build-fuzz/corpus/importer
+	cp "Project Files"/*.xml build-fuzz/corpus/reader/
+	for f in "Data Files"/*.csv; do printf '\001\002' | cat - "$$f" | head -c 20000 \
+	    > "build-fuzz/corpus/importer/$$(basename "$$f")"; done
+	./build-fuzz/fuzz/reader_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=65536 build-fuzz/corpus/reader
+	./build-fuzz/fuzz/importer_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=65536 build-fuzz/corpus/importer
+
 clean:
-	rm -rf build build-asan
+	rm -rf build build-asan build-fuzz

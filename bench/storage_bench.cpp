@@ -5,6 +5,7 @@
 
 #include <unistd.h>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -92,6 +93,26 @@ void BM_ImportMillionLines(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * kLines);
 }
 BENCHMARK(BM_ImportMillionLines)->Unit(benchmark::kMillisecond);
+
+// Any raw file named by QUILLMARK_RAW_FILE (close in column 5), for comparisons with other tools
+// on the very same file (see compare_pandas.py).
+void BM_ImportRawFile(benchmark::State& state) {
+    const char* file = std::getenv("QUILLMARK_RAW_FILE");
+    if (file == nullptr) {
+        state.SkipWithError("QUILLMARK_RAW_FILE not set");
+        return;
+    }
+    size_t points = 0;
+    for (auto _ : state) {
+        CProject project;
+        CDataImporter importer(project);
+        importer.m_valueColumn = 5;
+        importer.Open(file);
+        points = importer.Import()->Points().size();
+    }
+    state.counters["points"] = static_cast<double>(points);
+}
+BENCHMARK(BM_ImportRawFile)->Unit(benchmark::kMillisecond);
 
 void BM_ReadMillionPointProject(benchmark::State& state) {
     const std::string& file = ProjectFile();
