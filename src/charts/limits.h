@@ -6,6 +6,8 @@
 
 #include "model/data_point.h"
 
+class CDrawSurface;
+
 // A time window (both ends included) with the value axis computed for one value slot of one
 // data set. Only the dates of start and end describe the window; their value slots hold the
 // per-slot minimum (start) and maximum (end) found by the last scaling of that slot.
@@ -28,6 +30,16 @@ class CLimits {
     // empty, NaN or unrepresentable range gets the default axis 0 to 1 with step 0.2.
     void Scale(int slot);
     double DisplaySpan() const { return displayTop - displayBottom; }
+
+    // The value axis: a grid line and a label for every tick of ValueTicks.
+    void DrawValueAxis(CDrawSurface& dc) const;
+    // The date ticks of the window over the width left of the label column, labelled only
+    // when drawDateLabels is non-zero.
+    void DrawDateAxis(CDrawSurface& dc) const;
+    // One date tick: a line the full height of the clip box and, when drawDateLabels is
+    // non-zero and x leaves room before the right edge, the label parts that are above 0 in
+    // rows 10 pixels apart.
+    void DrawTick(CDrawSurface& dc, int32_t x, int32_t day, int32_t month, int32_t year) const;
 
     // The LIMITS line of a project file: the two dates only.
     void Write(std::string& out) const;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "analysis/strategy_params.h"
+#include "charts/draw_surface.h"
 #include "charts/limits.h"
 #include "model/data_point.h"
 
@@ -64,6 +65,10 @@ class CDataSet {
     void ClearResults() { m_results.clear(); }
 
     const std::deque<CDataPoint>& Points() const { return m_points; }
+    // Indexes [first, last) of the points inside the dates of `limits`.
+    std::pair<size_t, size_t> PointsInside(const CLimits& limits) const {
+        return InsideRange(limits);
+    }
     const CDataPoint* Cursor() const { return m_cursor; }
     const CDataPoint* LastAdded() const { return m_lastAdded; }
     CProject* Project() const { return m_project; }
@@ -87,6 +92,21 @@ class CDataSet {
     // Fills m_gains over the project's window: the gains per year of catching every rise or
     // every fall of the raw and of the smoothed series (smoothed with m_params.ML).
     void ComputePotentialGains();
+
+    // --- Charts --------------------------------------------------------------------------
+
+    // The polyline of `slot` over the points inside the project's window, mapped against
+    // `limits`; points below the plot are left out without breaking the line. Draws the value
+    // axis of `limits` first when `drawAxis`, and the crosshair at the cursor point after when
+    // `drawCursor` (out of sight when the cursor point is not drawn).
+    // REQUIRES: 0 <= slot < kSlotCount.
+    void DrawSeries(CDrawSurface& dc, const CLimits& limits, int slot, CColour colour,
+                    bool drawAxis, bool drawCursor) const;
+    // A buy dot where the market flag goes from 0 to 1 and a sell dot where it goes back, on
+    // the net line of the investment history chart.
+    void DrawTradeMarkers(CDrawSurface& dc) const;
+    // The crosshair through (x, y) across the plot, inverting what lies under it, and a dot.
+    void DrawCursor(CDrawSurface& dc, int32_t x, int32_t y) const;
 
     // --- Strategy, on the primary data set ----------------------------------------------
 

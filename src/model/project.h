@@ -9,6 +9,7 @@
 #include "charts/limits.h"
 #include "model/data_set.h"
 
+class CDrawSurface;
 class CStatusSink;
 class CProgressSink;
 
@@ -58,6 +59,24 @@ class CProject {
     // Run context of an optimisation, kept in the primary data set.
     void PrepareRun(CProgressSink* progress);
     void RequestCancel();
+
+    // --- Charts: each draws into the whole clip box of `dc` -------------------------------
+
+    // The data set chart: bars, blue label column, the date grid, and in display slot 0 the
+    // smoothed curve, the value axis and the raw series of the current data set (with the
+    // crosshair when `showCursor`). Plot and label column only without primary or current.
+    void DrawDataSetChart(CDrawSurface& dc, bool showCursor);
+    // The investment history chart of the primary data set: bars, green label column, the
+    // date grid, the value axis, the gross and net lines (crosshair on the net line when
+    // `showCursor`) and the buy and sell dots.
+    void DrawHistoryChart(CDrawSurface& dc, bool showCursor);
+    // The labelled date ticks of the strip between the charts; nothing without a primary set.
+    void DrawDateLabels(CDrawSurface& dc);
+    // The black plot with a bar over every period the primary data set is in the market.
+    void DrawBackground(CDrawSurface& dc) const;
+    // The label column: an 80-band gradient in red (1), green (2) or blue (3), none for 0,
+    // and its white edge line.
+    void DrawScaleStrip(CDrawSurface& dc, int colourIndex) const;
 
     // Appends the whole project file text: declaration, root, window, ranges and every data
     // set in list order.

@@ -1,0 +1,179 @@
+// The two charts and the date strip, drawn from the project, its limits and its data sets.
+// Back to front, the data set chart draws: background and bars, label column, date grid, (in
+// display slot 0) the smoothed curve, value grid and labels, the series, the crosshair. The
+// history chart: background and bars, label column, date grid, value grid and labels, gross
+// line, net line, crosshair, buy and sell dots.
+
+#include "charts/chart_drawing.h"
+
+#include "model/data_set.h"
+#include "model/project.h"
+
+void CProject::DrawDataSetChart(CDrawSurface& dc, bool showCursor) {
+    DrawBackground(dc);
+    DrawScaleStrip(dc, 3);
+    if (m_primary == nullptr || m_current == nullptr) {
+        return;
+    }
+    m_viewLimits.drawDateLabels = 0;
+    m_viewLimits.DrawDateAxis(dc);
+    if (m_displaySlot == Raw) {
+        m_current->DrawSeries(dc, m_viewLimits, Smooth, ChartColours::kSmoothSeries, false, false);
+        m_current->DrawSeries(dc, m_viewLimits, Raw, ChartColours::kRawSeries, true, showCursor);
+    }
+}
+
+void CProject::DrawHistoryChart(CDrawSurface& dc, bool showCursor) {
+    DrawBackground(dc);
+    DrawScaleStrip(dc, 2);
+    if (m_primary == nullptr) {
+        return;
+    }
+    // The date grid follows the view window, which the history window always shares.
+    m_viewLimits.drawDateLabels = 0;
+    m_viewLimits.DrawDateAxis(dc);
+    m_primary->DrawSeries(dc, m_historyLimits, Gross, ChartColours::kGrossSeries, true, false);
+    m_primary->DrawSeries(dc, m_historyLimits, Net, ChartColours::kNetSeries, false, showCursor);
+    m_primary->DrawTradeMarkers(dc);
+}
+
+void CProject::DrawDateLabels(CDrawSurface& dc) {
+    if (m_primary == nullptr) {
+        return;
+    }
+    m_viewLimits.drawDateLabels = 1;
+    m_viewLimits.DrawDateAxis(dc);
+}
+
+void CProject::DrawBackground(CDrawSurface& dc) const {
+    const CPlotGeometry g(dc.GetClipBox());
+    dc.FillSolidRect(g.clip, ChartColours::kBlack);
+    if (m_primary == nullptr) {
+        return;
+    }
+    CRect bar{0, g.clip.top, 0, g.clip.bottom};
+    const auto [first, last] = m_primary->PointsInside(m_viewLimits);
+    int32_t previous = 0;
+    int32_t x = 0;
+    for (size_t i = first; i < last; ++i) {
+        const CDataPoint& p = m_primary->Points()[i];
+        x = DayToX(p.m_serial, m_viewLimits, g.dayWidth);
+        if (p.m_flag == 1 && previous == 0) {
+            bar.left = x;
+        }
+        if (p.m_flag == 0 && previous == 1) {
+            // The bar takes in the column of the first day out of the market.
+            bar.right = x + 1;
+            dc.FillSolidRect(bar, ChartColours::kMarketBar);
+        }
+        previous = p.m_flag;
+    }
+    if (previous == 1) {
+        bar.right = x + 1;
+        dc.FillSolidRect(bar, ChartColours::kMarketBar);
+    }
+}
+
+void CProject::DrawScaleStrip(CDrawSurface& dc, int colourIndex) const {
+    const CPlotGeometry g(dc.GetClipBox());
+    const int32_t stripLeft = g.dateAxisWidth;
+    if (colourIndex >= 1 && colourIndex <= 3) {
+        constexpr int kBands = 80;
+        const double height = g.plotBottom;
+        for (int i = 0; i < kBands; ++i) {
+            const uint8_t k = static_cast<uint8_t>(ToPixel((1 - i * 0.0125) * 200));
+            CColour colour;
+            (colourIndex == 1 ? colour.r : colourIndex == 2 ? colour.g : colour.b) = k;
+            const CRect band{stripLeft, ToPixel(i * height * 0.0125), g.clip.right,
+                             ToPixel((i + 1) * height * 0.0125)};
+            dc.FillSolidRect(band, colour);
+        }
+    }
+    const CPen oldPen = dc.SelectPen(CPen{1, ChartColours::kWhite});
+    dc.MoveTo(stripLeft, 0);
+    dc.LineTo(stripLeft, SaturateToInt32(int64_t{g.plotBottom} + 1));
+    dc.SelectPen(oldPen);
+}
+
+void CDataSet::DrawSeries(CDrawSurface& dc, const CLimits& limits, int slot, CColour colour,
+                          bool drawAxis, bool drawCursor) const {
+    if (drawAxis) {
+        limits.DrawValueAxis(dc);
+    }
+    const CPlotGeometry g(dc.GetClipBox());
+    const CPen oldPen = dc.SelectPen(CPen{1, colour});
+    int32_t cursorX = -500;
+    int32_t cursorY = -500;
+    bool started = false;
+    // Inside means inside the project's window; positions follow `limits`.
+    const auto [first, last] = InsideRange(Window());
+    for (size_t i = first; i < last; ++i) {
+        const CDataPoint& p = m_points[i];
+        const int32_t x = DayToX(p.m_serial, limits, g.dayWidth);
+        const int32_t y = ValueToY(p.GetValue(slot), limits, g.plotBottom);
+        if (y > g.plotBottom) {
+            continue;
+        }
+        if (started) {
+            dc.LineTo(x, y);
+        } else {
+            dc.MoveTo(x, y);
+            started = true;
+        }
+        if (&p == m_cursor) {
+            cursorX = x;
+            cursorY = y;
+        }
+    }
+    dc.SelectPen(oldPen);
+    if (drawCursor) {
+        DrawCursor(dc, cursorX, cursorY);
+    }
+}
+
+void CDataSet::DrawTradeMarkers(CDrawSurface& dc) const {
+    const CPlotGeometry g(dc.GetClipBox());
+    const CLimits& history = m_project->m_historyLimits;
+    const auto [first, last] = InsideRange(history);
+    int32_t previous = 0;
+    for (size_t i = first; i < last; ++i) {
+        const CDataPoint& p = m_points[i];
+        const int32_t x = DayToX(p.m_serial, history, g.dayWidth);
+        const int32_t y = ValueToY(p.GetValue(Net), history, g.plotBottom);
+        if (p.m_flag == 1 && previous == 0) {
+            DrawMarker(dc, x, y, ChartColours::kBuyFill, ChartColours::kBuyOutline);
+        }
+        if (p.m_flag == 0 && previous == 1) {
+            DrawMarker(dc, x, y, ChartColours::kSellFill, ChartColours::kSellOutline);
+        }
+        previous = p.m_flag;
+    }
+}
+
+void CDataSet::DrawCursor(CDrawSurface& dc, int32_t x, int32_t y) const {
+    const CPlotGeometry g(dc.GetClipBox());
+    const RasterOp oldOp = dc.SetRasterOp(RasterOp::MergeNotPen);
+    const CPen oldPen = dc.SelectPen(CPen{2, ChartColours::kCrosshair});
+    dc.MoveTo(g.clip.left, y);
+    dc.LineTo(g.plotRight, y);
+    dc.MoveTo(x, g.clip.top);
+    dc.LineTo(x, g.clip.bottom);
+    dc.SetRasterOp(oldOp);
+    dc.SelectPen(oldPen);
+    DrawMarker(dc, x, y, ChartColours::kWhite, ChartColours::kCursorOutline);
+}
+
+void DrawMarker(CDrawSurface& dc, int32_t x, int32_t y, CColour fill, CColour outline) {
+    const CPen oldPen = dc.SelectPen(CPen{1, outline});
+    dc.SetBackgroundColour(fill);
+    const CColour oldBrush = dc.SelectBrush(fill);
+    const auto shifted = [](int32_t v, int64_t d) { return SaturateToInt32(int64_t{v} + d); };
+    dc.Ellipse(CRect{shifted(x, -3), shifted(y, -3), shifted(x, 3), shifted(y, 3)});
+    dc.SelectBrush(oldBrush);
+    dc.SelectPen(oldPen);
+}
+
+void DrawDateStrip(CDrawSurface& dc, CProject& project) {
+    dc.FillSolidRect(dc.GetClipBox(), dc.GetSystemColour(SystemColour::ButtonFace));
+    project.DrawDateLabels(dc);
+}
