@@ -2,7 +2,7 @@
 # Every target installs what is missing with apt-get first (run as root on a fresh machine).
 
 DEB_PACKAGES := cmake g++ make libgtest-dev libbenchmark-dev clang-format libcli11-dev \
-                nlohmann-json3-dev
+                nlohmann-json3-dev qt6-base-dev fonts-dejavu-core fonts-liberation2
 JOBS ?= $(shell nproc)
 
 FUZZ_SECONDS ?= 30

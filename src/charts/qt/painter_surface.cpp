@@ -1,0 +1,356 @@
+#include "charts/qt/painter_surface.h"
+
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QImage>
+#include <QLineF>
+#include <QPalette>
+#include <QString>
+
+#include <algorithm>
+#include <cmath>
+
+#include "model/numeric.h"
+
+namespace {
+
+QColor ToQColor(CColour c) {
+    return QColor(c.r, c.g, c.b);
+}
+
+CColour FromQColor(const QColor& c) {
+    return CColour{static_cast<uint8_t>(c.red()), static_cast<uint8_t>(c.green()),
+                   static_cast<uint8_t>(c.blue())};
+}
+
+QString ToQString(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// Clips the segment to `box` (Liang-Barsky); false when nothing of it lies inside.
+bool ClipSegment(double& x0, double& y0, double& x1, double& y1, const QRectF& box) {
+    const double dx = x1 - x0;
+    const double dy = y1 - y0;
+    double t0 = 0.0;
+    double t1 = 1.0;
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {x0 - box.left(), box.right() - x0, y0 - box.top(), box.bottom() - y0};
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0.0) {
+            if (q[i] < 0.0) {
+                return false;
+            }
+            continue;
+        }
+        const double t = q[i] / p[i];
+        if (p[i] < 0.0) {
+            t0 = std::max(t0, t);
+        } else {
+            t1 = std::min(t1, t);
+        }
+    }
+    if (t0 > t1) {
+        return false;
+    }
+    const double sx = x0;
+    const double sy = y0;
+    x0 = sx + t0 * dx;
+    y0 = sy + t0 * dy;
+    x1 = sx + t1 * dx;
+    y1 = sy + t1 * dy;
+    return true;
+}
+
+QPen PenFor(const CPen& pen) {
+    QPen qpen(ToQColor(pen.colour), std::max(1, pen.width));
+    qpen.setCosmetic(pen.width <= 1);
+    // A flat cap leaves out the end point of a line, as a raster device context does.
+    qpen.setCapStyle(Qt::FlatCap);
+    qpen.setJoinStyle(Qt::MiterJoin);
+    return qpen;
+}
+
+}  // namespace
+
+QFont FontFor(const CFontSpec& font) {
+    QString family = QString::fromStdString(font.face);
+    bool bold = false;
+    if (family.endsWith(QStringLiteral(" Bold"))) {
+        family.chop(5);
+        bold = true;
+    }
+    QFont qfont;
+    if (!family.isEmpty()) {
+        qfont.setFamilies({family});
+    }
+    // A face that is not installed falls back to the platform's sans-serif (fontconfig
+    // substitutes metric-alike families where it knows them).
+    qfont.setStyleHint(QFont::SansSerif, QFont::PreferAntialias);
+    qfont.setWeight(bold ? QFont::Bold : QFont::Normal);
+    // Negative heights give the character height; a positive (cell) height is taken as the
+    // same, which makes its text a little larger than a device context would.
+    if (font.height != 0) {
+        qfont.setPixelSize(std::abs(font.height));
+    }
+    return qfont;
+}
+
+CPainterSurface::CPainterSurface(QPainter& painter, const CRect& clipBox)
+    : m_painter(painter), m_clip(clipBox) {
+    m_painter.save();
+    m_painter.setClipRect(QRect(clipBox.left, clipBox.top, clipBox.right - clipBox.left,
+                                clipBox.bottom - clipBox.top),
+                          Qt::IntersectClip);
+    m_painter.setRenderHint(QPainter::Antialiasing, false);
+    m_painter.setRenderHint(QPainter::TextAntialiasing, true);
+    m_painter.setBackgroundMode(Qt::TransparentMode);
+    m_painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    m_painter.setPen(PenFor(m_pen));
+    m_painter.setBrush(ToQColor(m_brush));
+    m_qfont = m_painter.font();
+}
+
+CPainterSurface::~CPainterSurface() {
+    m_painter.restore();
+}
+
+void CPainterSurface::UsePenMode() {
+    const auto mode = m_rasterOp == RasterOp::MergeNotPen
+                          ? QPainter::RasterOp_NotSourceOrDestination
+                          : QPainter::CompositionMode_SourceOver;
+    if (m_painter.compositionMode() != mode) {
+        m_painter.setCompositionMode(mode);
+    }
+}
+
+void CPainterSurface::UseCopyMode() {
+    if (m_painter.compositionMode() != QPainter::CompositionMode_SourceOver) {
+        m_painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    }
+}
+
+void CPainterSurface::FillPixels(int64_t left, int64_t top, int64_t right, int64_t bottom,
+                                 const QColor& colour) {
+    left = std::max<int64_t>(left, m_clip.left);
+    top = std::max<int64_t>(top, m_clip.top);
+    right = std::min<int64_t>(right, m_clip.right);
+    bottom = std::min<int64_t>(bottom, m_clip.bottom);
+    if (right <= left || bottom <= top) {
+        return;
+    }
+    m_painter.fillRect(QRect(static_cast<int>(left), static_cast<int>(top),
+                             static_cast<int>(right - left), static_cast<int>(bottom - top)),
+                       colour);
+}
+
+void CPainterSurface::FillSolidRect(const CRect& rect, CColour colour) {
+    UseCopyMode();
+    FillPixels(rect.left, rect.top, rect.right, rect.bottom, ToQColor(colour));
+}
+
+void CPainterSurface::FillRect(const CRect& rect, CColour brush) {
+    FillSolidRect(rect, brush);
+}
+
+CPen CPainterSurface::SelectPen(const CPen& pen) {
+    const CPen old = m_pen;
+    m_pen = pen;
+    m_painter.setPen(PenFor(m_pen));
+    return old;
+}
+
+CColour CPainterSurface::SelectBrush(CColour brush) {
+    const CColour old = m_brush;
+    m_brush = brush;
+    m_painter.setBrush(ToQColor(m_brush));
+    return old;
+}
+
+CFontSpec CPainterSurface::SelectFont(const CFontSpec& font) {
+    const CFontSpec old = m_font;
+    m_font = font;
+    m_qfont = FontFor(font);
+    return old;
+}
+
+RasterOp CPainterSurface::SetRasterOp(RasterOp op) {
+    const RasterOp old = m_rasterOp;
+    m_rasterOp = op;
+    return old;
+}
+
+CColour CPainterSurface::SetTextColour(CColour colour) {
+    const CColour old = m_textColour;
+    m_textColour = colour;
+    return old;
+}
+
+CColour CPainterSurface::SetBackgroundColour(CColour colour) {
+    const CColour old = m_backgroundColour;
+    m_backgroundColour = colour;
+    return old;
+}
+
+BackgroundMode CPainterSurface::SetBackgroundMode(BackgroundMode mode) {
+    const BackgroundMode old = m_backgroundMode;
+    m_backgroundMode = mode;
+    return old;
+}
+
+TextAlign CPainterSurface::SetTextAlign(TextAlign align) {
+    const TextAlign old = m_textAlign;
+    m_textAlign = align;
+    return old;
+}
+
+void CPainterSurface::MoveTo(int32_t x, int32_t y) {
+    m_x = x;
+    m_y = y;
+}
+
+void CPainterSurface::LineTo(int32_t x, int32_t y) {
+    DrawLine(m_x, m_y, x, y);
+    m_x = x;
+    m_y = y;
+}
+
+void CPainterSurface::DrawLine(int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
+    UsePenMode();
+    const int64_t width = std::max(1, m_pen.width);
+    const int64_t offset = width / 2;
+    // Level and upright lines are filled exactly: from the start up to, not including, the end.
+    if (y0 == y1 || x0 == x1) {
+        const bool level = y0 == y1;
+        const int64_t from = level ? x0 : y0;
+        const int64_t to = level ? x1 : y1;
+        if (from == to) {
+            return;
+        }
+        const int64_t first = from < to ? from : to + 1;
+        const int64_t last = from < to ? to : from + 1;
+        const int64_t across = (level ? y0 : x0) - offset;
+        const QColor colour = ToQColor(m_pen.colour);
+        if (level) {
+            FillPixels(first, across, last, across + width, colour);
+        } else {
+            FillPixels(across, first, across + width, last, colour);
+        }
+        return;
+    }
+    double ax = x0, ay = y0, bx = x1, by = y1;
+    // Far-off ends are cut back to a margin round the clip box, so that the rasteriser only
+    // meets coordinates it can hold; the margin keeps the end points themselves out of sight.
+    const double clipWidth = static_cast<double>(int64_t{m_clip.right} - m_clip.left);
+    const double clipHeight = static_cast<double>(int64_t{m_clip.bottom} - m_clip.top);
+    const QRectF box =
+        QRectF(m_clip.left, m_clip.top, clipWidth, clipHeight).adjusted(-8, -8, 8, 8);
+    if (!box.contains(ax, ay) || !box.contains(bx, by)) {
+        if (!ClipSegment(ax, ay, bx, by, box)) {
+            return;
+        }
+    }
+    m_painter.drawLine(QLineF(ax, ay, bx, by));
+}
+
+void CPainterSurface::Ellipse(const CRect& box) {
+    const int64_t width = int64_t{box.right} - box.left;
+    const int64_t height = int64_t{box.bottom} - box.top;
+    if (width < 2 || height < 2 || box.right < m_clip.left || box.left > m_clip.right ||
+        box.bottom < m_clip.top || box.top > m_clip.bottom) {
+        return;
+    }
+    UsePenMode();
+    // The outline of a one-pixel pen adds a pixel to the rectangle's size; the box leaves
+    // out its right and bottom edges.
+    m_painter.drawEllipse(
+        QRect(box.left, box.top, static_cast<int>(width - 1), static_cast<int>(height - 1)));
+}
+
+void CPainterSurface::TextOut(int32_t x, int32_t y, std::string_view text) {
+    if (text.empty()) {
+        return;
+    }
+    UseCopyMode();
+    const QString s = ToQString(text);
+    const QFontMetrics metrics(m_qfont);
+    const int advance = metrics.horizontalAdvance(s);
+    const int left = m_textAlign == TextAlign::RightTop ? x - advance : x;
+    if (m_backgroundMode == BackgroundMode::Opaque) {
+        m_painter.fillRect(QRect(left, y, advance, metrics.height()), ToQColor(m_backgroundColour));
+    }
+    m_painter.setFont(m_qfont);
+    m_painter.setPen(ToQColor(m_textColour));
+    m_painter.drawText(QPoint(left, y + metrics.ascent()), s);
+    m_painter.setPen(PenFor(m_pen));
+}
+
+void CPainterSurface::DrawText(std::string_view text, const CRect& rect) {
+    if (text.empty() || rect.right <= rect.left || rect.bottom <= rect.top) {
+        return;
+    }
+    m_painter.save();
+    UseCopyMode();
+    const QRect box(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
+    m_painter.setClipRect(box, Qt::IntersectClip);
+    const QString s = ToQString(text);
+    const QFontMetrics metrics(m_qfont);
+    if (m_backgroundMode == BackgroundMode::Opaque) {
+        m_painter.fillRect(
+            QRect(rect.left, rect.top, metrics.horizontalAdvance(s), metrics.height()),
+            ToQColor(m_backgroundColour));
+    }
+    m_painter.setFont(m_qfont);
+    m_painter.setPen(ToQColor(m_textColour));
+    m_painter.drawText(QPoint(rect.left, rect.top + metrics.ascent()), s);
+    m_painter.restore();
+}
+
+CColour CPainterSurface::GetSystemColour(SystemColour which) const {
+    if (QGuiApplication::instance() == nullptr) {
+        // Without an application there is no palette; the classic defaults stand in.
+        switch (which) {
+            case SystemColour::ButtonText:
+                return CColour{0, 0, 0};
+            case SystemColour::ButtonFace:
+                return CColour{240, 240, 240};
+            case SystemColour::ButtonShadow:
+                return CColour{160, 160, 160};
+        }
+    }
+    const QPalette palette = QGuiApplication::palette();
+    switch (which) {
+        case SystemColour::ButtonText:
+            return FromQColor(palette.color(QPalette::ButtonText));
+        case SystemColour::ButtonFace:
+            return FromQColor(palette.color(QPalette::Button));
+        case SystemColour::ButtonShadow:
+            return FromQColor(palette.color(QPalette::Dark));
+    }
+    return CColour{};
+}
+
+void CPainterSurface::CopyImage(int32_t x, int32_t y, int32_t width, int32_t height,
+                                const CPixelImage& image, int32_t sourceX, int32_t sourceY) {
+    // Only the part of the source rectangle that lies on the picture is copied.
+    const int64_t left = std::max<int64_t>(sourceX, 0);
+    const int64_t top = std::max<int64_t>(sourceY, 0);
+    const int64_t right = std::min<int64_t>(int64_t{sourceX} + width, image.width);
+    const int64_t bottom = std::min<int64_t>(int64_t{sourceY} + height, image.height);
+    if (right <= left || bottom <= top ||
+        image.pixels.size() != static_cast<size_t>(image.width) * image.height) {
+        return;
+    }
+    QImage part(static_cast<int>(right - left), static_cast<int>(bottom - top),
+                QImage::Format_RGB32);
+    for (int64_t row = top; row < bottom; ++row) {
+        auto* line = reinterpret_cast<QRgb*>(part.scanLine(static_cast<int>(row - top)));
+        for (int64_t column = left; column < right; ++column) {
+            const CColour c = image.At(static_cast<int32_t>(column), static_cast<int32_t>(row));
+            line[column - left] = qRgb(c.r, c.g, c.b);
+        }
+    }
+    UseCopyMode();
+    m_painter.drawImage(QPoint(SaturateToInt32(int64_t{x} + (left - sourceX)),
+                               SaturateToInt32(int64_t{y} + (top - sourceY))),
+                        part);
+}
