@@ -10,20 +10,8 @@
 
 namespace {
 
-TEST(StrategyParams, NewRecordHoldsTheDefaults) {
-    CStrategyParams p;
-    EXPECT_EQ(p.ML, 20);
-    EXPECT_EQ(p.MU, 40);
-    EXPECT_EQ(p.RC, 0.0);
-    EXPECT_EQ(p.RR, 20);
-    EXPECT_EQ(p.BL, 60);
-    EXPECT_EQ(p.BI, 10);
-    EXPECT_EQ(p.IN, 1000.0);
-    EXPECT_EQ(p.TT, 5.0);
-    EXPECT_EQ(p.OUT, 0.0);
-    EXPECT_EQ(p.GN, 0.0);
-}
-
+// The default record (ML 20..MU 40, RR 20, BI 10) gives 21 lengths, 43 ratios and 10 levels;
+// the project writer's tests check the defaults themselves.
 TEST(StrategyParams, StepCountMultipliesLengthsRatiosLevelsAndSets) {
     CStrategyRange range;
     EXPECT_EQ(range.GetStepCount(1), 21 * 43 * 10);
@@ -79,13 +67,15 @@ TEST(StrategyParams, StepCountIsComputedIn64BitsAndSaturates) {
 }
 
 TEST(StrategyParamsFormat, TruncateDecimalsCutsTowardZero) {
-    EXPECT_NEAR(TruncateDecimals(12.37, 1), 12.3, 1e-9);
-    EXPECT_NEAR(TruncateDecimals(-12.37, 1), -12.3, 1e-9);
-    EXPECT_NEAR(TruncateDecimals(12.39, 1), 12.3, 1e-9);
-    EXPECT_NEAR(TruncateDecimals(3.14159, 2), 3.14, 1e-9);
-    EXPECT_NEAR(TruncateDecimals(7.9, 0), 7.0, 1e-9);
-    EXPECT_NEAR(TruncateDecimals(-7.9, 0), -7.0, 1e-9);
-    EXPECT_EQ(TruncateDecimals(0.0, 1), 0.0);
+    struct Case {
+        double value;
+        int decimals;
+        double cut;
+    };
+    for (Case c : {Case{12.37, 1, 12.3}, Case{-12.37, 1, -12.3}, Case{12.39, 1, 12.3},
+                   Case{3.14159, 2, 3.14}, Case{7.9, 0, 7.0}, Case{-7.9, 0, -7.0}, Case{0, 1, 0}}) {
+        EXPECT_NEAR(TruncateDecimals(c.value, c.decimals), c.cut, 1e-9) << c.value;
+    }
 }
 
 TEST(StrategyParamsFormat, FormatNumberChoosesTheFormatByMagnitude) {

@@ -8,8 +8,11 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
+
+#include "support/test_files.h"
 
 namespace fs = std::filesystem;
 
@@ -31,11 +34,7 @@ std::string ReadFile(const fs::path& path) {
 
 class CliTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/quillmark-cli-test-XXXXXX";
-        dir = mkdtemp(pattern);
-    }
-    void TearDown() override { fs::remove_all(dir); }
+    void SetUp() override { ASSERT_FALSE(folder.Path().empty()); }
 
     CliRun Cli(const std::string& args) {
         fs::path err = dir / "stderr.txt";
@@ -61,7 +60,8 @@ class CliTest : public ::testing::Test {
 
     static std::string Quote(const fs::path& p) { return "'" + p.string() + "'"; }
 
-    fs::path dir;
+    TempFolder folder;
+    fs::path dir = folder.Path();
 };
 
 const char* kRaw =
@@ -171,11 +171,8 @@ TEST_F(CliTest, ResaveGivesBackTheSameBytesAndNeverHalfWrites) {
     EXPECT_TRUE(fs::is_directory(dir / "folder"));
     CliRun missing = Cli("resave " + Quote(first) + " " + Quote(dir / "no" / "x.xml"));
     EXPECT_EQ(missing.status, 1);
-    int entries = 0;
-    for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir)) {
-        ++entries;
-    }
-    EXPECT_EQ(entries, 5);  // q.csv, first.xml, second.xml, folder, stderr.txt
+    // q.csv, first.xml, second.xml, folder, stderr.txt
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 5);
 }
 
 TEST_F(CliTest, ImportIntoAnExistingProjectAddsADataSet) {

@@ -5,6 +5,8 @@
 #include <climits>
 #include <cstdint>
 
+#include "support/series_builder.h"
+
 namespace {
 
 // Month lengths written out independently of the code under test: every year divisible by
@@ -15,15 +17,7 @@ int32_t MonthLength(int32_t month, int32_t year) {
 }
 
 int32_t SerialOf(int32_t day, int32_t month, int32_t year) {
-    CDataPoint p;
-    p.SetDate(day, month, year);
-    return p.m_serial;
-}
-
-CDataPoint AtSerial(int32_t serial) {
-    CDataPoint p;
-    p.SetSerial(serial);
-    return p;
+    return MakePoint(day, month, year).m_serial;
 }
 
 void ExpectDate(const CDataPoint& p, int32_t day, int32_t month, int32_t year) {
@@ -60,30 +54,25 @@ TEST(DataPoint, KnownSerials) {
     EXPECT_EQ(SerialOf(1, 1, 2001), 730866);
     EXPECT_EQ(SerialOf(1, 1, 2003), 731596);
 
-    ExpectDate(AtSerial(730865), 31, 12, 2000);
-    ExpectDate(AtSerial(730866), 1, 1, 2001);
-    ExpectDate(AtSerial(366), 1, 1, 1);
+    ExpectDate(PointAt(730865), 31, 12, 2000);
+    ExpectDate(PointAt(730866), 1, 1, 2001);
+    ExpectDate(PointAt(366), 1, 1, 1);
 }
 
-TEST(DataPoint, EveryYearDivisibleByFourIsLeap) {
-    EXPECT_EQ(SerialOf(1, 3, 1900) - SerialOf(28, 2, 1900), 2);
-    EXPECT_EQ(SerialOf(1, 3, 2100) - SerialOf(28, 2, 2100), 2);
-    EXPECT_EQ(SerialOf(1, 3, 2001) - SerialOf(28, 2, 2001), 1);
-
-    CDataPoint p;
-    p.SetDate(1, 2, 2000);
-    EXPECT_EQ(p.GetDaysInMonth(), 29);
-    p.SetDate(1, 2, 1900);
-    EXPECT_EQ(p.GetDaysInMonth(), 29);
-    p.SetDate(1, 2, 2001);
-    EXPECT_EQ(p.GetDaysInMonth(), 28);
-    p.SetDate(1, 12, 2001);
-    EXPECT_EQ(p.GetDaysInMonth(), 31);
-    p.SetDate(1, 13, 2001);
-    EXPECT_EQ(p.GetDaysInMonth(), 0);
+// The round trip below checks the leap years through the serials.
+TEST(DataPoint, DaysInMonth) {
+    struct Case {
+        int32_t month, year, days;
+    };
+    for (Case c : {Case{2, 2000, 29}, Case{2, 1900, 29}, Case{2, 2001, 28}, Case{12, 2001, 31},
+                   Case{4, 2001, 30}, Case{13, 2001, 0}}) {
+        EXPECT_EQ(MakePoint(1, c.month, c.year).GetDaysInMonth(), c.days)
+            << c.month << "/" << c.year;
+    }
 }
 
 // Walks the calendar day by day: serials grow by exactly one and SetSerial gives the date back.
+// Every year divisible by four is a leap year, 1900 and 2100 included.
 TEST(DataPoint, SerialRoundTripsEveryDayFrom1900To2100) {
     int32_t previous = SerialOf(1, 1, 1900) - 1;
     int64_t days = 0;
@@ -92,7 +81,7 @@ TEST(DataPoint, SerialRoundTripsEveryDayFrom1900To2100) {
             for (int32_t day = 1; day <= MonthLength(month, year); ++day) {
                 const int32_t serial = SerialOf(day, month, year);
                 ASSERT_EQ(serial, previous + 1) << day << "/" << month << "/" << year;
-                CDataPoint back = AtSerial(serial);
+                CDataPoint back = PointAt(serial);
                 ASSERT_EQ(back.m_day, day) << "serial " << serial;
                 ASSERT_EQ(back.m_month, month) << "serial " << serial;
                 ASSERT_EQ(back.m_year, year) << "serial " << serial;
@@ -110,10 +99,10 @@ TEST(DataPoint, SetDateInvertsSetSerialUpToTheLargestSerial) {
     const int32_t first = SerialOf(1, 1, 1900);
     const int64_t stride = 997;  // prime, so every day of the year and cycle gets visited
     for (int64_t s = first; s <= INT_MAX; s += stride) {
-        CDataPoint p = AtSerial(static_cast<int32_t>(s));
+        CDataPoint p = PointAt(static_cast<int32_t>(s));
         ASSERT_EQ(SerialOf(p.m_day, p.m_month, p.m_year), s);
     }
-    CDataPoint last = AtSerial(INT_MAX);
+    CDataPoint last = PointAt(INT_MAX);
     EXPECT_EQ(SerialOf(last.m_day, last.m_month, last.m_year), INT_MAX);
 }
 
@@ -171,7 +160,7 @@ TEST(DataPoint, DatesBeyondThe32BitRangeKeepTheSerial) {
     EXPECT_EQ(SerialOf(INT_MIN, 1, 2000), int64_t{INT_MIN} + 730499);
 
     // The date of the largest serial fits; the day after it does not.
-    CDataPoint last = AtSerial(INT_MAX);
+    CDataPoint last = PointAt(INT_MAX);
     CDataPoint p;
     p.SetDate(1, 1, 2000);
     p.SetDate(last.m_day + 1, last.m_month, last.m_year);
@@ -186,7 +175,7 @@ TEST(DataPoint, AnySerialGivesAWellFormedDate) {
             if (s < INT_MIN || s > INT_MAX) {
                 continue;
             }
-            CDataPoint p = AtSerial(static_cast<int32_t>(s));
+            CDataPoint p = PointAt(static_cast<int32_t>(s));
             EXPECT_EQ(p.m_serial, s);
             ExpectWellFormed(p);
         }

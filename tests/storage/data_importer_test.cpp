@@ -2,15 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "model/project.h"
 #include "support/series_builder.h"
+#include "support/test_files.h"
 
 namespace {
 
@@ -176,35 +174,29 @@ TEST_F(DataImporterTest, OddColumnsAndGarbageDoNotBreakTheImport) {
     EXPECT_EQ(skipped, 2);
 }
 
+// Newest first and day first, with only ambiguous days until near the end, so that both passes
+// run through many buffer refills.
 TEST(DataImporterFileTest, ReadsALargeFileTwiceFromDisk) {
-    namespace fs = std::filesystem;
-    fs::path dir = fs::temp_directory_path() / ("quillmark_import_" + std::to_string(getpid()));
-    fs::create_directories(dir);
-    fs::path path = dir / "prices.txt";
-    size_t written = 0;
-    {
-        // Newest first and day first, with only ambiguous days until near the end, so that
-        // both passes run through many buffer refills.
-        std::ofstream out(path, std::ios::binary);
-        out << "Date,Close\r\n";
-        for (int32_t serial = 760000; serial > 730000; --serial) {
-            CDataPoint p = PointAt(serial);
-            if (p.m_day <= 12 || serial < 730100) {
-                out << p.m_day << '/' << p.m_month << '/' << p.m_year << ", " << serial << "\r\n";
-                ++written;
-            }
+    std::string text = "Date,Close\r\n";
+    size_t lines = 0;
+    for (int32_t serial = 760000; serial > 730000; --serial) {
+        CDataPoint p = PointAt(serial);
+        if (p.m_day <= 12 || serial < 730100) {
+            text += std::to_string(p.m_day) + '/' + std::to_string(p.m_month) + '/' +
+                    std::to_string(p.m_year) + ", " + std::to_string(serial) + "\r\n";
+            ++lines;
         }
     }
+    TempFolder folder;
     CProject project;
     CDataImporter importer(project);
-    ASSERT_TRUE(importer.Open(path.string()));
+    ASSERT_TRUE(importer.Open(folder.File("prices.txt", text)));
     CDataSet* ds = importer.Import();
     importer.Close();
-    fs::remove_all(dir);
 
     EXPECT_EQ(ds->m_name, "PRICES");
     EXPECT_EQ(importer.m_dateOrder, CDataImporter::kDayFirst);
-    ASSERT_EQ(ds->Points().size(), written);
+    ASSERT_EQ(ds->Points().size(), lines);
     EXPECT_EQ(ds->Points().back().m_serial, 760000);
     for (const CDataPoint& p : ds->Points()) {
         ASSERT_EQ(p.GetValue(Raw), p.m_serial);

@@ -5,11 +5,11 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <csignal>
-#include <cstdlib>
 #include <filesystem>
 #include <set>
 #include <string>
-#include <system_error>
+
+#include "support/test_files.h"
 
 namespace {
 
@@ -17,23 +17,14 @@ using namespace std::string_literals;
 
 class FileIo : public ::testing::Test {
   protected:
-    void SetUp() override {
-        char name[] = "/tmp/quillmark-io-XXXXXX";
-        ASSERT_NE(mkdtemp(name), nullptr);
-        m_folder = name;
-    }
-    void TearDown() override {
-        std::error_code ignored;
-        std::filesystem::remove_all(m_folder, ignored);
-    }
+    void SetUp() override { ASSERT_FALSE(m_folder.Path().empty()); }
 
-    std::string PathOf(const std::string& name) const { return m_folder + "/" + name; }
+    std::string PathOf(const std::string& name) const { return m_folder.PathOf(name); }
 
     // The names in the folder: a temporary file left behind shows up here.
     std::set<std::string> Listing() const {
         std::set<std::string> names;
-        std::error_code error;
-        for (const auto& entry : std::filesystem::directory_iterator(m_folder, error)) {
+        for (const auto& entry : std::filesystem::directory_iterator(m_folder.Path())) {
             names.insert(entry.path().filename().string());
         }
         return names;
@@ -46,7 +37,7 @@ class FileIo : public ::testing::Test {
         return data;
     }
 
-    std::string m_folder;
+    TempFolder m_folder;
 };
 
 TEST_F(FileIo, WritesAndReplacesTheWholeFile) {
@@ -109,13 +100,12 @@ TEST_F(FileIo, FailedWriteLeavesThePreviousFileAndNoTemporary) {
 }
 
 TEST_F(FileIo, ReadWholeFileFailsOnMissingFilesAndFolders) {
-    std::string data = "kept";
-    std::string error;
-    EXPECT_FALSE(ReadWholeFile(PathOf("missing.xml"), data, error));
-    EXPECT_FALSE(error.empty());
-    error.clear();
-    EXPECT_FALSE(ReadWholeFile(m_folder, data, error));
-    EXPECT_FALSE(error.empty());
+    std::string data;
+    for (const std::string& path : {PathOf("missing.xml"), m_folder.Path()}) {
+        std::string error;
+        EXPECT_FALSE(ReadWholeFile(path, data, error)) << path;
+        EXPECT_FALSE(error.empty()) << path;
+    }
 }
 
 }  // namespace
