@@ -26,19 +26,6 @@ void Print(const Json& json) {
     std::cout << Dump(json) << '\n';
 }
 
-// Reads a project as File Open does, then makes its current data set current again, as the
-// data set tree does after loading.
-bool LoadProject(CProject& project, const std::string& path, std::string& error) {
-    CProjectFiles files(project);
-    errno = 0;
-    if (!files.OpenProject(path)) {
-        error = "cannot open '" + path + "': " + std::strerror(errno != 0 ? errno : ENOENT);
-        return false;
-    }
-    project.SetCurrentDataSet(project.Current());
-    return true;
-}
-
 bool SaveProject(CProject& project, const std::string& path, std::string& error) {
     CProjectFiles files(project);
     return files.SaveProject(path, &error);
@@ -131,6 +118,17 @@ struct CTerminalProgress : CProgressSink {
 };
 
 }  // namespace
+
+bool LoadProject(CProject& project, const std::string& path, std::string& error) {
+    CProjectFiles files(project);
+    errno = 0;
+    if (!files.OpenProject(path)) {
+        error = "cannot open '" + path + "': " + std::strerror(errno != 0 ? errno : ENOENT);
+        return false;
+    }
+    project.SetCurrentDataSet(project.Current());
+    return true;
+}
 
 int RunInfo(const std::string& projectPath) {
     CProject project;

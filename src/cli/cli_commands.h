@@ -7,6 +7,12 @@
 // status: 0 on success, 1 when a file cannot be opened, read or written (with one error line on
 // stderr).
 
+class CProject;
+
+// Reads a project as File Open does, then makes its current data set current again, as the
+// data set tree does after loading. False, with `error` set, when the file cannot be opened.
+bool LoadProject(CProject& project, const std::string& path, std::string& error);
+
 int RunInfo(const std::string& projectPath);
 
 struct CSimulateOptions {

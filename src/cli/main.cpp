@@ -5,6 +5,7 @@
 #include <iostream>
 
 #include "cli/cli_commands.h"
+#include "cli/render_command.h"
 
 namespace {
 
@@ -13,7 +14,7 @@ constexpr int kUsageError = 2;
 }  // namespace
 
 int main(int argc, char** argv) {
-    CLI::App app{"Quillmark on the command line: inspect, simulate, import and save projects.",
+    CLI::App app{"Quillmark on the command line: inspect, simulate, import, save and draw.",
                  "quillmark-cli"};
     app.require_subcommand(1);
 
@@ -47,6 +48,9 @@ int main(int argc, char** argv) {
     resave->add_option("IN", resaveIn, "Project file to read")->required();
     resave->add_option("OUT", resaveOut, "Project file to write")->required();
 
+    CRenderOptions render;
+    CLI::App* ren = AddRenderCommand(app, render);
+
     // CLI11 reports parse errors and help requests by exception; this is the one place that
     // turns them into an exit status.
     try {
@@ -70,6 +74,9 @@ int main(int argc, char** argv) {
     }
     if (opt->parsed()) {
         return RunOptimise(optimise);
+    }
+    if (ren->parsed()) {
+        return RunRender(render);
     }
     return RunResave(resaveIn, resaveOut);
 }

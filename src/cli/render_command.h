@@ -1,0 +1,29 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace CLI {
+class App;
+}
+
+// quillmark-cli render: the three chart windows of the main window (investment history chart,
+// date strip, data set chart, stacked as the main window shows them) drawn into a PNG file.
+
+struct CRenderOptions {
+    std::string projectPath;
+    std::string outPath;
+    int width = 1000;
+    int height = 600;
+    std::optional<int> resultSet;  // none: simulate with the project's parameters
+    std::optional<double> cursor;  // a mouse at this fraction of the plot width in both charts
+};
+
+// Adds the subcommand and its options to `app`; the options are parsed into `options`.
+CLI::App* AddRenderCommand(CLI::App& app, CRenderOptions& options);
+
+// Reads the project as `info` does, simulates (or selects the result set), draws and writes
+// the picture atomically. Prints {"output", "width", "height", "result_set", "cursor"}.
+// Returns 0, or 1 with an error line when a file cannot be read or written. Runs Qt on its
+// offscreen platform, so it needs no display.
+int RunRender(const CRenderOptions& options);
