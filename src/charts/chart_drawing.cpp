@@ -51,25 +51,26 @@ void CProject::DrawBackground(CDrawSurface& dc) const {
     if (m_primary == nullptr) {
         return;
     }
+    const CPlotMapping map(m_viewLimits, g);
     CRect bar{0, g.clip.top, 0, g.clip.bottom};
     const auto [first, last] = m_primary->PointsInside(m_viewLimits);
+    const auto begin = m_primary->Points().begin();
     int32_t previous = 0;
-    int32_t x = 0;
-    for (size_t i = first; i < last; ++i) {
-        const CDataPoint& p = m_primary->Points()[i];
-        x = DayToX(p.m_serial, m_viewLimits, g.dayWidth);
-        if (p.m_flag == 1 && previous == 0) {
-            bar.left = x;
+    for (auto p = begin + static_cast<ptrdiff_t>(first); p != begin + static_cast<ptrdiff_t>(last);
+         ++p) {
+        if (p->m_flag == 1 && previous == 0) {
+            bar.left = map.X(p->m_serial);
         }
-        if (p.m_flag == 0 && previous == 1) {
+        if (p->m_flag == 0 && previous == 1) {
             // The bar takes in the column of the first day out of the market.
-            bar.right = x + 1;
+            bar.right = map.X(p->m_serial) + 1;
             dc.FillSolidRect(bar, ChartColours::kMarketBar);
         }
-        previous = p.m_flag;
+        previous = p->m_flag;
     }
     if (previous == 1) {
-        bar.right = x + 1;
+        const CDataPoint& lastInside = begin[static_cast<ptrdiff_t>(last) - 1];
+        bar.right = map.X(lastInside.m_serial) + 1;
         dc.FillSolidRect(bar, ChartColours::kMarketBar);
     }
 }
@@ -101,16 +102,17 @@ void CDataSet::DrawSeries(CDrawSurface& dc, const CLimits& limits, int slot, CCo
         limits.DrawValueAxis(dc);
     }
     const CPlotGeometry g(dc.GetClipBox());
+    const CPlotMapping map(limits, g);
     const CPen oldPen = dc.SelectPen(CPen{1, colour});
     int32_t cursorX = -500;
     int32_t cursorY = -500;
     bool started = false;
     // Inside means inside the project's window; positions follow `limits`.
     const auto [first, last] = InsideRange(Window());
-    for (size_t i = first; i < last; ++i) {
-        const CDataPoint& p = m_points[i];
-        const int32_t x = DayToX(p.m_serial, limits, g.dayWidth);
-        const int32_t y = ValueToY(p.GetValue(slot), limits, g.plotBottom);
+    const auto end = m_points.begin() + static_cast<ptrdiff_t>(last);
+    for (auto p = m_points.begin() + static_cast<ptrdiff_t>(first); p != end; ++p) {
+        const int32_t x = map.X(p->m_serial);
+        const int32_t y = map.Y(p->GetValue(slot));
         if (y > g.plotBottom) {
             continue;
         }
@@ -120,7 +122,7 @@ void CDataSet::DrawSeries(CDrawSurface& dc, const CLimits& limits, int slot, CCo
             dc.MoveTo(x, y);
             started = true;
         }
-        if (&p == m_cursor) {
+        if (&*p == m_cursor) {
             cursorX = x;
             cursorY = y;
         }
@@ -134,19 +136,24 @@ void CDataSet::DrawSeries(CDrawSurface& dc, const CLimits& limits, int slot, CCo
 void CDataSet::DrawTradeMarkers(CDrawSurface& dc) const {
     const CPlotGeometry g(dc.GetClipBox());
     const CLimits& history = m_project->m_historyLimits;
+    const CPlotMapping map(history, g);
     const auto [first, last] = InsideRange(history);
+    const auto end = m_points.begin() + static_cast<ptrdiff_t>(last);
     int32_t previous = 0;
-    for (size_t i = first; i < last; ++i) {
-        const CDataPoint& p = m_points[i];
-        const int32_t x = DayToX(p.m_serial, history, g.dayWidth);
-        const int32_t y = ValueToY(p.GetValue(Net), history, g.plotBottom);
-        if (p.m_flag == 1 && previous == 0) {
-            DrawMarker(dc, x, y, ChartColours::kBuyFill, ChartColours::kBuyOutline);
+    for (auto p = m_points.begin() + static_cast<ptrdiff_t>(first); p != end; ++p) {
+        const bool buy = p->m_flag == 1 && previous == 0;
+        const bool sell = p->m_flag == 0 && previous == 1;
+        previous = p->m_flag;
+        if (!buy && !sell) {
+            continue;
         }
-        if (p.m_flag == 0 && previous == 1) {
+        const int32_t x = map.X(p->m_serial);
+        const int32_t y = map.Y(p->GetValue(Net));
+        if (buy) {
+            DrawMarker(dc, x, y, ChartColours::kBuyFill, ChartColours::kBuyOutline);
+        } else {
             DrawMarker(dc, x, y, ChartColours::kSellFill, ChartColours::kSellOutline);
         }
-        previous = p.m_flag;
     }
 }
 

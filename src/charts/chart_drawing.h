@@ -38,16 +38,35 @@ inline int32_t ToPixel(double v) {
     return TruncToInt32(std::clamp(v, -kLimit, kLimit));
 }
 
-// x of a day serial against the window of `limits`.
-inline int32_t DayToX(int32_t serial, const CLimits& limits, int32_t dayWidth) {
-    const double offset = static_cast<double>(int64_t{serial} - limits.start.m_serial);
-    return ToPixel(offset * dayWidth / static_cast<double>(limits.DayCount()));
-}
+// Days and values of a limits record mapped onto the plot of a geometry (y grows downward:
+// displayTop maps to 0, displayBottom to H). Holds copies, so the record may change after.
+class CPlotMapping {
+  public:
+    CPlotMapping(const CLimits& limits, const CPlotGeometry& geometry)
+        : m_start(limits.start.m_serial),
+          m_days(static_cast<double>(limits.DayCount())),
+          m_dayWidth(geometry.dayWidth),
+          m_displayBottom(limits.displayBottom),
+          m_span(limits.DisplaySpan()),
+          m_plotBottom(geometry.plotBottom) {}
 
-// y of a value against the value axis of `limits`: displayTop maps to 0, displayBottom to H.
-inline int32_t ValueToY(double value, const CLimits& limits, int32_t plotBottom) {
-    return ToPixel((1 - (value - limits.displayBottom) / limits.DisplaySpan()) * plotBottom);
-}
+    // trunc((s - start) x W1 / days)
+    int32_t X(int32_t serial) const {
+        return ToPixel(static_cast<double>(int64_t{serial} - m_start) * m_dayWidth / m_days);
+    }
+    // trunc((1 - (v - displayBottom) / span) x H)
+    int32_t Y(double value) const {
+        return ToPixel((1 - (value - m_displayBottom) / m_span) * m_plotBottom);
+    }
+
+  private:
+    int64_t m_start;
+    double m_days;
+    int32_t m_dayWidth;
+    double m_displayBottom;
+    double m_span;
+    int32_t m_plotBottom;
+};
 
 // The colours of the charts.
 namespace ChartColours {

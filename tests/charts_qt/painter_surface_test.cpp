@@ -79,6 +79,56 @@ TEST(PainterSurface, LinesLeaveOutTheirEndPoint) {
     }
 }
 
+TEST(PainterSurface, JoinedLinesLeaveOutOnlyTheLastEndPoint) {
+    const QImage image = Drawn(20, 20, CRect{0, 0, 20, 20}, [](CDrawSurface& dc) {
+        dc.SelectPen(CPen{1, kRed});
+        dc.MoveTo(2, 2);
+        dc.LineTo(8, 2);
+        dc.LineTo(8, 8);
+        dc.LineTo(8, 8);  // no length, nothing drawn
+        dc.LineTo(3, 13);
+        // A state change ends the run; drawing goes on from the same position.
+        dc.SelectPen(CPen{1, kGreen});
+        dc.LineTo(3, 17);
+    });
+    EXPECT_EQ(At(image, 2, 2), kRed);
+    EXPECT_EQ(At(image, 8, 2), kRed);
+    EXPECT_EQ(At(image, 8, 7), kRed);
+    EXPECT_EQ(At(image, 8, 8), kRed);
+    EXPECT_EQ(At(image, 4, 12), kRed);
+    EXPECT_EQ(At(image, 3, 13), kGreen);
+    EXPECT_EQ(At(image, 3, 16), kGreen);
+    EXPECT_EQ(At(image, 3, 17), kBlack);
+    EXPECT_EQ(At(image, 9, 2), kBlack);
+}
+
+// A picture of 24-bit pixels is drawn on through QPainter alone: it leaves out the end of a
+// line drawn rightward or downward, and the start of one drawn the other way.
+TEST(PainterSurface, LinesThroughQPainterKeepTheirLength) {
+    QImage image(20, 20, QImage::Format_RGB888);
+    image.fill(Qt::black);
+    QPainter painter(&image);
+    {
+        CPainterSurface dc(painter, CRect{0, 0, 20, 20});
+        dc.SelectPen(CPen{1, kRed});
+        dc.MoveTo(1, 1);
+        dc.LineTo(6, 4);
+        dc.MoveTo(12, 12);
+        dc.LineTo(6, 9);
+        dc.SetRasterOp(RasterOp::MergeNotPen);
+        dc.SelectPen(CPen{1, CColour{150, 150, 150}});
+        dc.MoveTo(2, 18);
+        dc.LineTo(8, 18);
+    }
+    painter.end();
+    EXPECT_EQ(At(image, 1, 1), kRed);
+    EXPECT_EQ(At(image, 6, 4), kBlack);
+    EXPECT_EQ(CountNot(image, kBlack, QRect(0, 0, 20, 6)), 5);
+    EXPECT_EQ(CountNot(image, kBlack, QRect(0, 8, 20, 6)), 6);
+    EXPECT_EQ(At(image, 2, 18), (CColour{105, 105, 105}));
+    EXPECT_EQ(At(image, 8, 18), kBlack);
+}
+
 TEST(PainterSurface, WidePenAndRasterOperation) {
     const QImage image = Drawn(20, 20, CRect{0, 0, 20, 20}, [](CDrawSurface& dc) {
         dc.FillSolidRect(CRect{10, 0, 20, 20}, kWhite);

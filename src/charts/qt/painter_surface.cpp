@@ -5,7 +5,9 @@
 #include <QImage>
 #include <QLineF>
 #include <QPalette>
+#include <QRegion>
 #include <QString>
+#include <QTransform>
 
 #include <algorithm>
 #include <cmath>
@@ -61,6 +63,19 @@ bool ClipSegment(double& x0, double& y0, double& x1, double& y1, const QRectF& b
     return true;
 }
 
+// n / d rounded to the nearest whole number, halves upward. REQUIRES: d > 0.
+int64_t RoundDiv(int64_t n, int64_t d) {
+    const int64_t twice = 2 * n + d;
+    const int64_t q = twice / (2 * d);
+    return (twice % (2 * d) != 0 && twice < 0) ? q - 1 : q;
+}
+
+// Coordinates this close to the origin are safe for any arithmetic below.
+bool Near(int64_t v) {
+    constexpr int64_t kNear = int64_t{1} << 20;
+    return v > -kNear && v < kNear;
+}
+
 QPen PenFor(const CPen& pen) {
     QPen qpen(ToQColor(pen.colour), std::max(1, pen.width));
     qpen.setCosmetic(pen.width <= 1);
@@ -108,6 +123,34 @@ CPainterSurface::CPainterSurface(QPainter& painter, const CRect& clipBox)
     m_painter.setPen(PenFor(m_pen));
     m_painter.setBrush(ToQColor(m_brush));
     m_qfont = m_painter.font();
+    PrepareDirectPixels();
+}
+
+void CPainterSurface::PrepareDirectPixels() {
+    auto* image = dynamic_cast<QImage*>(m_painter.device());
+    if (image == nullptr) {
+        return;
+    }
+    const QImage::Format format = image->format();
+    if (format != QImage::Format_RGB32 && format != QImage::Format_ARGB32 &&
+        format != QImage::Format_ARGB32_Premultiplied) {
+        return;
+    }
+    const QTransform transform = m_painter.combinedTransform();
+    if (transform.type() > QTransform::TxTranslate ||
+        transform.dx() != std::round(transform.dx()) ||
+        transform.dy() != std::round(transform.dy())) {
+        return;
+    }
+    // The painter's clip now includes the clip box; only a plain rectangle is followed here.
+    const QRegion clip = m_painter.clipRegion();
+    if (clip.rectCount() > 1) {
+        return;
+    }
+    m_offset = QPoint(static_cast<int>(transform.dx()), static_cast<int>(transform.dy()));
+    m_pixelClip = clip.boundingRect().translated(m_offset) & image->rect();
+    m_bits = image->bits();
+    m_stride = image->bytesPerLine();
 }
 
 CPainterSurface::~CPainterSurface() {
@@ -215,8 +258,25 @@ void CPainterSurface::LineTo(int32_t x, int32_t y) {
 }
 
 void CPainterSurface::DrawLine(int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
-    UsePenMode();
     const int64_t width = std::max(1, m_pen.width);
+    if (width == 1 && m_bits != nullptr) {
+        if (Near(x0) && Near(y0) && Near(x1) && Near(y1)) {
+            PlotThinLine(x0, y0, x1, y1);
+            return;
+        }
+        // Far-off ends are cut back to a margin round the clip box, which keeps them out of
+        // sight.
+        double ax = x0, ay = y0, bx = x1, by = y1;
+        const QRectF box = QRectF(m_clip.left, m_clip.top,
+                                  static_cast<double>(int64_t{m_clip.right} - m_clip.left),
+                                  static_cast<double>(int64_t{m_clip.bottom} - m_clip.top))
+                               .adjusted(-8, -8, 8, 8);
+        if (ClipSegment(ax, ay, bx, by, box)) {
+            PlotThinLine(std::llround(ax), std::llround(ay), std::llround(bx), std::llround(by));
+        }
+        return;
+    }
+    UsePenMode();
     const int64_t offset = width / 2;
     // Level and upright lines are filled exactly: from the start up to, not including, the end.
     if (y0 == y1 || x0 == x1) {
@@ -250,6 +310,52 @@ void CPainterSurface::DrawLine(int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
         }
     }
     m_painter.drawLine(QLineF(ax, ay, bx, by));
+}
+
+void CPainterSurface::PlotThinLine(int64_t x0, int64_t y0, int64_t x1, int64_t y1) {
+    const int64_t dx = x1 - x0;
+    const int64_t dy = y1 - y0;
+    if (dx == 0 && dy == 0) {
+        return;
+    }
+    const uint32_t pen = qRgb(m_pen.colour.r, m_pen.colour.g, m_pen.colour.b);
+    const uint32_t notPen = ~pen & 0x00ffffffu;
+    const bool merge = m_rasterOp == RasterOp::MergeNotPen;
+    const int64_t left = m_pixelClip.left() - m_offset.x();
+    const int64_t top = m_pixelClip.top() - m_offset.y();
+    const int64_t right = left + m_pixelClip.width();
+    const int64_t bottom = top + m_pixelClip.height();
+    // Steps along the longer axis from the start, leaving out the end; the other coordinate
+    // is the nearest to the exact line. Only the steps inside the clip box are visited.
+    const bool alongX = std::abs(dx) >= std::abs(dy);
+    const int64_t steps = alongX ? std::abs(dx) : std::abs(dy);
+    const int64_t major0 = alongX ? x0 : y0;
+    const int64_t minor0 = alongX ? y0 : x0;
+    const int64_t minorDelta = alongX ? dy : dx;
+    const int64_t direction = (alongX ? dx : dy) > 0 ? 1 : -1;
+    const int64_t low = alongX ? left : top;
+    const int64_t high = alongX ? right : bottom;
+    int64_t first = 0;
+    int64_t last = steps;  // exclusive
+    if (direction > 0) {
+        first = std::max(first, low - major0);
+        last = std::min(last, high - major0);
+    } else {
+        first = std::max(first, major0 - (high - 1));
+        last = std::min(last, major0 - low + 1);
+    }
+    for (int64_t i = first; i < last; ++i) {
+        const int64_t major = major0 + direction * i;
+        const int64_t minor = minor0 + RoundDiv(i * minorDelta, steps);
+        const int64_t x = alongX ? major : minor;
+        const int64_t y = alongX ? minor : major;
+        if (x < left || x >= right || y < top || y >= bottom) {
+            continue;
+        }
+        auto* pixel = reinterpret_cast<uint32_t*>(m_bits + (y + m_offset.y()) * m_stride) +
+                      (x + m_offset.x());
+        *pixel = merge ? (*pixel | notPen) : pen;
+    }
 }
 
 void CPainterSurface::Ellipse(const CRect& box) {

@@ -8,7 +8,10 @@
 // The drawing surface on a QPainter, for widgets and for pictures (QImage). It keeps the
 // semantics of a raster device context that the chart drawing expects:
 // - lines are not antialiased and leave out their end point; a pen wider than one pixel
-//   covers the rows (columns) from y - width / 2 on;
+//   covers the rows (columns) from y - width / 2 on. On a 32-bit QImage through a painter
+//   that at most translates, thin lines are set pixel by pixel in any direction; elsewhere
+//   QPainter draws them, which leaves out the end point of lines drawn rightward or downward
+//   and the start point of the others;
 // - the raster operation MergeNotPen maps to QPainter::RasterOp_NotSourceOrDestination, which
 //   needs a raster paint device (QImage, or a widget on the raster backing store);
 // - the font faces "Verdana Bold" and "Arial Bold" are the named family in bold where it is
@@ -57,6 +60,9 @@ class CPainterSurface : public CDrawSurface {
     void UseCopyMode();
     void FillPixels(int64_t left, int64_t top, int64_t right, int64_t bottom, const QColor& c);
     void DrawLine(int32_t x0, int32_t y0, int32_t x1, int32_t y1);
+    // Direct pixel access, when the painter draws on a QImage that allows it.
+    void PrepareDirectPixels();
+    void PlotThinLine(int64_t x0, int64_t y0, int64_t x1, int64_t y1);
 
     QPainter& m_painter;
     CRect m_clip;
@@ -71,6 +77,13 @@ class CPainterSurface : public CDrawSurface {
     TextAlign m_textAlign = TextAlign::LeftTop;
     int32_t m_x = 0;
     int32_t m_y = 0;
+
+    // The pixels of the picture, with the clip box in picture coordinates; null when
+    // drawing goes through QPainter only.
+    uchar* m_bits = nullptr;
+    qsizetype m_stride = 0;
+    QPoint m_offset;
+    QRect m_pixelClip;
 };
 
 // The font the surface uses for a font record.
