@@ -176,7 +176,16 @@ TEST(PainterSurface, DrawsOnlyInsideTheClipBox) {
         dc.LineTo(INT_MAX, INT_MAX);
         dc.LineTo(15, INT_MIN);
         dc.Ellipse(CRect{INT_MIN, INT_MIN, INT_MAX, INT_MAX});
+        dc.SelectFont(CFontSpec{"Arial Bold", -10});
+        dc.TextOut(INT_MIN, INT_MAX, "far");
+        dc.DrawText("far", CRect{INT_MIN, INT_MIN, INT_MAX, INT_MAX});
     });
+    // A clip box as wide as the coordinates go is the whole picture.
+    const QImage whole =
+        Drawn(8, 8, CRect{INT_MIN, INT_MIN, INT_MAX, INT_MAX}, [](CDrawSurface& dc) {
+            dc.FillSolidRect(CRect{2, 2, 4, 4}, kWhite);
+        });
+    EXPECT_EQ(At(whole, 3, 3), kWhite);
     EXPECT_EQ(CountNot(image, kBlack, QRect(0, 0, 40, 10)), 0);
     EXPECT_EQ(CountNot(image, kBlack, QRect(0, 30, 40, 10)), 0);
     EXPECT_EQ(CountNot(image, kBlack, QRect(0, 0, 10, 40)), 0);

@@ -113,8 +113,12 @@ QFont FontFor(const CFontSpec& font) {
 CPainterSurface::CPainterSurface(QPainter& painter, const CRect& clipBox)
     : m_painter(painter), m_clip(clipBox) {
     m_painter.save();
-    m_painter.setClipRect(QRect(clipBox.left, clipBox.top, clipBox.right - clipBox.left,
-                                clipBox.bottom - clipBox.top),
+    // No device is 2^20 pixels wide; held to that, the clip box's size fits an int.
+    const auto held = [](int32_t v) { return std::clamp(v, -(1 << 20), 1 << 20); };
+    const int left = held(clipBox.left);
+    const int top = held(clipBox.top);
+    m_painter.setClipRect(QRect(left, top, std::max(0, held(clipBox.right) - left),
+                                std::max(0, held(clipBox.bottom) - top)),
                           Qt::IntersectClip);
     m_painter.setRenderHint(QPainter::Antialiasing, false);
     m_painter.setRenderHint(QPainter::TextAntialiasing, true);
@@ -361,8 +365,10 @@ void CPainterSurface::PlotThinLine(int64_t x0, int64_t y0, int64_t x1, int64_t y
 void CPainterSurface::Ellipse(const CRect& box) {
     const int64_t width = int64_t{box.right} - box.left;
     const int64_t height = int64_t{box.bottom} - box.top;
+    // The charts draw only small dots; a box reaching beyond the safe range is left out.
     if (width < 2 || height < 2 || box.right < m_clip.left || box.left > m_clip.right ||
-        box.bottom < m_clip.top || box.top > m_clip.bottom) {
+        box.bottom < m_clip.top || box.top > m_clip.bottom || !Near(box.left) || !Near(box.top) ||
+        !Near(box.right) || !Near(box.bottom)) {
         return;
     }
     UsePenMode();
@@ -373,8 +379,8 @@ void CPainterSurface::Ellipse(const CRect& box) {
 }
 
 void CPainterSurface::TextOut(int32_t x, int32_t y, std::string_view text) {
-    if (text.empty()) {
-        return;
+    if (text.empty() || !Near(x) || !Near(y)) {
+        return;  // text that far off is out of sight
     }
     UseCopyMode();
     const QString s = ToQString(text);
@@ -391,7 +397,8 @@ void CPainterSurface::TextOut(int32_t x, int32_t y, std::string_view text) {
 }
 
 void CPainterSurface::DrawText(std::string_view text, const CRect& rect) {
-    if (text.empty() || rect.right <= rect.left || rect.bottom <= rect.top) {
+    if (text.empty() || rect.right <= rect.left || rect.bottom <= rect.top || !Near(rect.left) ||
+        !Near(rect.top) || !Near(rect.right) || !Near(rect.bottom)) {
         return;
     }
     m_painter.save();

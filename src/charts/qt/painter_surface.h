@@ -11,7 +11,8 @@
 //   covers the rows (columns) from y - width / 2 on. On a 32-bit QImage through a painter
 //   that at most translates, thin lines are set pixel by pixel in any direction; elsewhere
 //   QPainter draws them, which leaves out the end point of lines drawn rightward or downward
-//   and the start point of the others;
+//   and the start point of the others; an ellipse reaching more than 2^20 pixels from the
+//   origin is left out;
 // - the raster operation MergeNotPen maps to QPainter::RasterOp_NotSourceOrDestination, which
 //   needs a raster paint device (QImage, or a widget on the raster backing store);
 // - the font faces "Verdana Bold" and "Arial Bold" are the named family in bold where it is
