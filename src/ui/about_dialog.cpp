@@ -1,0 +1,27 @@
+#include "ui/about_dialog.h"
+
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QLabel>
+
+#include "ui/pictures.h"
+
+CAboutDialog::CAboutDialog(QWidget* parent) : QDialog(parent) {
+    setWindowTitle(QStringLiteral("About Quillmark..."));
+    auto* picture = new QLabel(this);
+    picture->setPixmap(AboutPicture());
+    auto* name = new QLabel(QStringLiteral("Quillmark"), this);
+    QFont bold = name->font();
+    bold.setBold(true);
+    name->setFont(bold);
+    auto* version = new QLabel(QStringLiteral("Version 2.0"), this);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+
+    auto* layout = new QGridLayout(this);
+    layout->addWidget(picture, 0, 0, 2, 1);
+    layout->addWidget(name, 0, 1);
+    layout->addWidget(version, 1, 1);
+    layout->addWidget(buttons, 2, 0, 1, 2);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+}

@@ -1,0 +1,133 @@
+#include "ui/chart_wnd.h"
+
+#include <utility>
+
+#include <QMouseEvent>
+#include <QPainter>
+
+#include "charts/qt/painter_surface.h"
+#include "model/data_set.h"
+#include "model/project.h"
+#include "ui/refresh.h"
+
+CChartWnd::CChartWnd(CProject& project, std::string title, QWidget* parent)
+    : QFrame(parent), m_project(project), m_indicator(&IdleIndicator()) {
+    m_line.title = std::move(title);
+    setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    setLineWidth(2);
+    // Every paint covers the whole panel, so Qt need not clear it first.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(true);
+    setFocusPolicy(Qt::ClickFocus);
+}
+
+void CChartWnd::DrawChart(CDrawSurface&) {}
+
+CDataSet* CChartWnd::GetDataSet() const {
+    return nullptr;
+}
+
+int CChartWnd::GetValueSlot() const {
+    return Raw;
+}
+
+void CChartWnd::UpdateReadout(int32_t x) {
+    CDataSet* ds = GetDataSet();
+    if (ds != nullptr) {
+        const int32_t plotWidth = contentsRect().width() - 60;
+        const CDataPoint* cursor = nullptr;
+        if (plotWidth > 0) {
+            cursor = ds->FindCursorPoint(static_cast<double>(x) / plotWidth);
+        }
+        m_line.dataSetName = ds->m_name;
+        if (cursor != nullptr) {
+            m_line.readout = FormatReadout(*cursor, GetValueSlot());
+        }
+    }
+    update();
+}
+
+void CChartWnd::DrawStatusLine(CDrawSurface& dc) {
+    ::DrawStatusLine(dc, m_line, *m_indicator, m_mouseInside);
+}
+
+void CChartWnd::RefreshName(int code, const CDataSet* shown) {
+    if (shown == nullptr) {
+        m_line.dataSetName.clear();
+    } else if (code == REFRESH_CURRENT) {
+        m_line.dataSetName = shown->m_name;
+    }
+}
+
+void CChartWnd::paintEvent(QPaintEvent*) {
+    const QRect area = contentsRect();
+    const CRect client{0, 0, area.width(), area.height()};
+    if (!(client == m_bitmapSize)) {
+        m_offscreen = QImage(area.size(), QImage::Format_RGB32);
+        m_bitmapSize = client;
+    }
+    m_indicator = m_mouseInside != 0 ? &ActiveIndicator() : &IdleIndicator();
+    QPainter window(this);
+    drawFrame(&window);
+    if (m_offscreen.isNull()) {
+        return;
+    }
+    {
+        QPainter offscreen(&m_offscreen);
+        CPainterSurface surface(offscreen, client);
+        DrawChart(surface);
+    }
+    window.drawImage(area.topLeft(), m_offscreen);
+}
+
+void CChartWnd::mouseMoveEvent(QMouseEvent* event) {
+    UpdateReadout(static_cast<int32_t>(event->position().x()) - contentsRect().left());
+    m_mouseInside = 1;
+    QFrame::mouseMoveEvent(event);
+}
+
+CDataSetChart::CDataSetChart(CProject& project, QWidget* parent)
+    : CChartWnd(project, "DATA SET:    ", parent) {}
+
+void CDataSetChart::DrawChart(CDrawSurface& dc) {
+    m_project.DrawDataSetChart(dc, MouseInside() != 0);
+    DrawStatusLine(dc);
+}
+
+CDataSet* CDataSetChart::GetDataSet() const {
+    return m_project.Current();
+}
+
+int CDataSetChart::GetValueSlot() const {
+    return m_project.DisplaySlot();
+}
+
+void CDataSetChart::customEvent(QEvent* event) {
+    const int code = RefreshCodeOf(event);
+    if (code >= 0) {
+        RefreshName(code, m_project.Current());
+    }
+}
+
+CHistoryChart::CHistoryChart(CProject& project, QWidget* parent)
+    : CChartWnd(project, "INVESTMENT HISTORY:    ", parent) {}
+
+void CHistoryChart::DrawChart(CDrawSurface& dc) {
+    m_project.DrawHistoryChart(dc, MouseInside() != 0);
+    DrawStatusLine(dc);
+}
+
+CDataSet* CHistoryChart::GetDataSet() const {
+    return m_project.Primary();
+}
+
+int CHistoryChart::GetValueSlot() const {
+    return Net;
+}
+
+void CHistoryChart::customEvent(QEvent* event) {
+    const int code = RefreshCodeOf(event);
+    if (code >= 0) {
+        RefreshName(code, m_project.Primary());
+    }
+}

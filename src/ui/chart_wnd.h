@@ -1,0 +1,88 @@
+#pragma once
+
+#include <QFrame>
+#include <QImage>
+
+#include <cstdint>
+#include <string>
+
+#include "charts/draw_surface.h"
+#include "charts/status_line.h"
+
+class CDataSet;
+class CProject;
+
+// A chart panel: paints its chart through an off-screen picture, with the 14-pixel status line
+// at the bottom (indicator, title, data set name, readout), and follows the mouse: the x of the
+// mouse chooses the cursor point of the data set shown, and the readout gives its date and
+// value. The panels do not repaint on a refresh; the main frame's RedrawCharts does that.
+// The panel has a sunken edge; "client" below means the area inside it.
+class CChartWnd : public QFrame {
+  public:
+    // `title` is shown first in the status line. The project outlives the panel.
+    CChartWnd(CProject& project, std::string title, QWidget* parent = nullptr);
+
+    // Draws the whole panel content into `dc`. The base draws nothing.
+    virtual void DrawChart(CDrawSurface& dc);
+    // The cursor point for mouse x (client coordinates), the data set name and the readout;
+    // then a repaint.
+    void UpdateReadout(int32_t x);
+    // The data set shown, or null. The base shows none.
+    virtual CDataSet* GetDataSet() const;
+    // The value slot of the readout. The base reads slot 0.
+    virtual int GetValueSlot() const;
+
+    // 1 after the mouse has moved over the panel; the main frame clears it when the mouse moves
+    // on. The indicator, the readout and the crosshair follow it.
+    int32_t MouseInside() const { return m_mouseInside; }
+    void SetMouseInside(int32_t inside) { m_mouseInside = inside; }
+
+    // The text of the status line as the next paint draws it (title, name, readout).
+    const CStatusLine& StatusLine() const { return m_line; }
+    // The indicator the last paint drew.
+    const CPixelImage* Indicator() const { return m_indicator; }
+
+  protected:
+    // The status line over the bottom of `dc`, after the chart.
+    void DrawStatusLine(CDrawSurface& dc);
+    // The data set name after a refresh: `shown` is the panel's data set.
+    void RefreshName(int code, const CDataSet* shown);
+
+    void paintEvent(QPaintEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+
+    CProject& m_project;
+
+  private:
+    int32_t m_mouseInside = 0;
+    CRect m_bitmapSize;
+    const CPixelImage* m_indicator;
+    QImage m_offscreen;
+    CStatusLine m_line;
+};
+
+// The data set chart: the current data set and its smoothed curve in the window.
+class CDataSetChart : public CChartWnd {
+  public:
+    explicit CDataSetChart(CProject& project, QWidget* parent = nullptr);
+
+    void DrawChart(CDrawSurface& dc) override;
+    CDataSet* GetDataSet() const override;
+    int GetValueSlot() const override;
+
+  protected:
+    void customEvent(QEvent* event) override;
+};
+
+// The investment history chart: the gross and net values of the primary data set.
+class CHistoryChart : public CChartWnd {
+  public:
+    explicit CHistoryChart(CProject& project, QWidget* parent = nullptr);
+
+    void DrawChart(CDrawSurface& dc) override;
+    CDataSet* GetDataSet() const override;
+    int GetValueSlot() const override;
+
+  protected:
+    void customEvent(QEvent* event) override;
+};

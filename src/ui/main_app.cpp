@@ -1,0 +1,295 @@
+#include "ui/main_app.h"
+
+#include <clocale>
+
+#include <QAction>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QKeySequence>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QSettings>
+
+#include "ui/about_dialog.h"
+#include "ui/ctrl_status.h"
+#include "ui/main_frame.h"
+#include "ui/pictures.h"
+
+namespace {
+
+constexpr char kCompany[] = "Orvane";
+constexpr char kProduct[] = "Quillmark";
+constexpr char kUserGroup[] = "user";
+constexpr char kRecentGroup[] = "Recent File List";
+constexpr char kDefaultLastFile[] = "../Project Files/DOW.xml";
+constexpr char kProjectFilter[] = "Quillmark Project Files (*.xml)";
+constexpr int kRecentTextLength = 60;
+
+CMainApp* g_app = nullptr;
+
+QString FromFolder(const char* folder) {
+    return QDir::cleanPath(QDir::current().absoluteFilePath(QString::fromUtf8(folder)));
+}
+
+QString AskPath(QWidget* parent, CMainApp::FileDialog which) {
+    switch (which) {
+        case CMainApp::FileDialog::Open:
+            return QFileDialog::getOpenFileName(parent, QStringLiteral("Open"),
+                                                FromFolder("../Project Files"), kProjectFilter);
+        case CMainApp::FileDialog::Import:
+            return QFileDialog::getOpenFileName(parent, QStringLiteral("Import"),
+                                                FromFolder("../Data Files"),
+                                                QStringLiteral("All Files (*)"));
+        case CMainApp::FileDialog::SaveAs: {
+            QFileDialog dialog(parent, QStringLiteral("Save As"), FromFolder("../Project Files"),
+                               kProjectFilter);
+            dialog.setAcceptMode(QFileDialog::AcceptSave);
+            dialog.setDefaultSuffix(QStringLiteral("xml"));
+            dialog.setOption(QFileDialog::DontConfirmOverwrite);
+            dialog.selectFile(QStringLiteral("Project-1.xml"));
+            if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+                return QString();
+            }
+            return dialog.selectedFiles().first();
+        }
+    }
+    return QString();
+}
+
+// A recent-file entry as the menu shows it: its number and the path, shortened in the middle.
+QString RecentText(int index, const QString& path) {
+    QString shown = QDir::toNativeSeparators(path);
+    if (shown.size() > kRecentTextLength) {
+        const int keep = (kRecentTextLength - 3) / 2;
+        shown = shown.left(keep) + QStringLiteral("...") + shown.right(keep);
+    }
+    shown.replace(QLatin1Char('&'), QStringLiteral("&&"));
+    return QStringLiteral("&%1 %2").arg(index + 1).arg(shown);
+}
+
+}  // namespace
+
+CMainApp::CMainApp(int& argc, char** argv) : QApplication(argc, argv), m_files(m_project, this) {
+    // Qt has set the user's numeric locale; the core prints and reads numbers the C way.
+    std::setlocale(LC_NUMERIC, "C");
+    setApplicationName(kProduct);
+    setOrganizationName(kCompany);
+    setWindowIcon(ApplicationIcon());
+    g_app = this;
+    m_fileDialog = [this](FileDialog which) { return AskPath(m_frame.get(), which); };
+    m_errorBox = [](const QString& text) {
+        QMessageBox::critical(nullptr, QStringLiteral("Error"), text);
+    };
+}
+
+CMainApp::~CMainApp() {
+    m_project.SetStatusSink(nullptr);
+    m_frame.reset();
+    g_app = nullptr;
+}
+
+CMainApp* CMainApp::Instance() {
+    return g_app;
+}
+
+void CMainApp::InitInstance(const QString& file) {
+    LoadRecentFiles();
+    m_frame = std::make_unique<CMainFrame>(m_project);
+    m_project.SetStatusSink(m_frame->Status());
+    CreateMenus();
+    m_frame->setWindowIcon(ApplicationIcon());
+    m_frame->setWindowTitle(kProduct);
+    m_frame->resize(1100, 760);
+    m_frame->show();
+
+    QSettings settings(kCompany, kProduct);
+    settings.beginGroup(kUserGroup);
+    const std::string lastFile =
+        settings.value("last_file", kDefaultLastFile).toString().toStdString();
+    m_files.m_datesInCol = settings.value("datesincol", 1).toInt();
+    m_files.m_valsInCol = settings.value("valsincol", 2).toInt();
+    settings.endGroup();
+
+    if (file.isEmpty()) {
+        m_files.OpenProject(lastFile);
+    } else {
+        OpenDocumentFile(file);
+    }
+}
+
+int CMainApp::ExitInstance(int exitCode) {
+    QSettings settings(kCompany, kProduct);
+    settings.beginGroup(kUserGroup);
+    settings.setValue("last_file", QString::fromStdString(m_files.m_lastFile));
+    settings.setValue("valsincol", m_files.m_valsInCol);
+    settings.setValue("datesincol", m_files.m_datesInCol);
+    settings.endGroup();
+    SaveRecentFiles();
+
+    m_project.SetStatusSink(nullptr);
+    m_frame.reset();
+    m_recentPlaceholder = nullptr;
+    m_recentActions.fill(nullptr);
+    return exitCode;
+}
+
+void CMainApp::CreateMenus() {
+    QMenu* file = m_frame->menuBar()->addMenu(QStringLiteral("&File"));
+    auto add = [this](QMenu* menu, const char* text, const char* prompt, QKeySequence keys,
+                      void (CMainApp::*command)()) {
+        QAction* action = menu->addAction(QString::fromUtf8(text));
+        action->setStatusTip(QString::fromUtf8(prompt));
+        action->setShortcut(keys);
+        connect(action, &QAction::triggered, this, [this, command] { (this->*command)(); });
+        return action;
+    };
+    add(file, "&New", "New Quillmark Project", QKeySequence::New, &CMainApp::OnFileNew);
+    add(file, "&Open...", "Open An Existing Quillmark Project File", QKeySequence::Open,
+        &CMainApp::OnFileOpen);
+    add(file, "&Save", "Save The Current Quillmark Project", QKeySequence::Save,
+        &CMainApp::OnFileSave);
+    add(file, "Save &As...", "Save The Current Quillmark Project As...", QKeySequence::SaveAs,
+        &CMainApp::OnFileSaveAs);
+    file->addSeparator();
+    add(file, "&Import...", "Import Raw Data From File", QKeySequence(Qt::CTRL | Qt::Key_I),
+        &CMainApp::OnFileImport);
+    file->addSeparator();
+    m_recentPlaceholder = file->addAction(QStringLiteral("&Recent Project File"));
+    m_recentPlaceholder->setEnabled(false);
+    for (int i = 0; i < kRecentFiles; ++i) {
+        QAction* action = file->addAction(QString());
+        action->setStatusTip(QStringLiteral("Recent Quillmark Project"));
+        connect(action, &QAction::triggered, this, [this, i] {
+            if (i < m_recentFiles.size()) {
+                // A copy: opening the file reorders the list.
+                const QString path = m_recentFiles[i];
+                OpenDocumentFile(path);
+            }
+        });
+        m_recentActions[static_cast<size_t>(i)] = action;
+    }
+    file->addSeparator();
+    QAction* exit = file->addAction(QStringLiteral("E&xit"));
+    exit->setStatusTip(QStringLiteral("Exit Quillmark"));
+    exit->setShortcut(QKeySequence::Quit);
+    connect(exit, &QAction::triggered, m_frame.get(), &QWidget::close);
+
+    QMenu* help = m_frame->menuBar()->addMenu(QStringLiteral("&Help"));
+    add(help, "&About Quillmark...", "Display Program Information And Version Number",
+        QKeySequence(), &CMainApp::OnAppAbout);
+    UpdateRecentMenu();
+}
+
+void CMainApp::UpdateRecentMenu() {
+    if (m_recentPlaceholder == nullptr) {
+        return;
+    }
+    m_recentPlaceholder->setVisible(m_recentFiles.isEmpty());
+    for (int i = 0; i < kRecentFiles; ++i) {
+        QAction* action = m_recentActions[static_cast<size_t>(i)];
+        const bool used = i < m_recentFiles.size();
+        action->setVisible(used);
+        action->setText(used ? RecentText(i, m_recentFiles[i]) : QString());
+    }
+}
+
+void CMainApp::LoadRecentFiles() {
+    QSettings settings(kCompany, kProduct);
+    settings.beginGroup(kRecentGroup);
+    m_recentFiles.clear();
+    for (int i = 1; i <= kRecentFiles; ++i) {
+        const QString path = settings.value(QStringLiteral("File%1").arg(i)).toString();
+        if (!path.isEmpty()) {
+            m_recentFiles.append(path);
+        }
+    }
+    settings.endGroup();
+}
+
+void CMainApp::SaveRecentFiles() const {
+    QSettings settings(kCompany, kProduct);
+    settings.remove(kRecentGroup);
+    settings.beginGroup(kRecentGroup);
+    for (int i = 0; i < m_recentFiles.size(); ++i) {
+        settings.setValue(QStringLiteral("File%1").arg(i + 1), m_recentFiles[i]);
+    }
+    settings.endGroup();
+}
+
+void CMainApp::AddRecentFile(const std::string& path) {
+    const QString full = QFileInfo(QString::fromStdString(path)).absoluteFilePath();
+    m_recentFiles.removeAll(full);
+    m_recentFiles.prepend(full);
+    while (m_recentFiles.size() > kRecentFiles) {
+        m_recentFiles.removeLast();
+    }
+    UpdateRecentMenu();
+}
+
+void CMainApp::Refresh(RefreshCode code) {
+    if (m_frame != nullptr) {
+        m_frame->Refresh(code);
+    }
+}
+
+void CMainApp::OnFileNew() {
+    m_files.NewProject();
+}
+
+void CMainApp::OnFileOpen() {
+    const QString path = m_fileDialog(FileDialog::Open);
+    if (path.isEmpty()) {
+        return;
+    }
+    if (!m_files.OpenProject(path.toStdString())) {
+        m_errorBox(QStringLiteral("File Not Opened."));
+    }
+}
+
+bool CMainApp::OpenDocumentFile(const QString& path) {
+    if (!m_files.OpenProject(path.toStdString())) {
+        m_errorBox(QStringLiteral("File Not Opened."));
+    }
+    return true;
+}
+
+void CMainApp::OnFileSave() {
+    const std::string path = m_files.m_lastFile;
+    if (path.empty()) {
+        OnFileSaveAs();
+        return;
+    }
+    if (!m_files.SaveProject(path)) {
+        m_errorBox(QStringLiteral("File Not Saved."));
+        OnFileSaveAs();
+    }
+}
+
+void CMainApp::OnFileSaveAs() {
+    QString chosen = m_fileDialog(FileDialog::SaveAs);
+    if (chosen.isEmpty()) {
+        return;
+    }
+    if (QFileInfo(chosen).suffix().isEmpty()) {
+        chosen += QStringLiteral(".xml");
+    }
+    const std::string path = chosen.toStdString();
+    m_files.m_lastFile = path;
+    if (!m_files.SaveProject(path)) {
+        m_errorBox(QStringLiteral("File Not Saved."));
+    }
+}
+
+void CMainApp::OnFileImport() {
+    const QString path = m_fileDialog(FileDialog::Import);
+    if (!path.isEmpty()) {
+        m_files.ImportRawData(path.toStdString());
+    }
+}
+
+void CMainApp::OnAppAbout() {
+    CAboutDialog about(m_frame.get());
+    about.exec();
+}

@@ -1,0 +1,84 @@
+#pragma once
+
+#include <QApplication>
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "model/project.h"
+#include "storage/project_files.h"
+
+class CMainFrame;
+class QAction;
+class QMenu;
+
+// The application: owns the one project and the main window, keeps the user's settings (the
+// last project file, the import columns and the recent-file list of 8 in QSettings "Orvane" /
+// "Quillmark"), starts the program by opening the last project and carries the File and Help
+// commands. Everything runs on the user-interface thread.
+class CMainApp : public QApplication, public CFileCommandHost {
+  public:
+    // The file dialogs the commands ask for a path.
+    enum class FileDialog { Open, SaveAs, Import };
+    // Returns the chosen path, or an empty string when the user cancelled.
+    using FileDialogFunction = std::function<QString(FileDialog)>;
+    // Shows an error message with the caption "Error".
+    using ErrorBoxFunction = std::function<void(const QString& text)>;
+
+    static constexpr int kRecentFiles = 8;
+
+    CMainApp(int& argc, char** argv);
+    ~CMainApp() override;
+
+    // The running application. REQUIRES: a CMainApp exists.
+    static CMainApp* Instance();
+
+    // Start-up: creates and shows the main window, reads the settings and opens `file` as a
+    // recent-file entry would, or the last project file when `file` is empty.
+    void InitInstance(const QString& file = QString());
+    // Writes the settings back and destroys the main window. Returns `exitCode`.
+    int ExitInstance(int exitCode);
+
+    // The commands of the File and Help menus.
+    void OnFileNew();
+    void OnFileOpen();
+    void OnFileSave();
+    void OnFileSaveAs();
+    void OnFileImport();
+    void OnAppAbout();
+    // A recent-file entry or the command line: opens `path`, telling the user when it cannot.
+    // Always reports success, so an entry whose file has gone stays in the list.
+    bool OpenDocumentFile(const QString& path);
+
+    // CFileCommandHost: the broadcast to the main window's descendants, the recent files.
+    void Refresh(RefreshCode code) override;
+    void AddRecentFile(const std::string& path) override;
+
+    CProject& Project() { return m_project; }
+    CProjectFiles& Files() { return m_files; }
+    CMainFrame* MainFrame() const { return m_frame.get(); }
+    const QStringList& RecentFiles() const { return m_recentFiles; }
+
+    // Test seams: the file dialogs and the error message box.
+    void SetFileDialog(FileDialogFunction dialog) { m_fileDialog = std::move(dialog); }
+    void SetErrorBox(ErrorBoxFunction box) { m_errorBox = std::move(box); }
+
+  private:
+    void CreateMenus();
+    void UpdateRecentMenu();
+    void LoadRecentFiles();
+    void SaveRecentFiles() const;
+
+    CProject m_project;
+    CProjectFiles m_files;
+    std::unique_ptr<CMainFrame> m_frame;
+    QStringList m_recentFiles;
+    QAction* m_recentPlaceholder = nullptr;
+    std::array<QAction*, kRecentFiles> m_recentActions{};
+    FileDialogFunction m_fileDialog;
+    ErrorBoxFunction m_errorBox;
+};

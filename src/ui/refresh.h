@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QEvent>
+
+#include "storage/project_files.h"
+
+class QWidget;
+
+// The refresh broadcast that keeps every window in step with the project. A window that cares
+// overrides customEvent and looks at events of type WM_PROJECT_REFRESH; every other window
+// ignores them.
+inline const QEvent::Type WM_PROJECT_REFRESH = static_cast<QEvent::Type>(QEvent::User + 0x67);
+
+class CProjectRefreshEvent : public QEvent {
+  public:
+    CProjectRefreshEvent(RefreshCode code, int depth)
+        : QEvent(WM_PROJECT_REFRESH), m_code(code), m_depth(depth) {}
+
+    RefreshCode Code() const { return m_code; }
+    // 1 for a broadcast sent from outside any handler, 2 for one sent while handling a
+    // broadcast of depth 1, and so on.
+    int Depth() const { return m_depth; }
+
+  private:
+    RefreshCode m_code;
+    int m_depth;
+};
+
+// The refresh code of `event`, or -1 when it is not a refresh.
+int RefreshCodeOf(const QEvent* event);
+
+// Sends a refresh with `code` to every descendant widget of `root` at every depth (root
+// itself excluded), each child before its own children. Synchronous: every descendant has
+// handled it on return; a broadcast sent by a handler completes before this one goes on.
+// Widgets created during the broadcast do not get it; widgets destroyed during it are skipped.
+// REQUIRES: called on the user-interface thread.
+void BroadcastRefresh(QWidget* root, RefreshCode code);
