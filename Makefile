@@ -7,7 +7,7 @@ JOBS ?= $(shell nproc)
 
 FUZZ_SECONDS ?= 30
 
-.PHONY: all deps build build-asan lint test bench fuzz clean
+.PHONY: all deps build build-asan lint test bench fuzz run screenshot clean
 
 all: build
 
@@ -36,6 +36,22 @@ test: lint build build-asan
 	cd build && ctest --output-on-failure -j $(JOBS)
 	cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 	    ctest --output-on-failure -j $(JOBS)
+
+# The program runs in "Project Files", so that its default folders ../Project Files and
+# ../Data Files are the samples.
+run: build
+	cd "Project Files" && ../build/quillmark SP500.xml
+
+# The picture in the README: an optimised copy of the S&P 500 sample on Qt's offscreen platform,
+# with throwaway settings.
+screenshot: build
+	mkdir -p docs
+	scratch=$$(mktemp -d) && \
+	    ./build/quillmark-cli optimise "Project Files/SP500.xml" -o $$scratch/SP500.xml >/dev/null && \
+	    cd "Project Files" && \
+	    XDG_CONFIG_HOME=$$scratch XDG_RUNTIME_DIR=$$scratch QT_QPA_PLATFORM=offscreen \
+	    ../build/quillmark --screenshot ../docs/main-window.png $$scratch/SP500.xml; \
+	    status=$$?; rm -rf $$scratch; exit $$status
 
 bench: build
 	./build/bench/quillmark_bench --benchmark_min_time=0.5
