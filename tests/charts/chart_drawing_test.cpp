@@ -253,6 +253,7 @@ TEST(ChartDrawing, CrosshairOnlyWithTheFlagAndAnInsideCursorPoint) {
     }
 }
 
+// Back to front, and the surface left as it was found.
 TEST(ChartDrawing, ChartsDrawBackToFront) {
     std::vector<CDataPoint> points;
     for (int i = 0; i < 10; ++i) {
@@ -265,7 +266,9 @@ TEST(ChartDrawing, ChartsDrawBackToFront) {
     s.ds->FindCursorPoint(0.5);
 
     CRecordingSurface data(kClip);
+    const CSurfaceState before = data.state;
     s.project.DrawDataSetChart(data, true);
+    EXPECT_EQ(data.state, before);
     const std::vector<size_t> dataOrder = {
         First(data, FillOf(kBlack)),        First(data, FillOf(kMarketBar)),
         First(data, FillOf({0, 0, 200})),   First(data, LineOf(kGrid)),
@@ -277,6 +280,7 @@ TEST(ChartDrawing, ChartsDrawBackToFront) {
 
     CRecordingSurface history(kClip);
     s.project.DrawHistoryChart(history, true);
+    EXPECT_EQ(history.state, before);
     const auto buy = [](const CDrawOp& op) {
         return op.kind == OpKind::Ellipse && op.brush == kBuyFill;
     };
@@ -294,21 +298,9 @@ TEST(ChartDrawing, ChartsDrawBackToFront) {
     EXPECT_LT(historyOrder.back(), history.ops.size());
     // The history chart's date grid has no labels; the strip's has.
     EXPECT_EQ(First(history, TextOf(CRecordingSurface::kButtonText)), history.ops.size());
-}
-
-TEST(ChartDrawing, DrawingLeavesTheSurfaceStateAsItFoundIt) {
-    std::vector<CDataPoint> points;
-    for (int i = 0; i < 10; ++i) {
-        points.push_back(Day(i, 10 * i, i % 3 == 0 ? 1 : 0));
-    }
-    SingleSetProject s(points);
-    s.ds->FindCursorPoint(0.3);
-    CRecordingSurface dc(kClip);
-    const CSurfaceState before = dc.state;
-    s.project.DrawDataSetChart(dc, true);
-    s.project.DrawHistoryChart(dc, true);
-    s.project.DrawDateLabels(dc);
-    EXPECT_EQ(dc.state, before);
+    CRecordingSurface strip(kClip);
+    s.project.DrawDateLabels(strip);
+    EXPECT_EQ(strip.state, before);
 }
 
 // No window or value a file can hold makes the drawing overflow or loop beyond the points

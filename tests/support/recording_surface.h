@@ -19,7 +19,6 @@ struct CDrawOp {
     CRect rect;
     CColour colour;  // Fill: its colour; Line, Ellipse: the pen's; Text, BoxText: the text's
     CColour brush;   // Ellipse: the brush
-    CColour background;
     int32_t penWidth = 1;
     RasterOp rasterOp = RasterOp::CopyPen;
     TextAlign align = TextAlign::LeftTop;
@@ -169,7 +168,6 @@ class CRecordingSurface : public CDrawSurface {
         CDrawOp op;
         op.kind = kind;
         op.brush = state.brush;
-        op.background = m_background;
         op.penWidth = state.pen.width;
         op.rasterOp = state.rasterOp;
         op.align = m_align;
