@@ -1,0 +1,33 @@
+#include "ui/lum_thread.h"
+
+#include <QCoreApplication>
+
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include "model/project.h"
+#include "ui/progress_dialog.h"
+
+CLumThread::CLumThread(CProject* project, QObject* dialog, int threads)
+    : m_project(project), m_dialog(dialog), m_threads(threads) {
+    connect(this, &QThread::finished, this, &QObject::deleteLater);
+}
+
+void CLumThread::Start() {
+    start(QThread::LowPriority);
+}
+
+void CLumThread::ReportProgress(int32_t position) {
+    QCoreApplication::postEvent(m_dialog, new CAnalysisDoneEvent(position, 0));
+}
+
+void CLumThread::run() {
+    // Qt's priorities do not reach ordinary Linux threads; a higher nice value does, and the
+    // sweep's own threads inherit it.
+    setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), 10);
+    m_project->PrepareRun(this);
+    if (CDataSet* primary = m_project->Primary()) {
+        primary->Optimise(m_threads);
+    }
+    QCoreApplication::postEvent(m_dialog, new CAnalysisDoneEvent(0, 1));
+}

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QDialog>
+#include <QEvent>
+
+class CProject;
+class CLumThread;
+class QProgressBar;
+class QPushButton;
+
+// The modal "Quillmark - Calculating..." dialog of an optimisation run: it starts the worker
+// when it is shown, moves its bar as the worker's progress messages arrive, and ends only with
+// the worker's end-of-run message, so the worker never reports to a dialog that has gone.
+// Cancel (the button or Escape) only asks the run to stop.
+class CProgressDialog : public QDialog {
+    Q_OBJECT
+  public:
+    // `threads`: workers for the sweep (0: one per core).
+    CProgressDialog(CProject* project, QWidget* parent = nullptr, int threads = 0);
+
+    int Position() const;
+
+    // The message the worker posts: a new bar position (0: no change) and the end of the run.
+    static QEvent::Type AnalysisDoneType();
+
+  public slots:
+    // Escape and the close button come here: the same as Cancel.
+    void reject() override;
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+    void customEvent(QEvent* event) override;
+
+  private:
+    void StartWorker();
+
+    CLumThread* m_worker = nullptr;  // deletes itself when its run ends
+    CProject* m_project;
+    int m_threads;
+    QProgressBar* m_progress;
+    QPushButton* m_cancel;
+};
+
+// WM_ANALYSIS_DONE: wParam is the new bar position (0 for none), lParam nonzero ends the run.
+class CAnalysisDoneEvent : public QEvent {
+  public:
+    CAnalysisDoneEvent(int position, int done)
+        : QEvent(CProgressDialog::AnalysisDoneType()), m_position(position), m_done(done) {}
+    int m_position;
+    int m_done;
+};
