@@ -1,0 +1,142 @@
+#include "ui/pages/dialog_template.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include <QCheckBox>
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QToolButton>
+
+CDialogTemplate::CDialogTemplate(QWidget* page) : m_page(page) {
+    const QFontMetrics metrics(page->font());
+    // The average width of the letters, rounded, as dialog units have always measured it.
+    const int letters = metrics.horizontalAdvance(
+        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+    m_baseX = (letters / 26 + 1) / 2;
+    m_baseY = metrics.height();
+}
+
+QRect CDialogTemplate::ToPixels(int x, int y, int cx, int cy) const {
+    auto across = [this](int units) { return (units * m_baseX + 2) / 4; };
+    auto down = [this](int units) { return (units * m_baseY + 4) / 8; };
+    return QRect(across(x), down(y), across(cx), down(cy));
+}
+
+QGroupBox* CDialogTemplate::Group(const QString& title, int x, int y, int cx, int cy) const {
+    auto* group = new QGroupBox(title, m_page);
+    group->setGeometry(ToPixels(x, y, cx, cy));
+    return group;
+}
+
+QLabel* CDialogTemplate::Static(const QString& text, int x, int y, int cx, int cy,
+                                bool rightAligned) const {
+    auto* label = new QLabel(text, m_page);
+    QRect box = ToPixels(x, y, cx, cy);
+    const QSize wanted = label->sizeHint();
+    const int right = box.right();
+    box.setWidth(std::max(box.width(), wanted.width()));
+    box.setHeight(std::max(box.height(), wanted.height()));
+    if (rightAligned) {
+        label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        box.moveRight(right);
+    }
+    label->setGeometry(box);
+    return label;
+}
+
+QLineEdit* CDialogTemplate::Edit(const char* name, int x, int y, int cx, int cy) const {
+    auto* edit = new QLineEdit(m_page);
+    edit->setObjectName(QString::fromLatin1(name));
+    edit->setAlignment(Qt::AlignRight);
+    edit->setGeometry(ToPixels(x, y, cx, cy));
+    return edit;
+}
+
+QPushButton* CDialogTemplate::Button(const QString& text, const char* name, int x, int y, int cx,
+                                     int cy) const {
+    auto* button = new QPushButton(text, m_page);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setGeometry(ToPixels(x, y, cx, cy));
+    return button;
+}
+
+QCheckBox* CDialogTemplate::Check(const QString& text, const char* name, int x, int y, int cx,
+                                  int cy) const {
+    auto* check = new QCheckBox(text, m_page);
+    check->setObjectName(QString::fromLatin1(name));
+    QRect box = ToPixels(x, y, cx, cy);
+    box.setSize(box.size().expandedTo(check->sizeHint()));
+    check->setGeometry(box);
+    return check;
+}
+
+CSpinArrows::CSpinArrows(const char* name, QWidget* parent)
+    : QWidget(parent), m_left(new QToolButton(this)), m_right(new QToolButton(this)) {
+    setObjectName(QString::fromLatin1(name));
+    setFocusPolicy(Qt::StrongFocus);
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    m_left->setArrowType(Qt::LeftArrow);
+    m_right->setArrowType(Qt::RightArrow);
+    for (QToolButton* arrow : {m_left, m_right}) {
+        arrow->setAutoRepeat(true);
+        arrow->setFocusPolicy(Qt::NoFocus);
+        arrow->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+        layout->addWidget(arrow);
+    }
+    connect(m_left, &QToolButton::clicked, this, [this] { Step(-1); });
+    connect(m_right, &QToolButton::clicked, this, [this] { Step(1); });
+}
+
+void CSpinArrows::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Left) {
+        Step(-1);
+    } else if (event->key() == Qt::Key_Right) {
+        Step(1);
+    } else {
+        QWidget::keyPressEvent(event);
+    }
+}
+
+void CSpinArrows::Step(int step) {
+    if (m_onStep) {
+        m_onStep(step);
+    }
+}
+
+bool ReadInt(QLineEdit* edit, int32_t& field) {
+    bool ok = false;
+    const int value = edit->text().trimmed().toInt(&ok);
+    if (!ok) {
+        ShowInt(edit, field);
+        return false;
+    }
+    field = value;
+    return true;
+}
+
+bool ReadDouble(QLineEdit* edit, double& field) {
+    bool ok = false;
+    const double value = edit->text().trimmed().toDouble(&ok);
+    if (!ok || !std::isfinite(value)) {
+        ShowDouble(edit, field);
+        return false;
+    }
+    field = value;
+    return true;
+}
+
+void ShowInt(QLineEdit* edit, int32_t field) {
+    edit->setText(QString::number(field));
+}
+
+void ShowDouble(QLineEdit* edit, double field) {
+    edit->setText(QString::number(field, 'g', 15));
+}
