@@ -1,11 +1,78 @@
 #include "ui/pages/data_page.h"
 
+#include <algorithm>
+
+#include <QLineEdit>
+#include <QPushButton>
+
 #include "model/project.h"
+#include "ui/main_app.h"
+#include "ui/main_frame.h"
+#include "ui/pages/dialog_template.h"
+#include "ui/refresh.h"
 
 CDataPage::CDataPage(CProject& project, CMainFrame& frame, QWidget* parent)
-    : CProjectPage(project, frame, parent) {}
+    : CProjectPage(project, frame, parent), m_files(CMainApp::Instance()->Files()) {
+    const CDialogTemplate t(this);
+    t.Group("Data Set", 0, 0, 70, 65);
+    t.Group("Import", 85, 0, 145, 65);
+    t.Static("Dates In Column Number", 100, 20, 90, 8);
+    t.Static("Values In Column Number", 100, 36, 90, 8);
+    m_datesEdit = t.Edit("datesColumn", 195, 20, 20, 12);
+    m_valuesEdit = t.Edit("valuesColumn", 195, 36, 20, 12);
+    QPushButton* moveUp = t.Button("&Move Up", "moveUp", 10, 15, 50, 14);
+    QPushButton* remove = t.Button("&Delete", "delete", 10, 35, 50, 14);
+    setTabOrder(m_datesEdit, m_valuesEdit);
+    setTabOrder(m_valuesEdit, moveUp);
+    setTabOrder(moveUp, remove);
+
+    connect(moveUp, &QPushButton::clicked, this, [this] { OnMoveUp(); });
+    connect(remove, &QPushButton::clicked, this, [this] { OnDelete(); });
+    ShowInt(m_datesEdit, m_datesColumn);
+    ShowInt(m_valuesEdit, m_valuesColumn);
+}
 
 bool CDataPage::OnSetActive() {
     m_project.SetDisplaySlot(Raw);
     return CProjectPage::OnSetActive();
+}
+
+void CDataPage::OnProjectRefresh(int code) {
+    if (code == REFRESH_LOAD) {
+        ShowColumns();
+    } else if (code == REFRESH_STORE) {
+        StoreColumns();
+    }
+}
+
+void CDataPage::ShowColumns() {
+    m_datesColumn = m_files.m_datesInCol;
+    m_valuesColumn = m_files.m_valsInCol;
+    ShowInt(m_datesEdit, m_datesColumn);
+    ShowInt(m_valuesEdit, m_valuesColumn);
+}
+
+void CDataPage::StoreColumns() {
+    if (ReadInt(m_datesEdit, m_datesColumn)) {
+        ReadInt(m_valuesEdit, m_valuesColumn);
+    }
+    // Fields are counted from 1; a smaller number would import no column at all.
+    m_datesColumn = std::max(m_datesColumn, 1);
+    m_valuesColumn = std::max(m_valuesColumn, 1);
+    ShowInt(m_datesEdit, m_datesColumn);
+    ShowInt(m_valuesEdit, m_valuesColumn);
+    m_files.m_datesInCol = m_datesColumn;
+    m_files.m_valsInCol = m_valuesColumn;
+}
+
+void CDataPage::OnMoveUp() {
+    m_project.MoveCurrentUp();
+    m_frame.Refresh(REFRESH_DATASETS);
+    m_frame.RedrawCharts();
+}
+
+void CDataPage::OnDelete() {
+    m_project.DeleteCurrent();
+    m_frame.Refresh(REFRESH_DATASETS);
+    m_frame.RedrawCharts();
 }

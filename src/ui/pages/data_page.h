@@ -1,12 +1,37 @@
 #pragma once
 
+#include <cstdint>
+
 #include "ui/pages/project_page.h"
+
+class CProjectFiles;
+class QLineEdit;
 
 // The Data page: moves and deletes data sets and holds the two column numbers of the raw data
 // import.
+//
+// The column numbers are the application's (CProjectFiles::m_datesInCol, m_valsInCol): the page
+// shows them on REFRESH_LOAD and hands the edited numbers back on REFRESH_STORE, which the
+// Import command sends before it reads a file. A number below 1 is stored as 1.
 class CDataPage : public CProjectPage {
   public:
+    // REQUIRES: the application object exists; its project files outlive the page.
     CDataPage(CProject& project, CMainFrame& frame, QWidget* parent = nullptr);
 
     bool OnSetActive() override;
+
+  protected:
+    void OnProjectRefresh(int code) override;
+
+  private:
+    void ShowColumns();
+    void StoreColumns();
+    void OnMoveUp();
+    void OnDelete();
+
+    CProjectFiles& m_files;
+    int32_t m_datesColumn = 1;
+    int32_t m_valuesColumn = 2;
+    QLineEdit* m_datesEdit;
+    QLineEdit* m_valuesEdit;
 };
