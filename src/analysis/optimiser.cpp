@@ -508,8 +508,10 @@ std::vector<COptimiserCandidate> COptimiser::Run(int threads) {
     const int32_t lengths = impl.in.lengthCount;
     std::vector<std::vector<COptimiserCandidate>> perLength(static_cast<size_t>(lengths));
     std::atomic<int32_t> next{0};
+    // A cancelled run leaves the lengths it has not started: preparing one costs as much as a
+    // few simulations, and a long sweep has many.
     auto work = [&] {
-        for (int32_t i = next++; i < lengths; i = next++) {
+        for (int32_t i = next++; i < lengths && impl.primary.m_cancel.load() == 0; i = next++) {
             perLength[static_cast<size_t>(i)] = impl.SweepLength(i);
         }
     };
