@@ -54,7 +54,51 @@ void DrawChartIcon(QPainter& p, int size) {
     p.drawEllipse(QPointF(14 * s, 3 * s), 1.3 * s, 1.3 * s);
 }
 
+// A ragged market line across a 24 x 16 picture.
+void DrawRaggedLine(QPainter& p, const QColor& colour) {
+    static constexpr int kY[] = {9, 6, 8, 4, 7, 5, 9, 7, 10, 6, 8, 5};
+    p.setPen(colour);
+    for (int i = 1; i < 12; ++i) {
+        p.drawLine(2 * i - 1, kY[i - 1], 2 * i + 1, kY[i]);
+    }
+}
+
+// A span from x0 to x1 along the bottom, with an end mark at each side.
+void DrawSpan(QPainter& p, int x0, int x1) {
+    const QColor blue(0, 90, 230);
+    p.fillRect(x0, 13, x1 - x0 + 1, 1, blue);
+    p.fillRect(x0, 11, 1, 5, blue);
+    p.fillRect(x1, 11, 1, 5, blue);
+}
+
 }  // namespace
+
+QPixmap SubRangePixmap(SubRangePicture which) {
+    QPixmap pixmap(24, 16);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    switch (which) {
+        case SUBRANGE_LOW:
+            DrawRaggedLine(p, QColor(90, 90, 90));
+            DrawSpan(p, 2, 9);
+            break;
+        case SUBRANGE_HIGH:
+            DrawRaggedLine(p, QColor(90, 90, 90));
+            DrawSpan(p, 2, 21);
+            break;
+        case SUBRANGE_SMOOTHING: {
+            DrawRaggedLine(p, QColor(150, 150, 150));
+            p.setRenderHint(QPainter::Antialiasing);
+            QPainterPath curve;
+            curve.moveTo(1, 8);
+            curve.cubicTo(8, 5, 14, 9, 23, 7);
+            p.setPen(QPen(QColor(0, 90, 230), 1.5));
+            p.drawPath(curve);
+            break;
+        }
+    }
+    return pixmap;
+}
 
 QPixmap NavigationPicture(NavPicture which) {
     QPixmap pixmap = BlankPicture(kNavSize);

@@ -23,6 +23,16 @@ QPixmap NavigationPicture(NavPicture which);
 // A tree item's icon: `normal`, and `selected` while the item is selected.
 QIcon NavigationIcon(NavPicture normal, NavPicture selected);
 
+// The pictures over the three edits of the Parameters page's Time Sub-Range group, 24 x 16
+// with a transparent background.
+enum SubRangePicture : int {
+    SUBRANGE_LOW = 0,        // a short span under a ragged line: the sweep's shortest length
+    SUBRANGE_HIGH = 1,       // a long span: the sweep's longest length
+    SUBRANGE_SMOOTHING = 2,  // a smooth curve through a ragged line: the smoothing length
+};
+
+QPixmap SubRangePixmap(SubRangePicture which);
+
 // The window icon: a rising market line on a dark chart, at 16, 32 and 64 pixels.
 QIcon ApplicationIcon();
 

@@ -1,13 +1,12 @@
 #include "ui/progress_dialog.h"
 
-#include <QCoreApplication>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QShowEvent>
-#include <QVBoxLayout>
 
 #include "model/project.h"
 #include "ui/lum_thread.h"
+#include "ui/pages/dialog_template.h"
 
 QEvent::Type CProgressDialog::AnalysisDoneType() {
     static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());
@@ -20,16 +19,14 @@ CProgressDialog::CProgressDialog(CProject* project, QWidget* parent, int threads
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     setWindowTitle("Quillmark - Calculating...");
     setModal(true);
+    const CDialogTemplate t(this);
+    setFixedSize(t.ToPixels(0, 0, 186, 61).size());
     m_progress = new QProgressBar(this);
     m_progress->setRange(0, 100);
     m_progress->setValue(0);
     m_progress->setTextVisible(false);
-    m_cancel = new QPushButton("&Cancel", this);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(m_progress);
-    layout->addWidget(m_cancel, 0, Qt::AlignHCenter);
-    m_cancel->setFixedWidth(135);
-    setFixedSize(280, 100);
+    m_progress->setGeometry(t.ToPixels(10, 10, 165, 10));
+    m_cancel = t.Button("&Cancel", "cancel", 45, 30, 90, 14);
     connect(m_cancel, &QPushButton::clicked, this, &CProgressDialog::reject);
 }
 
@@ -51,6 +48,7 @@ void CProgressDialog::StartWorker() {
 }
 
 void CProgressDialog::reject() {
+    m_cancelled = true;
     m_project->RequestCancel();
 }
 
@@ -60,6 +58,10 @@ void CProgressDialog::customEvent(QEvent* event) {
         return;
     }
     const auto* done = static_cast<CAnalysisDoneEvent*>(event);
+    if (m_cancelled) {
+        // The run clears the flag when it starts; a Cancel pressed before that is not lost.
+        m_project->RequestCancel();
+    }
     if (done->m_done != 0) {
         QDialog::reject();
     }

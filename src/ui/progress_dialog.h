@@ -11,7 +11,7 @@ class QPushButton;
 // The modal "Quillmark - Calculating..." dialog of an optimisation run: it starts the worker
 // when it is shown, moves its bar as the worker's progress messages arrive, and ends only with
 // the worker's end-of-run message, so the worker never reports to a dialog that has gone.
-// Cancel (the button or Escape) only asks the run to stop.
+// Cancel (the button or Escape) only asks the run to stop; the dialog has no close box.
 class CProgressDialog : public QDialog {
     Q_OBJECT
   public:
@@ -36,6 +36,7 @@ class CProgressDialog : public QDialog {
 
     CLumThread* m_worker = nullptr;  // deletes itself when its run ends
     CProject* m_project;
+    bool m_cancelled = false;
     int m_threads;
     QProgressBar* m_progress;
     QPushButton* m_cancel;

@@ -1,11 +1,105 @@
 #include "ui/pages/analysis_page.h"
 
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
 #include "model/project.h"
+#include "ui/figure_text.h"
+#include "ui/main_frame.h"
+#include "ui/pages/dialog_template.h"
+#include "ui/progress_dialog.h"
+#include "ui/refresh.h"
 
 CAnalysisPage::CAnalysisPage(CProject& project, CMainFrame& frame, QWidget* parent)
-    : CProjectPage(project, frame, parent) {}
+    : CProjectPage(project, frame, parent) {
+    const CDialogTemplate t(this);
+    t.Group("Investment", 0, 0, 150, 65);
+    t.Static("Input", 10, 20, 60, 8);
+    m_inputEdit = t.Edit("input", 85, 18, 55, 12);
+    t.Static("Transaction Charge", 10, 38, 70, 8);
+    m_chargeEdit = t.Edit("charge", 85, 36, 55, 12);
+
+    t.Group("Result", 160, 0, 140, 65);
+    t.Static("Output", 170, 14, 40, 8);
+    m_output = t.Static(QString(), 215, 14, 60, 8, true);
+    t.Static("Gain", 170, 29, 40, 8);
+    m_gain = t.Static(QString(), 215, 29, 60, 8, true);
+    t.Static("%", 278, 29, 10, 8);
+    t.Static("Gain/Year", 170, 44, 40, 8);
+    m_gainPerYear = t.Static(QString(), 215, 44, 60, 8, true);
+    t.Static("%", 278, 44, 10, 8);
+    m_output->setObjectName(QStringLiteral("output"));
+    m_gain->setObjectName(QStringLiteral("gain"));
+    m_gainPerYear->setObjectName(QStringLiteral("gainPerYear"));
+
+    t.Group("Process", 310, 0, 70, 65);
+    QPushButton* process = t.Button("&Process", "process", 320, 25, 50, 14);
+
+    setTabOrder(m_inputEdit, m_chargeEdit);
+    setTabOrder(m_chargeEdit, process);
+    connect(process, &QPushButton::clicked, this, [this] { OnProcess(); });
+    ShowDouble(m_inputEdit, m_input);
+    ShowDouble(m_chargeEdit, m_charge);
+}
 
 bool CAnalysisPage::OnSetActive() {
     m_project.SetDisplaySlot(Raw);
     return CProjectPage::OnSetActive();
+}
+
+void CAnalysisPage::OnProjectRefresh(int code) {
+    if (m_project.Primary() == nullptr || m_project.Current() == nullptr) {
+        return;
+    }
+    switch (code) {
+        case REFRESH_LOAD:
+            Load();
+            break;
+        case REFRESH_STORE:
+            Store();
+            break;
+        case REFRESH_CLEAR:
+            ShowReport(0.0, 0.0);
+            break;
+        default:
+            break;
+    }
+}
+
+void CAnalysisPage::Load() {
+    CStrategyParams& primary = m_project.Primary()->m_params;
+    if (primary.IN < 0.0) {
+        primary.IN = 1.0;
+    }
+    if (primary.TT < 0.0) {
+        primary.TT = 0.0;
+    }
+    m_input = primary.IN;
+    m_charge = primary.TT;
+    ShowReport(primary.OUT, primary.GN);
+    ShowDouble(m_inputEdit, m_input);
+    ShowDouble(m_chargeEdit, m_charge);
+}
+
+void CAnalysisPage::Store() {
+    if (ReadDouble(m_inputEdit, m_input)) {
+        ReadDouble(m_chargeEdit, m_charge);
+    }
+    CStrategyParams& primary = m_project.Primary()->m_params;
+    primary.IN = m_input;
+    primary.TT = m_charge;
+}
+
+void CAnalysisPage::ShowReport(double output, double gain) {
+    m_output->setText(AmountText(output));
+    m_gain->setText(PercentText(gain));
+    m_gainPerYear->setText(PercentText(GainPerYear(gain, m_project.m_viewLimits)));
+}
+
+void CAnalysisPage::OnProcess() {
+    m_frame.Refresh(REFRESH_STORE);
+    CProgressDialog progress(&m_project, &m_frame);
+    progress.exec();
+    m_frame.Refresh(REFRESH_RESULTS);
 }

@@ -2,10 +2,38 @@
 
 #include "ui/pages/project_page.h"
 
-// The Analysis page: the ranges of the optimisation, Process to run it, and its outcome.
+class QLabel;
+class QLineEdit;
+
+// The Analysis page: the money side of the strategy (input and transaction charge of the
+// primary data set), Process to run the optimisation, and the report of the last simulation:
+// output, gain and gain per year.
 class CAnalysisPage : public CProjectPage {
   public:
     CAnalysisPage(CProject& project, CMainFrame& frame, QWidget* parent = nullptr);
 
     bool OnSetActive() override;
+
+  protected:
+    void OnProjectRefresh(int code) override;
+
+  private:
+    // A negative input loads as 1.0 and a negative charge as 0.0, in the page and in the
+    // primary data set.
+    void Load();
+    void Store();
+    // Output as FormatNumber, gain and gain per year over the window as "%5.1f".
+    void ShowReport(double output, double gain);
+    // Stores every page, runs the optimisation behind the modal progress dialog and lets the
+    // result sets box apply its result set.
+    void OnProcess();
+
+    double m_input = 1000.0;
+    double m_charge = 5.0;
+
+    QLineEdit* m_inputEdit;
+    QLineEdit* m_chargeEdit;
+    QLabel* m_output;
+    QLabel* m_gain;
+    QLabel* m_gainPerYear;
 };

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+
+class CLimits;
+
+// The texts of the analysis figures. A figure that is not a finite number (the gain of a run
+// with an input of 0, the potential gain of a series whose first value in the window is 0)
+// shows as an empty text rather than "nan" or "inf".
+
+// Up to 15 significant digits, the way an edit shows a number field: 12.3, 0.25, 1000.
+QString FigureText(double value);
+// "%5.1f", as the Analysis page shows its gains: "  5.0".
+QString PercentText(double value);
+// FormatNumber: "(1089.50)".
+QString AmountText(double value);
+
+// The simple (not compounded) gain per year of `gain` per cent made over the days of
+// `window`: gain x 365.25 / days.
+double GainPerYear(double gain, const CLimits& window);
