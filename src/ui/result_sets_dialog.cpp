@@ -1,11 +1,64 @@
 #include "ui/result_sets_dialog.h"
 
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "analysis/strategy_params.h"
 #include "model/project.h"
+#include "ui/figure_text.h"
 #include "ui/main_frame.h"
 #include "ui/refresh.h"
 
+namespace {
+
+QLineEdit* MakeFigure(const char* name, QWidget* parent) {
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(QString::fromLatin1(name));
+    edit->setReadOnly(true);
+    edit->setAlignment(Qt::AlignRight);
+    return edit;
+}
+
+QPushButton* MakeStep(const char* text, const char* name, QWidget* parent) {
+    auto* button = new QPushButton(QString::fromLatin1(text), parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setFixedWidth(26);
+    return button;
+}
+
+}  // namespace
+
 CResultSetsDialog::CResultSetsDialog(CProject& project, CMainFrame& frame, QWidget* parent)
-    : QWidget(parent), m_project(project), m_frame(frame) {}
+    : QWidget(parent), m_project(project), m_frame(frame) {
+    auto* group = new QGroupBox(QStringLiteral("Result Sets"), this);
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(5, 0, 5, 5);
+    outer->addWidget(group);
+
+    m_gainEdit = MakeFigure("gainPerYear", group);
+    m_numberEdit = MakeFigure("number", group);
+    QPushButton* next = MakeStep("+", "next", group);
+    QPushButton* previous = MakeStep("-", "previous", group);
+    auto* grid = new QGridLayout(group);
+    grid->setContentsMargins(6, 2, 6, 4);
+    grid->setSpacing(3);
+    grid->addWidget(m_numberEdit, 0, 0);
+    grid->addWidget(next, 0, 1);
+    grid->addWidget(previous, 0, 2);
+    grid->addWidget(m_gainEdit, 1, 0);
+    grid->addWidget(new QLabel(QStringLiteral("% / Year"), group), 1, 1, 1, 2);
+
+    setTabOrder(m_gainEdit, m_numberEdit);
+    setTabOrder(m_numberEdit, next);
+    setTabOrder(next, previous);
+    connect(next, &QPushButton::clicked, this, [this] { Step(1); });
+    connect(previous, &QPushButton::clicked, this, [this] { Step(-1); });
+    ShowFields();
+}
 
 void CResultSetsDialog::Apply() {
     m_frame.Refresh(REFRESH_STORE);
@@ -14,8 +67,36 @@ void CResultSetsDialog::Apply() {
     m_frame.Refresh(REFRESH_LOAD);
 }
 
+void CResultSetsDialog::Step(int32_t change) {
+    m_number += change;
+    Apply();
+}
+
 void CResultSetsDialog::customEvent(QEvent* event) {
-    if (RefreshCodeOf(event) == REFRESH_RESULTS && m_project.Primary() != nullptr) {
-        Apply();
+    const int code = RefreshCodeOf(event);
+    if (code < 0 || m_project.Primary() == nullptr) {
+        return;
     }
+    switch (code) {
+        case REFRESH_LOAD:
+            m_gainPerYear = TruncateDecimals(
+                GainPerYear(m_project.Primary()->m_params.GN, m_project.m_viewLimits), 1);
+            m_shownNumber = m_number;
+            ShowFields();
+            break;
+        case REFRESH_RESULTS:
+            Apply();
+            break;
+        case REFRESH_CLEAR:
+            m_gainPerYear = 0.0;
+            ShowFields();
+            break;
+        default:
+            break;
+    }
+}
+
+void CResultSetsDialog::ShowFields() {
+    m_gainEdit->setText(FigureText(m_gainPerYear));
+    m_numberEdit->setText(QString::number(m_shownNumber));
 }

@@ -6,10 +6,17 @@
 
 class CMainFrame;
 class CProject;
+class QLineEdit;
 
-// The result sets box below the navigation trees: applies the chosen result set of the last
-// optimisation to every data set and simulates. The number starts at 1 and persists across
-// projects; it is clamped whenever it is applied.
+// The result sets box below the navigation trees: shows the number of the applied result set
+// of the last optimisation with the gain per year it gives, and steps to the next ("+") or the
+// previous ("-") one. Applying a result set gives its parameters to every data set and
+// simulates. The number starts at 1 and persists across projects; it is clamped whenever it is
+// applied.
+//
+// Refreshes: REFRESH_LOAD shows the primary's gain per year over the window, cut to one
+// decimal, and the number; REFRESH_RESULTS applies the number again; REFRESH_CLEAR shows a
+// gain of 0. Nothing happens without a primary data set.
 class CResultSetsDialog : public QWidget {
   public:
     // The project and the frame outlive the dialog.
@@ -25,7 +32,14 @@ class CResultSetsDialog : public QWidget {
     void customEvent(QEvent* event) override;
 
   private:
+    void Step(int32_t change);
+    void ShowFields();
+
+    double m_gainPerYear = 0.0;
+    int32_t m_shownNumber = 0;
     int32_t m_number = 1;
     CProject& m_project;
     CMainFrame& m_frame;
+    QLineEdit* m_gainEdit;
+    QLineEdit* m_numberEdit;
 };

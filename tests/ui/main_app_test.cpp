@@ -7,11 +7,14 @@
 #include <sstream>
 #include <string>
 
+#include <QLineEdit>
 #include <QSettings>
 #include <QTreeWidget>
 
 #include "model/project.h"
+#include "ui/lum_sheet.h"
 #include "ui/navigation_dialog.h"
+#include "ui/pages/project_page.h"
 #include "ui_fixture.h"
 
 namespace {
@@ -127,7 +130,8 @@ TEST_F(MainAppTest, SaveAsAddsTheExtensionAndSaveWritesTheSameFileAgain) {
     EXPECT_EQ(App().Files().m_lastFile, (Scratch() / "copy.xml").string());
     EXPECT_EQ(ReadAll(Scratch() / "copy.xml"), ReadAll(Sample("Project Files/SP500.xml")));
 
-    Project().DataSets()[0]->m_comment = "changed";
+    // Save stores the pages first: a comment typed on the Info page reaches the file.
+    Frame()->Sheet()->Page(PAGE_INFO)->findChild<QLineEdit*>("comment")->setText("changed");
     Run("&Save");
     EXPECT_NE(ReadAll(Scratch() / "copy.xml").find("changed"), std::string::npos);
     EXPECT_EQ(m_asked.size(), 3u);  // this Save asked for no name

@@ -1,11 +1,41 @@
 #pragma once
 
+#include <QString>
+
+#include <array>
+
 #include "ui/pages/project_page.h"
 
-// The Info page: the current data set's potential gains, its currency and its comment.
+class QLineEdit;
+
+// The Info page: the current data set's potential gains per year (raw and smoothed, rises and
+// falls, cut to one decimal) and its currency and comment.
+//
+// The figures and notes are read when another data set becomes current (REFRESH_CURRENT), not
+// when the window or a parameter changes. REFRESH_STORE writes the notes back into the current
+// data set; a double quote is stored as a single quote and a line break as a blank, so the
+// project file reads back as typed.
 class CInfoPage : public CProjectPage {
   public:
     CInfoPage(CProject& project, CMainFrame& frame, QWidget* parent = nullptr);
 
     bool OnSetActive() override;
+
+  protected:
+    void OnProjectRefresh(int code) override;
+
+  private:
+    void Load();
+    void Store();
+    void Clear();
+    void ShowFields();
+
+    QString m_comment;
+    QString m_currency;
+    // Indexed by GainFigure: raw rises, raw falls, smoothed rises, smoothed falls.
+    std::array<double, 4> m_figures{};
+
+    QLineEdit* m_commentEdit;
+    QLineEdit* m_currencyEdit;
+    std::array<QLineEdit*, 4> m_figureEdits{};
 };
