@@ -1,0 +1,255 @@
+// The analysis views: the Parameters, Analysis and Info pages, the result sets box and the
+// progress dialog of an optimisation run.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QSlider>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include "model/project.h"
+#include "page_fixture.h"
+#include "support/series_builder.h"
+#include "ui/navigation_dialog.h"
+#include "ui/progress_dialog.h"
+#include "ui/result_sets_dialog.h"
+
+namespace {
+
+// The default ranges (which outlive a project), a primary data set "A" and a current one "B"
+// in a 730-day window from 2001, and the Parameters page.
+class AnalysisPagesTest : public PageTest {
+  protected:
+    void SetUp() override {
+        PageTest::SetUp();
+        Start();
+        Project().m_range = CStrategyRange();
+        for (const char* name : {"A", "B"}) {
+            AppendDaily(*Project().AddDataSet(name), m_start, {100, 102, 101, 105});
+        }
+        Project().SetCurrentDataSet(Project().DataSets()[1].get());
+        SetWindow(Project(), m_start, m_start + 729);
+        Frame()->Refresh(REFRESH_LOAD);  // the Controls page stores this window from now on
+        Show(PAGE_PARAMETERS);
+    }
+    void Show(int page) {
+        Frame()->Sheet()->SetActivePage(page);
+        m_page = Frame()->Sheet()->Page(page);
+    }
+    static CStrategyParams& Primary() { return Project().Primary()->m_params; }
+    QString Label(const char* name) const { return m_page->findChild<QLabel*>(name)->text(); }
+    static QString Box(const char* name) {
+        return Frame()->ResultSets()->findChild<QLineEdit*>(name)->text();
+    }
+    static void Step(const char* button) {
+        QTest::mouseClick(Frame()->ResultSets()->findChild<QAbstractButton*>(button),
+                          Qt::LeftButton);
+    }
+    // The S&P 500 sample on the Analysis page, with the sweep of lengths ending at `mu`.
+    void OpenSample(int32_t mu) {
+        Answer(Sample("Project Files/SP500.xml"));
+        Run("&Open...");
+        Project().m_range.MU = mu;
+        Frame()->Refresh(REFRESH_LOAD);
+        Show(PAGE_ANALYSIS);
+    }
+    // The applied result set as the screen shows it: number, gain per year, output.
+    QString Shown() const {
+        return Box("number") + " " + Box("gainPerYear") + " " + Label("output");
+    }
+    QString Figures() const {
+        return Text("rawRises") + " " + Text("rawFalls") + " " + Text("smoothRises") + " " +
+               Text("smoothFalls");
+    }
+
+    const int32_t m_start = MakePoint(1, 1, 2001).m_serial;
+};
+
+TEST_F(AnalysisPagesTest, UpdateStoresCorrectedValuesAndTheRatioGoesToTheCurrentDataSet) {
+    const char* const rows[][3] = {{"smoothing", "0", "1"},  {"smoothing", "abc", "1"},  // refused
+                                   {"flags", "150", "100"},  {"flags", "-5", "0"},
+                                   {"ratio", "2.5", "1"},    {"ratio", "-3", "-1"},
+                                   {"sweepLow", "50", "50"}, {"sweepHigh", "30", "50"}};
+    for (const auto& [edit, typed, shown] : rows) {
+        Type(edit, typed);
+        Click("update");
+        EXPECT_EQ(Text(edit), shown) << edit << " " << typed;
+    }
+    EXPECT_EQ(std::tuple(Primary().ML, Primary().BL, Primary().RC, Project().m_range.MU),
+              std::tuple(1, 0, 0.0, 50));
+    EXPECT_EQ(Project().Current()->m_params.RC, -1.0);
+}
+
+TEST_F(AnalysisPagesTest, FlagStepAndTheFlagsSpin) {
+    for (const auto& [bi, step] : {std::pair{7, "coarse"}, {5, "fine"}}) {
+        Project().m_range.BI = bi;
+        Frame()->Refresh(REFRESH_LOAD);
+        EXPECT_TRUE(m_page->findChild<QRadioButton*>(step)->isChecked()) << bi;
+        Frame()->Refresh(REFRESH_STORE);
+        EXPECT_EQ(Project().m_range.BI, bi == 7 ? 10 : 5);
+    }
+    // The upper arrow adds the step, the lower one subtracts it; Update follows.
+    const char* const rows[][4] = {
+        {"coarse", "60", "up", "70"}, {"fine", "60", "up", "65"}, {"coarse", "0", "down", "0"}};
+    for (const auto& [step, flags, arrow, stored] : rows) {
+        Click(step);
+        Type("flags", flags);
+        Click(arrow);
+        EXPECT_EQ(QString::number(Primary().BL), stored) << step << " " << arrow;
+        EXPECT_EQ(Text("flags"), stored);
+    }
+}
+
+TEST_F(AnalysisPagesTest, TheSliderSetsTheResolutionAndNewEmptiesIt) {
+    auto* slider = m_page->findChild<QSlider*>("resolutionSlider");
+    EXPECT_EQ(slider->tickInterval(), 2);
+    slider->setValue(4);
+    EXPECT_EQ(Project().m_range.RR, 4);
+    EXPECT_EQ(Text("resolution"), "0.25");
+    Run("&New");
+    EXPECT_EQ(Text("resolution") + "|" + Text("smoothing") + Text("flags") + Text("ratio"), "|000");
+}
+
+TEST_F(AnalysisPagesTest, ReportsOfTheLastSimulationAndNegativeAmounts) {
+    Show(PAGE_ANALYSIS);
+    Primary() = {.IN = -5.0, .TT = -1.0, .OUT = 1089.5, .GN = 10.0};
+    Frame()->Refresh(REFRESH_LOAD);
+    EXPECT_EQ(Text("input") + " " + Text("charge"), "1 0");
+    EXPECT_EQ(std::pair(Primary().IN, Primary().TT), std::pair(1.0, 0.0));
+    EXPECT_EQ(Label("output") + Label("gain") + Label("gainPerYear"), "(1089.50) 10.0  5.0");
+    // The gain per year over 730 days: the page rounds it, the result sets box cuts it.
+    const std::tuple<double, const char*, const char*> rows[] = {
+        {24.74, " 12.4", "12.3"}, {-28.666, "-14.3", "-14.3"}, {INFINITY, "", ""}};
+    for (const auto& [gain, page, box] : rows) {
+        Primary().GN = gain;
+        Frame()->Refresh(REFRESH_LOAD);
+        EXPECT_EQ(Label("gainPerYear") + "|" + Box("gainPerYear"), QString(page) + "|" + box);
+    }
+    EXPECT_EQ(Label("gain"), "");  // an input of 0
+    Run("&New");
+    EXPECT_EQ(Label("output") + Label("gain") + Label("gainPerYear") + Box("gainPerYear"),
+              "(0.0)  0.0  0.00");
+}
+
+TEST(ProgressDialog, MessagesMoveTheBarAndOnlyTheEndOfRunEndsIt) {
+    CProject project;
+    project.AddDataSet("A");
+    CProgressDialog dialog(&project);
+    QSignalSpy ended(&dialog, &QDialog::finished);
+    QTest::keyClick(&dialog, Qt::Key_Escape);  // as Cancel: only asks the run to stop
+    EXPECT_EQ(project.Primary()->m_cancel.load(), 1);
+    for (const auto& [position, done, shown] : {std::tuple{30, 0, 30}, {0, 0, 30}, {50, 1, 50}}) {
+        CAnalysisDoneEvent event(position, done);
+        QCoreApplication::sendEvent(&dialog, &event);
+        EXPECT_EQ(std::pair(dialog.Position(), ended.count()), std::pair(shown, qsizetype{done}));
+    }
+}
+
+TEST_F(AnalysisPagesTest, ProcessWithoutDataSetsStoresAndEndsAtOnce) {
+    Run("&New");
+    Show(PAGE_ANALYSIS);
+    CRefreshRecorder* recorder = AddRecorder();
+    Click("process");
+    EXPECT_EQ(recorder->Codes(), (std::vector<int>{REFRESH_STORE, REFRESH_RESULTS}));
+}
+
+TEST_F(AnalysisPagesTest, CancelPressedTwiceEndsALongRunPromptly) {
+    OpenSample(20000);
+    QElapsedTimer sinceCancel;
+    bool stayed = false;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = Frame()->findChild<CProgressDialog*>();
+        // The charts may repaint while the worker reads the project.
+        ASSERT_TRUE(QTest::qWaitFor(
+            [dialog] {
+                Frame()->RedrawCharts();
+                return dialog->Position() > 0;
+            },
+            30000));
+        for (int i = 0; i < 2; ++i) {
+            QTest::mouseClick(dialog->findChild<QAbstractButton*>("cancel"), Qt::LeftButton);
+        }
+        stayed = dialog->isVisible() && Project().Primary()->m_cancel == 1;
+        sinceCancel.start();
+    });
+    Click("process");
+    EXPECT_TRUE(stayed);
+    EXPECT_LT(sinceCancel.elapsed(), 500);
+    EXPECT_TRUE(Shown().startsWith("1 "));  // the best set found before the cancel
+}
+
+TEST_F(AnalysisPagesTest, ResultSetsOfAProcessSurviveSavingAndReopening) {
+    OpenSample(22);
+    Click("process");
+    std::vector<QString> shown{Shown()};
+    for (int i = 1; i < 3; ++i) {
+        Step("next");
+        shown.push_back(Shown());
+    }
+    EXPECT_TRUE(shown[2].startsWith("3 ") && shown[0] != shown[1]) << shown[2].toStdString();
+    Answer((Scratch() / "run.xml").string());
+    Run("Save &As...");
+    Answer((Scratch() / "run.xml").string());
+    Run("&Open...");  // the box keeps its number: set 3
+    for (size_t i = 3; i-- > 0;) {
+        EXPECT_EQ(Shown(), shown[i]) << i;
+        Step("previous");
+    }
+}
+
+TEST_F(AnalysisPagesTest, PotentialGainsAreCutNonFiniteOnesEmptyAndReadOnlyOnCurrent) {
+    Show(PAGE_INFO);
+    CDataSet* zero = Project().AddDataSet("Z");
+    AppendDaily(*zero, m_start, {0, 2, 1, 3});  // starts at 0: no finite potential gains
+    Project().SetCurrentDataSet(zero);
+    Frame()->Refresh(REFRESH_CURRENT);
+    EXPECT_EQ(Figures(), "   ");
+    zero->m_gains = {25.678, -14.333, 12.37, -0.04};
+    Frame()->Refresh(REFRESH_LOAD);
+    EXPECT_EQ(Figures(), "   ");
+    Frame()->Refresh(REFRESH_CURRENT);
+    EXPECT_EQ(Figures(), "25.6 -14.3 12.3 0");
+}
+
+TEST_F(AnalysisPagesTest, NotesGoSanitisedToTheDataSetLeftInTheTreeAndNewEmptiesThem) {
+    Show(PAGE_INFO);
+    Project().Primary()->m_comment = "first";
+    Frame()->Refresh(REFRESH_DATASETS);
+    Type("comment", "a \"quoted\" word");
+    Type("currency", "USD");
+    Frame()->Navigation()->DataSetTree()->setCurrentItem(
+        Frame()->Navigation()->PrimaryNode()->child(0));
+    const CDataSet& left = *Project().DataSets()[1];  // "B"
+    EXPECT_EQ(left.m_comment + " " + left.m_currency, "a 'quoted' word USD");
+    EXPECT_EQ(Text("comment") + Text("currency"), "first");
+    Run("&New");
+    EXPECT_EQ(Text("comment") + Text("currency") + Figures(), "0 0 0 0");
+}
+
+TEST_F(AnalysisPagesTest, ResultSetStepsAreClampedToTheResultSets) {
+    for (int32_t ml : {5, 6, 7}) {
+        Project().Primary()->AddResult().ML = ml;
+    }
+    const std::tuple<const char*, const char*, int32_t> rows[] = {
+        {"next", "2", 6},     {"next", "3", 7},     {"next", "3", 7},
+        {"previous", "2", 6}, {"previous", "1", 5}, {"previous", "1", 5}};
+    for (const auto& [button, number, ml] : rows) {
+        Step(button);
+        EXPECT_EQ(Box("number"), number) << button;
+        EXPECT_EQ(Primary().ML, ml) << button;
+    }
+    // Without result sets nothing is applied; the simulation with ratios 0 never enters.
+    Project().Primary()->ClearResults();
+    Primary().GN = 99.0;
+    Step("next");
+    EXPECT_EQ(Box("number") + " " + Box("gainPerYear"), "0 0");
+    EXPECT_EQ(Primary().ML, 5);
+}
+
+}  // namespace
