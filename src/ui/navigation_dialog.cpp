@@ -148,10 +148,24 @@ void CNavigationDialog::OnDataSetSelected() {
     if (ds == nullptr) {
         return;
     }
-    m_frame.Refresh(REFRESH_STORE);
+    // The pages hold the fields of the data set chosen last. Once that one has been deleted,
+    // storing them would write its comment, currency and ratio into another data set.
+    if (IsListed(m_shown)) {
+        m_frame.Refresh(REFRESH_STORE);
+    }
+    m_shown = ds;
     m_project.SetCurrentDataSet(ds);
     m_frame.Refresh(REFRESH_CURRENT);
     m_frame.RedrawCharts();
+}
+
+bool CNavigationDialog::IsListed(const CDataSet* ds) const {
+    for (const auto& listed : m_project.DataSets()) {
+        if (listed.get() == ds) {
+            return true;
+        }
+    }
+    return false;
 }
 
 void CNavigationDialog::resizeEvent(QResizeEvent* event) {

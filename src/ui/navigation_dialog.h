@@ -37,6 +37,7 @@ class CNavigationDialog : public QWidget {
     void customEvent(QEvent* event) override;
 
   private:
+    bool IsListed(const CDataSet* ds) const;
     // Returns the "Info" item.
     QTreeWidgetItem* BuildPageTree();
     void BuildDataSetTree();
@@ -48,6 +49,9 @@ class CNavigationDialog : public QWidget {
     QTreeWidgetItem* m_secondaryNode = nullptr;
     // 0 while the data set tree is rebuilt: its selection changes do not touch the project.
     int32_t m_ready = 1;
+    // The data set whose selection was handled last: the one the pages show. Compared only,
+    // never dereferenced, since it may have been deleted.
+    const CDataSet* m_shown = nullptr;
     CProject& m_project;
     CMainFrame& m_frame;
     QTreeWidgetItem* m_controlsNode = nullptr;

@@ -113,6 +113,18 @@ TEST_F(NavigationTest, MoveUpAndDeleteKeepTheCurrentDataSetSelected) {
     EXPECT_EQ(Project().Current(), Project().Primary());
 }
 
+TEST_F(NavigationTest, DeletingTheShownDataSetStoresNothingIntoTheNextOne) {
+    ThreeDataSets();
+    Project().DataSets()[1]->m_comment = "b";
+    Project().DataSets()[1]->m_params.RC = 0.25;
+    Click(m_nav->DataSetTree(), "A");  // the pages now show A's comment and ratio
+    Project().DeleteCurrent();
+    Frame()->Refresh(REFRESH_DATASETS);
+    ASSERT_EQ(Project().Current()->m_name, "B");
+    EXPECT_EQ(Project().Current()->m_comment, "b");
+    EXPECT_EQ(Project().Current()->m_params.RC, 0.25);
+}
+
 TEST_F(NavigationTest, TwoDataSetsOfTheSameNameAreTwoItems) {
     CDataSet* first = Project().AddDataSet("Twin");
     CDataSet* second = Project().AddDataSet("Twin");
