@@ -81,6 +81,14 @@ void CProjectReader::ReadRecord(const std::string& line, CStrategyParams& record
 void CProjectReader::ReadDataPoint(const std::string& line, CDataSet& ds) {
     CDataPoint point;
     ReadDateAttribute(line, "DATE", point);
+    // A line whose date gives no serial (no DATE, a value too short, a month outside the year,
+    // a date too far out) is skipped. Kept, the point would sit at the default serial under
+    // date fields that name another day, and the file saved from it would load that point on
+    // that day, ahead of the points after it, which would then be dropped.
+    if (point.m_month < 1 || point.m_month > 12 ||
+        DateToSerial(point.m_day, point.m_month, point.m_year) != point.m_serial) {
+        return;
+    }
     point.SetValue(Raw, GetDoubleAttribute(line, "VALUE"));
     ds.AppendPoint(point);
 }
