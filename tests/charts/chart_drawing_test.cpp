@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <limits>
@@ -20,38 +19,14 @@ using namespace ChartColours;
 constexpr CRect kClip{0, 0, 460, 214};
 constexpr int32_t kFirst = 1000;
 
-// A point on day kFirst + i with raw value `raw` and market flag `flag`.
-CDataPoint Day(int32_t i, double raw, int32_t flag = 0) {
-    CDataPoint p = PointAt(kFirst + i, raw);
-    p.m_flag = flag;
-    return p;
-}
-
-// Index of the first operation that matches, or ops.size().
-template <typename Match>
-size_t First(const CRecordingSurface& dc, Match match) {
-    auto it = std::find_if(dc.ops.begin(), dc.ops.end(), match);
-    return static_cast<size_t>(it - dc.ops.begin());
-}
-
-auto LineOf(CColour colour) {
-    return [colour](const CDrawOp& op) { return op.kind == OpKind::Line && op.colour == colour; };
-}
-auto FillOf(CColour colour) {
-    return [colour](const CDrawOp& op) { return op.kind == OpKind::Fill && op.colour == colour; };
-}
-auto TextOf(CColour colour) {
-    return [colour](const CDrawOp& op) { return op.kind == OpKind::Text && op.colour == colour; };
-}
-bool Inverting(const CDrawOp& op) {
-    return op.kind == OpKind::Line && op.rasterOp == RasterOp::MergeNotPen;
-}
-
-// A project whose one data set is primary and current, over a 10-day window.
+// A project whose one data set, primary and current, holds raw values (and flags) on the days
+// kFirst + 0, 1, ..., under a 10-day window.
 struct SingleSetProject {
-    explicit SingleSetProject(const std::vector<CDataPoint>& points) {
+    explicit SingleSetProject(const std::vector<double>& raw, const std::vector<int>& flags = {}) {
         ds = project.AddDataSet("A");
-        for (const CDataPoint& p : points) {
+        for (size_t i = 0; i < raw.size(); ++i) {
+            CDataPoint p = PointAt(kFirst + static_cast<int32_t>(i), raw[i]);
+            p.m_flag = i < flags.size() ? flags[i] : 0;
             ds->AppendPoint(p);
         }
         SetWindow(project, kFirst, kFirst + 9);
@@ -60,176 +35,140 @@ struct SingleSetProject {
     CDataSet* ds;
 };
 
+std::vector<CRect> Rects(const std::vector<CDrawOp>& ops) {
+    std::vector<CRect> rects;
+    for (const CDrawOp& op : ops) {
+        rects.push_back(op.rect);
+    }
+    return rects;
+}
+
+// The inverting lines of the crosshair.
+std::vector<CDrawOp> Crosshair(const CRecordingSurface& dc) {
+    std::vector<CDrawOp> hair;
+    for (const CDrawOp& op : dc.Of(OpKind::Line)) {
+        if (op.rasterOp == RasterOp::MergeNotPen) {
+            hair.push_back(op);
+        }
+    }
+    return hair;
+}
+
 TEST(ChartDrawing, WithoutPrimaryOnlyThePlotAndTheLabelColumn) {
     CProject project;
-    for (int chart = 0; chart < 2; ++chart) {
+    for (const CColour top : {CColour{0, 0, 200}, CColour{0, 200, 0}}) {
         CRecordingSurface dc(kClip);
-        const CColour top = chart == 0 ? CColour{0, 0, 200} : CColour{0, 200, 0};
-        const CColour bottom = chart == 0 ? CColour{0, 0, 2} : CColour{0, 2, 0};
-        if (chart == 0) {
+        if (top.b != 0) {
             project.DrawDataSetChart(dc, true);
         } else {
             project.DrawHistoryChart(dc, true);
         }
+        // The black plot, 80 bands that tile the column down to H, the column's edge.
         ASSERT_EQ(dc.ops.size(), 1u + 80u + 1u);
         EXPECT_EQ(dc.ops[0].rect, kClip);
-        EXPECT_EQ(dc.ops[0].colour, kBlack);
-        // 80 bands that tile the column from the top of the plot down to H.
         EXPECT_EQ(dc.ops[1].rect, (CRect{401, 0, 460, 2}));
         EXPECT_EQ(dc.ops[1].colour, top);
         EXPECT_EQ(dc.ops[80].rect, (CRect{401, 197, 460, 200}));
-        EXPECT_EQ(dc.ops[80].colour, bottom);
-        for (size_t i = 2; i <= 80; ++i) {
-            EXPECT_EQ(dc.ops[i].rect.top, dc.ops[i - 1].rect.bottom);
-        }
-        EXPECT_EQ(dc.ops[81].kind, OpKind::Line);
         EXPECT_EQ(dc.ops[81].rect, (CRect{401, 0, 401, 201}));
-        EXPECT_EQ(dc.ops[81].colour, kWhite);
     }
     CRecordingSurface strip(CRect{0, 0, 460, 40});
     DrawDateStrip(strip, project);
-    ASSERT_EQ(strip.ops.size(), 1u);
-    EXPECT_EQ(strip.ops[0].colour, CRecordingSurface::kButtonFace);
-
-    CRecordingSurface none(kClip);
-    project.DrawScaleStrip(none, 0);
-    ASSERT_EQ(none.ops.size(), 1u);  // the edge line only
+    EXPECT_EQ(strip.ops.size(), 1u);  // the button face only
+    CRecordingSurface scale(kClip);
+    project.DrawScaleStrip(scale, 0);
+    EXPECT_EQ(scale.ops.size(), 1u);  // the edge line only
 }
 
 TEST(ChartDrawing, BarsOpenAndCloseAtTheRightColumns) {
-    SingleSetProject s({Day(0, 1, 0), Day(1, 2, 1), Day(2, 3, 1), Day(3, 4, 0), Day(4, 5, 0),
-                        Day(5, 6, 1), Day(6, 7, 1)});
+    // Closed at x + 1 of the first day out; the run still open at the end closes at x + 1 of
+    // the last inside point.
+    SingleSetProject s({1, 2, 3, 4, 5, 6, 7}, {0, 1, 1, 0, 0, 1, 1});
     CRecordingSurface dc(kClip);
     s.project.DrawBackground(dc);
     const std::vector<CDrawOp> fills = dc.Of(OpKind::Fill);
-    ASSERT_EQ(fills.size(), 3u);
+    EXPECT_EQ(Rects(fills), (std::vector<CRect>{kClip, {40, 0, 121, 214}, {200, 0, 241, 214}}));
     EXPECT_EQ(fills[1].colour, kMarketBar);
-    // Closed at x + 1 of the first day out; the run still open at the end closes at x + 1 of
-    // the last inside point.
-    EXPECT_EQ(fills[1].rect, (CRect{40, 0, 121, 214}));
-    EXPECT_EQ(fills[2].rect, (CRect{200, 0, 241, 214}));
 
     // A run that began before the window starts at the first inside point.
-    SingleSetProject before({Day(-1, 1, 1), Day(0, 1, 1), Day(1, 1, 1), Day(2, 1, 0)});
+    SingleSetProject before({1, 1, 1, 1}, {1, 1, 1, 0});
+    SetWindow(before.project, kFirst + 1, kFirst + 10);
     CRecordingSurface dc2(kClip);
     before.project.DrawBackground(dc2);
-    ASSERT_EQ(dc2.Of(OpKind::Fill).size(), 2u);
-    EXPECT_EQ(dc2.Of(OpKind::Fill)[1].rect, (CRect{0, 0, 81, 214}));
+    EXPECT_EQ(Rects(dc2.Of(OpKind::Fill)), (std::vector<CRect>{kClip, {0, 0, 81, 214}}));
 }
 
 TEST(ChartDrawing, TradeMarkersWhereTheFlagChanges) {
     // Gross 0 and 100 scale the history axis to -4 .. 104, where the net value 50 lies at
     // y = 100.
-    std::vector<CDataPoint> points;
+    SingleSetProject s({});
     const int flags[] = {0, 1, 1, 0, 0, 1, 1};
     for (int i = 0; i < 7; ++i) {
-        CDataPoint p = Day(i, 10, flags[i]);
+        CDataPoint p = PointAt(kFirst + i, 10);
+        p.m_flag = flags[i];
         p.SetValue(Gross, i % 2 == 0 ? 0.0 : 100.0);
         p.SetValue(Net, 50.0);
-        points.push_back(p);
+        s.ds->AppendPoint(p);
     }
-    SingleSetProject s(points);
-    ASSERT_DOUBLE_EQ(s.project.m_historyLimits.displayTop, 104.0);
+    SetWindow(s.project, kFirst, kFirst + 9);
     CRecordingSurface dc(kClip);
     s.ds->DrawTradeMarkers(dc);
     const std::vector<CDrawOp> dots = dc.Of(OpKind::Ellipse);
+    EXPECT_EQ(Rects(dots),
+              (std::vector<CRect>{{37, 97, 43, 103}, {117, 97, 123, 103}, {197, 97, 203, 103}}));
     ASSERT_EQ(dots.size(), 3u);
-    EXPECT_EQ(dots[0].rect, (CRect{37, 97, 43, 103}));
     EXPECT_EQ(dots[0].brush, kBuyFill);
     EXPECT_EQ(dots[0].colour, kBuyOutline);
-    EXPECT_EQ(dots[1].rect, (CRect{117, 97, 123, 103}));
     EXPECT_EQ(dots[1].brush, kSellFill);
     EXPECT_EQ(dots[1].colour, kSellOutline);
-    EXPECT_EQ(dots[2].rect.left, 197);
     EXPECT_EQ(dots[2].brush, kBuyFill);
 }
 
 TEST(ChartDrawing, SeriesSkipsPointsBelowThePlotWithoutBreakingTheLine) {
-    SingleSetProject s({Day(0, 50), Day(1, -10), Day(2, 60), Day(3, 200), Day(4, 25),
-                        Day(20, 40)});  // the last lies outside the window
+    SingleSetProject s({50, -10, 60, 200, 25});
+    s.ds->AppendPoint(PointAt(kFirst + 20, 40));  // outside the window
     CLimits axis = s.project.m_viewLimits;
     axis.displayBottom = 0;
     axis.displayTop = 100;
     CRecordingSurface dc(kClip);
     s.ds->DrawSeries(dc, axis, Raw, kRawSeries, false, false);
-    const std::vector<CDrawOp> lines = dc.LinesOf(kRawSeries);
-    ASSERT_EQ(lines.size(), 3u);
-    EXPECT_EQ(lines[0].rect, (CRect{0, 100, 80, 80}));
     // Above the top is drawn and left to the clipping.
-    EXPECT_EQ(lines[1].rect, (CRect{80, 80, 120, -200}));
-    EXPECT_EQ(lines[2].rect, (CRect{120, -200, 160, 150}));
-    EXPECT_EQ(dc.Of(OpKind::Text).size(), 0u);  // no axis asked for
+    EXPECT_EQ(Rects(dc.ops),
+              (std::vector<CRect>{{0, 100, 80, 80}, {80, 80, 120, -200}, {120, -200, 160, 150}}));
 }
 
-TEST(ChartDrawing, SmoothCurveUsesTheRawScalingInDisplaySlotZero) {
-    // Setting the window smooths the series, so the points come after it.
-    SingleSetProject s({});
-    for (int i = 0; i < 10; ++i) {
-        CDataPoint p = Day(i, 100 + 10 * i);
-        p.SetValue(Smooth, i < 5 ? 0.0 : 150.0);  // 0 lies below the raw axis
-        s.ds->AppendPoint(p);
-    }
-    s.project.RecomputeRanges();
-    CRecordingSurface dc(kClip);
-    s.project.DrawDataSetChart(dc, false);
-    const std::vector<CDrawOp> red = dc.LinesOf(kSmoothSeries);
-    ASSERT_EQ(red.size(), 4u);  // days 5 to 9 only
-    EXPECT_EQ(red[0].rect.left, 200);
-    EXPECT_EQ(dc.LinesOf(kRawSeries).size(), 9u);
-
-    s.project.SetDisplaySlot(Smooth);
-    CRecordingSurface other(kClip);
-    s.project.DrawDataSetChart(other, false);
-    EXPECT_EQ(other.LinesOf(kSmoothSeries).size(), 0u);
-    EXPECT_EQ(other.LinesOf(kRawSeries).size(), 0u);
-    EXPECT_GT(other.LinesOf(kGrid).size(), 0u);  // the date grid still
-}
-
-TEST(ChartDrawing, EmptyWindowAndSingleInsidePointDrawNoLine) {
+TEST(ChartDrawing, WindowWithoutPointsAndSinglePointDrawNoLine) {
     CProject project;
     CDataSet* primary = project.AddDataSet("P");
-    for (int i = 0; i < 10; ++i) {
-        primary->AppendPoint(Day(i, i, i >= 3 ? 1 : 0));
-    }
+    AppendDaily(*primary, kFirst, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9});
     CDataSet* current = project.AddDataSet("C");
-    current->AppendPoint(Day(30, 5));
-    current->AppendPoint(Day(31, 6));
+    AppendDaily(*current, kFirst + 30, {5, 6});
     project.SetCurrentDataSet(current);
     SetWindow(project, kFirst, kFirst + 9);
 
     CRecordingSurface dc(kClip);
     project.DrawDataSetChart(dc, true);
-    EXPECT_EQ(dc.Of(OpKind::Fill)[1].colour, kMarketBar);  // the primary's bars
-    EXPECT_GT(dc.LinesOf(kGrid).size(), 0u);
-    EXPECT_GT(dc.Texts().size(), 0u);  // the value axis of the last scaling
-    EXPECT_EQ(dc.LinesOf(kRawSeries).size(), 0u);
-    EXPECT_EQ(dc.LinesOf(kSmoothSeries).size(), 0u);
+    EXPECT_FALSE(dc.Of(OpKind::Line, kGrid).empty());
+    EXPECT_FALSE(dc.Texts().empty());  // the value axis of the last scaling
+    EXPECT_TRUE(dc.Of(OpKind::Line, kRawSeries).empty());
+    EXPECT_TRUE(dc.Of(OpKind::Line, kSmoothSeries).empty());
 
     SetWindow(project, kFirst + 25, kFirst + 30);  // only the first point of C
     CRecordingSurface single(kClip);
     project.DrawDataSetChart(single, false);
-    EXPECT_EQ(single.LinesOf(kRawSeries).size(), 0u);
-    EXPECT_EQ(single.Of(OpKind::Ellipse).size(), 0u);
+    EXPECT_TRUE(single.Of(OpKind::Line, kRawSeries).empty());
+    EXPECT_TRUE(single.Of(OpKind::Line, kSmoothSeries).empty());
 }
 
 TEST(ChartDrawing, CrosshairOnlyWithTheFlagAndAnInsideCursorPoint) {
-    std::vector<CDataPoint> points;
-    for (int i = 0; i < 10; ++i) {
-        points.push_back(Day(i, 10 * i));
-    }
-    SingleSetProject s(points);
     // Axis -3.6 .. 93.6: the value 50 of day 5 lies at y = 89, x = 200.
+    SingleSetProject s({0, 10, 20, 30, 40, 50, 60, 70, 80, 90});
     ASSERT_EQ(s.ds->FindCursorPoint(0.5), &s.ds->Points()[5]);
-
     CRecordingSurface shown(kClip);
     s.project.DrawDataSetChart(shown, true);
-    std::vector<CDrawOp> hair;
-    std::copy_if(shown.ops.begin(), shown.ops.end(), std::back_inserter(hair), Inverting);
-    ASSERT_EQ(hair.size(), 2u);
-    EXPECT_EQ(hair[0].rect, (CRect{0, 89, 400, 89}));
-    EXPECT_EQ(hair[1].rect, (CRect{200, 0, 200, 214}));
-    EXPECT_EQ(hair[0].penWidth, 2);
-    EXPECT_EQ(hair[0].colour, kCrosshair);
+    const std::vector<CDrawOp> hair = Crosshair(shown);
+    EXPECT_EQ(Rects(hair), (std::vector<CRect>{{0, 89, 400, 89}, {200, 0, 200, 214}}));
+    EXPECT_EQ(hair.at(0).pen.width, 2);
+    EXPECT_EQ(hair.at(0).colour, kCrosshair);
     const std::vector<CDrawOp> dot = shown.Of(OpKind::Ellipse);
     ASSERT_EQ(dot.size(), 1u);
     EXPECT_EQ(dot[0].rect, (CRect{197, 86, 203, 92}));
@@ -239,72 +178,20 @@ TEST(ChartDrawing, CrosshairOnlyWithTheFlagAndAnInsideCursorPoint) {
 
     CRecordingSurface hidden(kClip);
     s.project.DrawDataSetChart(hidden, false);
-    EXPECT_EQ(std::count_if(hidden.ops.begin(), hidden.ops.end(), Inverting), 0);
-    EXPECT_EQ(hidden.Of(OpKind::Ellipse).size(), 0u);
+    EXPECT_TRUE(Crosshair(hidden).empty());
+    EXPECT_TRUE(hidden.Of(OpKind::Ellipse).empty());
 
     // A cursor point outside the window leaves the crosshair out of sight.
     SetWindow(s.project, kFirst, kFirst + 3);
     CRecordingSurface outside(kClip);
     s.project.DrawDataSetChart(outside, true);
-    for (const CDrawOp& op : outside.ops) {
-        if (Inverting(op)) {
-            EXPECT_TRUE(op.rect.top == -500 || op.rect.left == -500);
-        }
+    for (const CDrawOp& op : Crosshair(outside)) {
+        EXPECT_TRUE(op.rect.top == -500 || op.rect.left == -500);
     }
 }
 
-// Back to front, and the surface left as it was found.
-TEST(ChartDrawing, ChartsDrawBackToFront) {
-    std::vector<CDataPoint> points;
-    for (int i = 0; i < 10; ++i) {
-        CDataPoint p = Day(i, 10 * i, i >= 2 && i < 6 ? 1 : 0);
-        p.SetValue(Gross, 100 + i);
-        p.SetValue(Net, 100 + 2 * i);
-        points.push_back(p);
-    }
-    SingleSetProject s(points);
-    s.ds->FindCursorPoint(0.5);
-
-    CRecordingSurface data(kClip);
-    const CSurfaceState before = data.state;
-    s.project.DrawDataSetChart(data, true);
-    EXPECT_EQ(data.state, before);
-    const std::vector<size_t> dataOrder = {
-        First(data, FillOf(kBlack)),        First(data, FillOf(kMarketBar)),
-        First(data, FillOf({0, 0, 200})),   First(data, LineOf(kGrid)),
-        First(data, LineOf(kSmoothSeries)), First(data, TextOf(kWhite)),
-        First(data, LineOf(kRawSeries)),    First(data, Inverting),
-    };
-    EXPECT_TRUE(std::is_sorted(dataOrder.begin(), dataOrder.end()));
-    EXPECT_LT(dataOrder.back(), data.ops.size());
-
-    CRecordingSurface history(kClip);
-    s.project.DrawHistoryChart(history, true);
-    EXPECT_EQ(history.state, before);
-    const auto buy = [](const CDrawOp& op) {
-        return op.kind == OpKind::Ellipse && op.brush == kBuyFill;
-    };
-    const std::vector<size_t> historyOrder = {
-        First(history, FillOf(kMarketBar)),
-        First(history, FillOf({0, 200, 0})),
-        First(history, LineOf(kGrid)),
-        First(history, TextOf(kWhite)),
-        First(history, LineOf(kGrossSeries)),
-        First(history, LineOf(kNetSeries)),
-        First(history, Inverting),
-        First(history, buy),
-    };
-    EXPECT_TRUE(std::is_sorted(historyOrder.begin(), historyOrder.end()));
-    EXPECT_LT(historyOrder.back(), history.ops.size());
-    // The history chart's date grid has no labels; the strip's has.
-    EXPECT_EQ(First(history, TextOf(CRecordingSurface::kButtonText)), history.ops.size());
-    CRecordingSurface strip(kClip);
-    s.project.DrawDateLabels(strip);
-    EXPECT_EQ(strip.state, before);
-}
-
-// No window or value a file can hold makes the drawing overflow or loop beyond the points
-// and the pixels.
+// No window or value a file can hold makes the drawing overflow or loop beyond the points and
+// the pixels.
 TEST(ChartDrawing, AbsurdWindowsAndValuesStayBounded) {
     constexpr double kInf = std::numeric_limits<double>::infinity();
     const double values[] = {std::nan(""), kInf, -kInf, 1e308, -1e308, 0.0, 5e-324};
@@ -312,7 +199,7 @@ TEST(ChartDrawing, AbsurdWindowsAndValuesStayBounded) {
     CDataSet* ds = project.AddDataSet("A");
     int32_t serial = INT_MIN + 5;
     for (int i = 0; i < 40; ++i) {
-        CDataPoint p = PointAt(serial, values[i % 7]);
+        CDataPoint p = PointAt(serial);
         for (int slot = 0; slot < kSlotCount; ++slot) {
             p.SetValue(slot, values[(i + slot) % 7]);
         }
@@ -321,14 +208,13 @@ TEST(ChartDrawing, AbsurdWindowsAndValuesStayBounded) {
         serial += i < 20 ? 1 : 100000000;
     }
     ds->AppendPoint(PointAt(INT_MAX - 1, 1.0));
-    const std::vector<std::pair<int32_t, int32_t>> windows = {
-        {INT_MIN, INT_MAX}, {INT_MIN + 5, INT_MIN + 15}, {INT_MAX, INT_MIN}, {0, 0}};
-    const std::vector<CRect> clips = {kClip, CRect{}, CRect{0, 0, 1, 1}, CRect{0, 0, 59, 13},
-                                      CRect{-50, -50, 3000, 2000}};
-    for (const auto& [first, last] : windows) {
+    for (const auto& [first, last] :
+         {std::pair{INT_MIN, INT_MAX}, std::pair{INT_MIN + 5, INT_MIN + 15},
+          std::pair{INT_MAX, INT_MIN}, std::pair{0, 0}}) {
         SetWindow(project, first, last);
         ds->FindCursorPoint(0.5);
-        for (const CRect& clip : clips) {
+        for (const CRect& clip : {kClip, CRect{}, CRect{0, 0, 1, 1}, CRect{0, 0, 59, 13},
+                                  CRect{-50, -50, 3000, 2000}}) {
             CRecordingSurface dc(clip);
             project.DrawHistoryChart(dc, true);
             project.DrawDataSetChart(dc, true);
@@ -336,6 +222,85 @@ TEST(ChartDrawing, AbsurdWindowsAndValuesStayBounded) {
             EXPECT_LT(dc.ops.size(), 2000u) << first << ".." << last;
         }
     }
+}
+
+// ---- Axes: W = 399, H = 200, date axis width 400 ----
+
+constexpr CRect kAxisClip{0, 0, 459, 214};
+
+TEST(AxisDrawing, ValueTicksFromBottomUpToTheDisplayTop) {
+    // Step 5 from 95 to 130, display 93.6 to 131.4; y = trunc((131.4 - v) x 200 / 37.8): 192
+    // for 95, 7 for 130; labels 6 pixels higher, right of the plot.
+    CLimits limits;
+    limits.start.SetValue(Raw, 95);
+    limits.end.SetValue(Raw, 130);
+    limits.Scale(Raw);
+    CRecordingSurface dc(kAxisClip);
+    limits.DrawValueAxis(dc);
+    const std::vector<CDrawOp> labels = dc.Of(OpKind::Text);
+    const std::vector<CDrawOp> grid = dc.Of(OpKind::Line);
+    EXPECT_EQ(dc.Texts(),
+              (std::vector<std::string>{"95", "100", "105", "110", "115", "120", "125", "130"}));
+    ASSERT_EQ(grid.size(), 8u);
+    EXPECT_EQ(labels.front().rect, (CRect{405, 186, 405, 186}));
+    EXPECT_EQ(labels.back().rect.top, 1);
+    EXPECT_EQ(grid.front().rect, (CRect{401, 192, -1, 192}));
+    EXPECT_EQ(grid.back().rect, (CRect{401, 7, -1, 7}));
+    EXPECT_EQ(grid.front().colour, kGrid);
+    EXPECT_EQ(labels.front().colour, kWhite);
+    EXPECT_EQ(labels.front().font, (CFontSpec{"Verdana Bold", -10}));
+
+    // A flat series gets the default axis, labelled with one decimal; a record never scaled
+    // has no ticks.
+    limits.end.SetValue(Raw, 95);
+    limits.Scale(Raw);
+    CRecordingSurface flat(kAxisClip);
+    limits.DrawValueAxis(flat);
+    EXPECT_EQ(flat.Texts(), (std::vector<std::string>{"0.0", "0.2", "0.4", "0.6", "0.8", "1.0"}));
+    CRecordingSurface unscaled(kAxisClip);
+    CLimits().DrawValueAxis(unscaled);
+    EXPECT_TRUE(unscaled.ops.empty());
+}
+
+TEST(AxisDrawing, DateTicksLabelRowsAndTheFortyPixelRule) {
+    // 365 days on 400 pixels: month mode every second month; ticks the full height, labels in
+    // the button text colour only where asked for.
+    CLimits year;
+    year.start = MakePoint(1, 1, 2003);
+    year.end = MakePoint(31, 12, 2003);
+    CRecordingSurface lines(kAxisClip);
+    year.DrawDateAxis(lines);
+    const std::vector<CDrawOp> ticks = lines.Of(OpKind::Line);
+    ASSERT_EQ(ticks.size(), 6u);
+    EXPECT_EQ(ticks[0].rect, (CRect{0, 0, 0, 214}));
+    EXPECT_TRUE(lines.Texts().empty());
+    year.drawDateLabels = 1;
+    CRecordingSurface labelled(kAxisClip);
+    year.DrawDateAxis(labelled);
+    const std::vector<CDrawOp> labels = labelled.Of(OpKind::Text);
+    EXPECT_EQ(labelled.Texts(),
+              (std::vector<std::string>{"JAN", "03", "MAR", "MAY", "JUL", "SEP", "NOV"}));
+    EXPECT_EQ(Rects(labels).at(2), (CRect{68, 0, 68, 0}));
+    EXPECT_EQ(labels[0].colour, CRecordingSurface::kButtonText);
+
+    // Day, month and year in rows of 10 pixels; absent parts take no row.
+    CRecordingSurface rows(kAxisClip);
+    year.DrawTick(rows, 10, 1, 1, 2003);
+    year.DrawTick(rows, 10, 0, 3, 2004);
+    year.DrawTick(rows, 10, 0, 0, 2005);
+    EXPECT_EQ(rows.Texts(), (std::vector<std::string>{"1", "JAN", "03", "MAR", "04", "05"}));
+    EXPECT_EQ(Rects(rows.Of(OpKind::Text)), (std::vector<CRect>{{14, 0, 14, 0},
+                                                                {14, 10, 14, 10},
+                                                                {14, 20, 14, 20},
+                                                                {14, 0, 14, 0},
+                                                                {14, 10, 14, 10},
+                                                                {14, 0, 14, 0}}));
+    // Within 40 pixels of the right edge: the line, no label.
+    CRecordingSurface edge(kAxisClip);
+    year.DrawTick(edge, 419, 5, 0, 0);
+    year.DrawTick(edge, 420, 9, 0, 0);
+    EXPECT_EQ(edge.Texts(), (std::vector<std::string>{"5"}));
+    EXPECT_EQ(edge.Of(OpKind::Line).size(), 2u);
 }
 
 }  // namespace
