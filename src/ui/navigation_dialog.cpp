@@ -150,7 +150,7 @@ void CNavigationDialog::OnDataSetSelected() {
     }
     // The pages hold the fields of the data set chosen last. Once that one has been deleted,
     // storing them would write its comment, currency and ratio into another data set.
-    if (IsListed(m_shown)) {
+    if (m_shown == nullptr || IsListed(m_shown)) {
         m_frame.Refresh(REFRESH_STORE);
     }
     m_shown = ds;
@@ -178,5 +178,7 @@ void CNavigationDialog::resizeEvent(QResizeEvent* event) {
 void CNavigationDialog::customEvent(QEvent* event) {
     if (RefreshCodeOf(event) == REFRESH_DATASETS) {
         RebuildDataSets();
+    } else if (RefreshCodeOf(event) == REFRESH_CLEAR) {
+        m_shown = nullptr;  // a new project: the pages are about to be blanked
     }
 }

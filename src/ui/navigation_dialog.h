@@ -49,8 +49,8 @@ class CNavigationDialog : public QWidget {
     QTreeWidgetItem* m_secondaryNode = nullptr;
     // 0 while the data set tree is rebuilt: its selection changes do not touch the project.
     int32_t m_ready = 1;
-    // The data set whose selection was handled last: the one the pages show. Compared only,
-    // never dereferenced, since it may have been deleted.
+    // The data set whose selection was handled last: the one the pages show; null after a new
+    // project. Compared only, never dereferenced, since it may have been deleted.
     const CDataSet* m_shown = nullptr;
     CProject& m_project;
     CMainFrame& m_frame;
