@@ -3,10 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
-#include <cstring>
 #include <numeric>
 #include <random>
+#include <tuple>
 #include <vector>
 
 #include "analysis/progress_sink.h"
@@ -15,14 +16,18 @@
 
 namespace {
 
-bool SameDouble(double a, double b) {
-    return std::memcmp(&a, &b, sizeof a) == 0;
+// A result set as (gain, length, flag level, ratio), with the gain's bits: results must agree
+// bit for bit.
+using Row = std::tuple<uint64_t, int32_t, int32_t, double>;
+
+Row RowOf(double gain, int32_t ml, int32_t bl, double rc) {
+    return {std::bit_cast<uint64_t>(gain), ml, bl, rc};
 }
 
 // A project of `sets` random walks over different, gappy stretches of days, to be swept over
-// lengths 1 to `mu`, ratios in thirds and flag levels in steps of 20. The same seed gives the
-// same project.
-void FillRandomProject(CProject& project, uint64_t seed, int sets, int32_t mu = 4) {
+// lengths 1 to 6, ratios in thirds and flag levels in steps of 20. The same seed gives the same
+// project.
+void FillRandomProject(CProject& project, uint64_t seed, int sets) {
     std::mt19937_64 rng(seed);
     std::uniform_int_distribution<int> gap(1, 4), offset(-30, 30), length(60, 160);
     std::uniform_real_distribution<double> ratio(-1.0, 1.0);
@@ -41,18 +46,14 @@ void FillRandomProject(CProject& project, uint64_t seed, int sets, int32_t mu = 
     const auto& points = project.Primary()->Points();
     SetWindow(project, points[5].m_serial, points[points.size() - 8].m_serial);
     project.Primary()->m_params.TT = 1.0;
-    project.m_range.ML = 1;
-    project.m_range.MU = mu;
-    project.m_range.RR = 3;
-    project.m_range.BI = 20;
+    project.m_range = {.ML = 1, .MU = 6, .RR = 3, .BI = 20};
 }
 
 // The sweep done the straightforward way: every candidate placed in the data sets and
 // simulated, one pass of coordinate ascent per length. Every visit, in order.
 struct Visit {
     double gain;
-    int32_t ml;
-    int32_t bl;
+    int32_t ml, bl;
     std::vector<double> ratios;
 };
 
@@ -98,7 +99,7 @@ TEST(Optimiser, MatchesTheStraightforwardSweepWithAnyThreadCount) {
     for (int sets = 1; sets <= 4; ++sets) {
         // Simulating changes parameters, so the reference sweeps a twin of the project.
         CProject reference;
-        FillRandomProject(reference, 5 + sets, sets, 6);
+        FillRandomProject(reference, 5 + sets, sets);
         std::vector<Visit> visits = StraightforwardSweep(reference);
         // The ten best distinct combinations by gain, earlier visits first on ties, NaN last.
         std::stable_sort(visits.begin(), visits.end(), [](const Visit& a, const Visit& b) {
@@ -115,26 +116,24 @@ TEST(Optimiser, MatchesTheStraightforwardSweepWithAnyThreadCount) {
 
         for (int threads : {1, 4}) {
             CProject project;
-            FillRandomProject(project, 5 + sets, sets, 6);
+            FillRandomProject(project, 5 + sets, sets);
             project.PrepareRun(nullptr);
             EXPECT_EQ(static_cast<size_t>(project.Primary()->m_stepTotal), visits.size());
             project.Primary()->Optimise(threads);
             for (size_t k = 0; k < project.DataSets().size(); ++k) {
-                const auto& results = project.DataSets()[k]->m_results;
-                ASSERT_EQ(results.size(), best.size());
-                for (size_t i = 0; i < best.size(); ++i) {
-                    SCOPED_TRACE(testing::Message() << sets << " sets, " << threads
-                                                    << " threads, set " << k << ", result " << i);
-                    EXPECT_TRUE(SameDouble(results[i].GN, best[i].gain));
-                    EXPECT_EQ(results[i].ML, best[i].ml);
-                    EXPECT_EQ(results[i].BL, best[i].bl);
-                    EXPECT_EQ(results[i].RC, best[i].ratios[k]);
+                std::vector<Row> expected, got;
+                for (const Visit& v : best) {
+                    expected.push_back(RowOf(v.gain, v.ml, v.bl, v.ratios[k]));
                 }
+                for (const CStrategyResult& r : project.DataSets()[k]->m_results) {
+                    got.push_back(RowOf(r.GN, r.ML, r.BL, r.RC));
+                }
+                EXPECT_EQ(got, expected) << sets << " sets, " << threads << " threads, set " << k;
             }
-            for (size_t i = 0; i < best.size(); ++i) {
-                int32_t n = static_cast<int32_t>(i) + 1;
+            for (int32_t n = 1; n <= static_cast<int32_t>(best.size()); ++n) {
                 project.SelectResultSet(n);
-                EXPECT_TRUE(SameDouble(project.Primary()->m_params.GN, best[i].gain))
+                EXPECT_EQ(std::bit_cast<uint64_t>(project.Primary()->m_params.GN),
+                          std::bit_cast<uint64_t>(best[static_cast<size_t>(n) - 1].gain))
                     << sets << " sets, result set " << n;
             }
         }
@@ -171,9 +170,7 @@ TEST(Optimiser, ZeroStepsFlatSeriesAndEmptyWindowAreHarmless) {
     CProject project;
     CDataSet* p = project.AddDataSet("flat");
     AppendDaily(*p, 1000, std::vector<double>(50, 7.0));
-    project.m_range.MU = 21;
-    project.m_range.RR = 0;
-    project.m_range.BI = 0;
+    project.m_range = {.MU = 21, .RR = 0, .BI = 0};
     SetWindow(project, 1000, 1049);
     project.PrepareRun(nullptr);
     EXPECT_EQ(p->m_stepTotal, 2 * 5 * 100);

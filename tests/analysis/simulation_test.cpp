@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
 #include <vector>
 
 #include "model/project.h"
@@ -31,8 +32,9 @@ void SetSignal(CDataSet& ds, const std::vector<double>& signal) {
 class SimulationTest : public ::testing::Test {
   protected:
     // A primary series on consecutive days from serial 730500, window over it.
-    CDataSet* Primary(const std::vector<double>& values) {
+    CDataSet* Primary(const std::vector<double>& values, const CStrategyParams& params = {}) {
         CDataSet* ds = project.AddDataSet("Index");
+        ds->m_params = params;
         AppendDaily(*ds, 730500, values);
         SetWindow(project, 730500, 730500 + static_cast<int32_t>(values.size()) - 1);
         return ds;
@@ -42,10 +44,7 @@ class SimulationTest : public ::testing::Test {
 };
 
 TEST_F(SimulationTest, RatioOneAndLengthOneFollowTheDailyChange) {
-    CDataSet* p = Primary({100, 101, 103, 102, 102, 104});
-    p->m_params.RC = 1.0;
-    p->m_params.ML = 1;
-    p->m_params.BL = 0;
+    CDataSet* p = Primary({100, 101, 103, 102, 102, 104}, {.ML = 1, .RC = 1.0, .BL = 0});
     project.Simulate();
     EXPECT_EQ(SlotValues(*p, Signal), SlotValues(*p, Diff));
     // Enters on a day the series rose, stays in through a flat day, leaves on a fall.
@@ -92,9 +91,7 @@ TEST_F(SimulationTest, InvestChargesEachEntryAndExit) {
 }
 
 TEST_F(SimulationTest, FlatSeriesAndZeroInputAreHarmless) {
-    CDataSet* p = Primary({5, 5, 5, 5});
-    p->m_params.RC = 1.0;
-    p->m_params.BL = 0;
+    CDataSet* p = Primary({5, 5, 5, 5}, {.RC = 1.0, .BL = 0});
     project.Simulate();
     EXPECT_TRUE(std::isnan(p->Points()[1].GetValue(Signal)));  // nothing to normalise by
     EXPECT_EQ(Flags(*p), (std::vector<int>{0, 0, 0, 0}));
@@ -122,11 +119,9 @@ TEST_F(SimulationTest, BlendPairsPointsByDate) {
 }
 
 TEST_F(SimulationTest, SecondSetWeighsTheFirstByOneMinusItsRatioUntilItEnds) {
-    CDataSet* p = Primary({100, 102, 101, 104, 103, 107});
+    CDataSet* p = Primary({100, 102, 101, 104, 103, 107}, {.ML = 1, .RC = 0.8});
     CDataSet* s = project.AddDataSet("S");
     AppendDaily(*s, 730500, {50, 49, 51, 52});
-    p->m_params.ML = 1;
-    p->m_params.RC = 0.8;
     s->m_params.RC = -0.25;
     project.Simulate();
     for (size_t i = 0; i < 4; ++i) {
@@ -138,6 +133,8 @@ TEST_F(SimulationTest, SecondSetWeighsTheFirstByOneMinusItsRatioUntilItEnds) {
     EXPECT_EQ(p->Points()[5].GetValue(Signal), 0.0);
 }
 
+// The number is clamped to the result sets there are; a data set with fewer records keeps its
+// own parameters.
 TEST_F(SimulationTest, SelectResultSetClampsAndApplies) {
     CDataSet* p = Primary({100, 101, 103, 102});
     int32_t n = -2;
@@ -146,24 +143,16 @@ TEST_F(SimulationTest, SelectResultSetClampsAndApplies) {
 
     CDataSet* s = project.AddDataSet("S");
     for (int i = 1; i <= 3; ++i) {
-        CStrategyResult& r = p->AddResult();
-        r.ML = i;
-        r.BL = 10 * i;
+        p->AddResult().BL = 10 * i;
     }
     s->AddResult().RC = -0.5;
-    s->m_params.RC = 0.3;
-    n = 0;
-    project.SelectResultSet(n);
-    EXPECT_EQ(n, 1);
-    EXPECT_EQ(p->m_params.ML, 1);
-    EXPECT_EQ(s->m_params.RC, -0.5);
-
-    s->m_params.RC = 0.3;
-    n = 5;
-    project.SelectResultSet(n);
-    EXPECT_EQ(n, 3);
-    EXPECT_EQ(p->m_params.BL, 30);
-    EXPECT_EQ(s->m_params.RC, 0.3);  // fewer records: keeps its own
+    using Case = std::tuple<int32_t, int32_t, int32_t, double>;
+    for (auto [asked, chosen, level, ratio] : {Case{0, 1, 10, -0.5}, Case{5, 3, 30, 0.3}}) {
+        s->m_params.RC = 0.3;
+        n = asked;
+        project.SelectResultSet(n);
+        EXPECT_EQ(std::tuple(n, p->m_params.BL, s->m_params.RC), std::tuple(chosen, level, ratio));
+    }
 }
 
 }  // namespace

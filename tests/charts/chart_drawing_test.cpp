@@ -36,46 +36,27 @@ struct SingleSetProject {
 };
 
 std::vector<CRect> Rects(const std::vector<CDrawOp>& ops) {
-    std::vector<CRect> rects;
-    for (const CDrawOp& op : ops) {
-        rects.push_back(op.rect);
-    }
-    return rects;
-}
-
-// The inverting lines of the crosshair.
-std::vector<CDrawOp> Crosshair(const CRecordingSurface& dc) {
-    std::vector<CDrawOp> hair;
-    for (const CDrawOp& op : dc.Of(OpKind::Line)) {
-        if (op.rasterOp == RasterOp::MergeNotPen) {
-            hair.push_back(op);
-        }
-    }
-    return hair;
+    return Each(ops, &CDrawOp::rect);
 }
 
 TEST(ChartDrawing, WithoutPrimaryOnlyThePlotAndTheLabelColumn) {
     CProject project;
-    for (const CColour top : {CColour{0, 0, 200}, CColour{0, 200, 0}}) {
+    for (bool history : {true, false}) {
         CRecordingSurface dc(kClip);
-        if (top.b != 0) {
-            project.DrawDataSetChart(dc, true);
-        } else {
-            project.DrawHistoryChart(dc, true);
-        }
-        // The black plot, 80 bands that tile the column down to H, the column's edge.
+        history ? project.DrawHistoryChart(dc, true) : project.DrawDataSetChart(dc, true);
+        // The black plot, 80 bands that tile the column down to H (green in the history chart,
+        // blue in the data set chart), the column's edge.
         ASSERT_EQ(dc.ops.size(), 1u + 80u + 1u);
         EXPECT_EQ(dc.ops[0].rect, kClip);
         EXPECT_EQ(dc.ops[1].rect, (CRect{401, 0, 460, 2}));
-        EXPECT_EQ(dc.ops[1].colour, top);
+        EXPECT_EQ(dc.ops[1].colour, (history ? CColour{0, 200, 0} : CColour{0, 0, 200}));
         EXPECT_EQ(dc.ops[80].rect, (CRect{401, 197, 460, 200}));
         EXPECT_EQ(dc.ops[81].rect, (CRect{401, 0, 401, 201}));
     }
-    CRecordingSurface strip(CRect{0, 0, 460, 40});
+    CRecordingSurface strip(CRect{0, 0, 460, 40}), scale(kClip);
     DrawDateStrip(strip, project);
-    EXPECT_EQ(strip.ops.size(), 1u);  // the button face only
-    CRecordingSurface scale(kClip);
     project.DrawScaleStrip(scale, 0);
+    EXPECT_EQ(strip.ops.size(), 1u);  // the button face only
     EXPECT_EQ(scale.ops.size(), 1u);  // the edge line only
 }
 
@@ -85,16 +66,15 @@ TEST(ChartDrawing, BarsOpenAndCloseAtTheRightColumns) {
     SingleSetProject s({1, 2, 3, 4, 5, 6, 7}, {0, 1, 1, 0, 0, 1, 1});
     CRecordingSurface dc(kClip);
     s.project.DrawBackground(dc);
-    const std::vector<CDrawOp> fills = dc.Of(OpKind::Fill);
-    EXPECT_EQ(Rects(fills), (std::vector<CRect>{kClip, {40, 0, 121, 214}, {200, 0, 241, 214}}));
-    EXPECT_EQ(fills[1].colour, kMarketBar);
+    EXPECT_EQ(Rects(dc.Of(OpKind::Fill, kMarketBar)),
+              (std::vector<CRect>{{40, 0, 121, 214}, {200, 0, 241, 214}}));
 
     // A run that began before the window starts at the first inside point.
     SingleSetProject before({1, 1, 1, 1}, {1, 1, 1, 0});
     SetWindow(before.project, kFirst + 1, kFirst + 10);
     CRecordingSurface dc2(kClip);
     before.project.DrawBackground(dc2);
-    EXPECT_EQ(Rects(dc2.Of(OpKind::Fill)), (std::vector<CRect>{kClip, {0, 0, 81, 214}}));
+    EXPECT_EQ(Rects(dc2.Of(OpKind::Fill, kMarketBar)), (std::vector<CRect>{{0, 0, 81, 214}}));
 }
 
 TEST(ChartDrawing, TradeMarkersWhereTheFlagChanges) {
@@ -109,18 +89,15 @@ TEST(ChartDrawing, TradeMarkersWhereTheFlagChanges) {
         p.SetValue(Net, 50.0);
         s.ds->AppendPoint(p);
     }
-    SetWindow(s.project, kFirst, kFirst + 9);
+    SetWindow(s.project, kFirst, kFirst + 9);  // scales the axes to these points
     CRecordingSurface dc(kClip);
     s.ds->DrawTradeMarkers(dc);
     const std::vector<CDrawOp> dots = dc.Of(OpKind::Ellipse);
     EXPECT_EQ(Rects(dots),
               (std::vector<CRect>{{37, 97, 43, 103}, {117, 97, 123, 103}, {197, 97, 203, 103}}));
-    ASSERT_EQ(dots.size(), 3u);
-    EXPECT_EQ(dots[0].brush, kBuyFill);
-    EXPECT_EQ(dots[0].colour, kBuyOutline);
-    EXPECT_EQ(dots[1].brush, kSellFill);
-    EXPECT_EQ(dots[1].colour, kSellOutline);
-    EXPECT_EQ(dots[2].brush, kBuyFill);
+    EXPECT_EQ(Each(dots, &CDrawOp::brush), (std::vector<CColour>{kBuyFill, kSellFill, kBuyFill}));
+    EXPECT_EQ(Each(dots, &CDrawOp::colour),
+              (std::vector<CColour>{kBuyOutline, kSellOutline, kBuyOutline}));
 }
 
 TEST(ChartDrawing, SeriesSkipsPointsBelowThePlotWithoutBreakingTheLine) {
@@ -148,15 +125,15 @@ TEST(ChartDrawing, WindowWithoutPointsAndSinglePointDrawNoLine) {
     CRecordingSurface dc(kClip);
     project.DrawDataSetChart(dc, true);
     EXPECT_FALSE(dc.Of(OpKind::Line, kGrid).empty());
-    EXPECT_FALSE(dc.Texts().empty());  // the value axis of the last scaling
-    EXPECT_TRUE(dc.Of(OpKind::Line, kRawSeries).empty());
-    EXPECT_TRUE(dc.Of(OpKind::Line, kSmoothSeries).empty());
+    EXPECT_FALSE(dc.Of(OpKind::Text).empty());  // the value axis of the last scaling
+    EXPECT_TRUE(dc.Of(OpKind::Line, kRawSeries).empty() &&
+                dc.Of(OpKind::Line, kSmoothSeries).empty());
 
     SetWindow(project, kFirst + 25, kFirst + 30);  // only the first point of C
     CRecordingSurface single(kClip);
     project.DrawDataSetChart(single, false);
-    EXPECT_TRUE(single.Of(OpKind::Line, kRawSeries).empty());
-    EXPECT_TRUE(single.Of(OpKind::Line, kSmoothSeries).empty());
+    EXPECT_TRUE(single.Of(OpKind::Line, kRawSeries).empty() &&
+                single.Of(OpKind::Line, kSmoothSeries).empty());
 }
 
 TEST(ChartDrawing, CrosshairOnlyWithTheFlagAndAnInsideCursorPoint) {
@@ -165,27 +142,26 @@ TEST(ChartDrawing, CrosshairOnlyWithTheFlagAndAnInsideCursorPoint) {
     ASSERT_EQ(s.ds->FindCursorPoint(0.5), &s.ds->Points()[5]);
     CRecordingSurface shown(kClip);
     s.project.DrawDataSetChart(shown, true);
-    const std::vector<CDrawOp> hair = Crosshair(shown);
+    // Two inverting lines 2 pixels wide, then the dot drawn plainly again.
+    const std::vector<CDrawOp> hair = shown.Of(OpKind::Line, kCrosshair);
     EXPECT_EQ(Rects(hair), (std::vector<CRect>{{0, 89, 400, 89}, {200, 0, 200, 214}}));
     EXPECT_EQ(hair.at(0).pen.width, 2);
-    EXPECT_EQ(hair.at(0).colour, kCrosshair);
-    const std::vector<CDrawOp> dot = shown.Of(OpKind::Ellipse);
+    EXPECT_EQ(Each(hair, &CDrawOp::rasterOp), std::vector<RasterOp>(2, RasterOp::MergeNotPen));
+    const std::vector<CDrawOp> dot = shown.Of(OpKind::Ellipse, kCursorOutline);
     ASSERT_EQ(dot.size(), 1u);
     EXPECT_EQ(dot[0].rect, (CRect{197, 86, 203, 92}));
-    EXPECT_EQ(dot[0].brush, kWhite);
-    EXPECT_EQ(dot[0].colour, kCursorOutline);
     EXPECT_EQ(dot[0].rasterOp, RasterOp::CopyPen);
 
     CRecordingSurface hidden(kClip);
     s.project.DrawDataSetChart(hidden, false);
-    EXPECT_TRUE(Crosshair(hidden).empty());
+    EXPECT_TRUE(hidden.Of(OpKind::Line, kCrosshair).empty());
     EXPECT_TRUE(hidden.Of(OpKind::Ellipse).empty());
 
     // A cursor point outside the window leaves the crosshair out of sight.
     SetWindow(s.project, kFirst, kFirst + 3);
     CRecordingSurface outside(kClip);
     s.project.DrawDataSetChart(outside, true);
-    for (const CDrawOp& op : Crosshair(outside)) {
+    for (const CDrawOp& op : outside.Of(OpKind::Line, kCrosshair)) {
         EXPECT_TRUE(op.rect.top == -500 || op.rect.left == -500);
     }
 }
@@ -237,26 +213,18 @@ TEST(AxisDrawing, ValueTicksFromBottomUpToTheDisplayTop) {
     limits.Scale(Raw);
     CRecordingSurface dc(kAxisClip);
     limits.DrawValueAxis(dc);
-    const std::vector<CDrawOp> labels = dc.Of(OpKind::Text);
-    const std::vector<CDrawOp> grid = dc.Of(OpKind::Line);
-    EXPECT_EQ(dc.Texts(),
+    const std::vector<CDrawOp> labels = dc.Of(OpKind::Text, kWhite);
+    const std::vector<CDrawOp> grid = dc.Of(OpKind::Line, kGrid);
+    EXPECT_EQ(Each(labels, &CDrawOp::text),
               (std::vector<std::string>{"95", "100", "105", "110", "115", "120", "125", "130"}));
     ASSERT_EQ(grid.size(), 8u);
     EXPECT_EQ(labels.front().rect, (CRect{405, 186, 405, 186}));
     EXPECT_EQ(labels.back().rect.top, 1);
     EXPECT_EQ(grid.front().rect, (CRect{401, 192, -1, 192}));
     EXPECT_EQ(grid.back().rect, (CRect{401, 7, -1, 7}));
-    EXPECT_EQ(grid.front().colour, kGrid);
-    EXPECT_EQ(labels.front().colour, kWhite);
-    EXPECT_EQ(labels.front().font, (CFontSpec{"Verdana Bold", -10}));
+    EXPECT_EQ(labels.front().font, AxisFont());
 
-    // A flat series gets the default axis, labelled with one decimal; a record never scaled
-    // has no ticks.
-    limits.end.SetValue(Raw, 95);
-    limits.Scale(Raw);
-    CRecordingSurface flat(kAxisClip);
-    limits.DrawValueAxis(flat);
-    EXPECT_EQ(flat.Texts(), (std::vector<std::string>{"0.0", "0.2", "0.4", "0.6", "0.8", "1.0"}));
+    // A record never scaled has no ticks.
     CRecordingSurface unscaled(kAxisClip);
     CLimits().DrawValueAxis(unscaled);
     EXPECT_TRUE(unscaled.ops.empty());
@@ -268,38 +236,35 @@ TEST(AxisDrawing, DateTicksLabelRowsAndTheFortyPixelRule) {
     CLimits year;
     year.start = MakePoint(1, 1, 2003);
     year.end = MakePoint(31, 12, 2003);
-    CRecordingSurface lines(kAxisClip);
+    CRecordingSurface lines(kAxisClip), labelled(kAxisClip);
     year.DrawDateAxis(lines);
+    year.drawDateLabels = 1;
+    year.DrawDateAxis(labelled);
     const std::vector<CDrawOp> ticks = lines.Of(OpKind::Line);
     ASSERT_EQ(ticks.size(), 6u);
     EXPECT_EQ(ticks[0].rect, (CRect{0, 0, 0, 214}));
-    EXPECT_TRUE(lines.Texts().empty());
-    year.drawDateLabels = 1;
-    CRecordingSurface labelled(kAxisClip);
-    year.DrawDateAxis(labelled);
-    const std::vector<CDrawOp> labels = labelled.Of(OpKind::Text);
-    EXPECT_EQ(labelled.Texts(),
+    EXPECT_TRUE(lines.Of(OpKind::Text).empty());
+    const std::vector<CDrawOp> labels = labelled.Of(OpKind::Text, CRecordingSurface::kButtonText);
+    EXPECT_EQ(Each(labels, &CDrawOp::text),
               (std::vector<std::string>{"JAN", "03", "MAR", "MAY", "JUL", "SEP", "NOV"}));
-    EXPECT_EQ(Rects(labels).at(2), (CRect{68, 0, 68, 0}));
-    EXPECT_EQ(labels[0].colour, CRecordingSurface::kButtonText);
+    EXPECT_EQ(labels.at(2).rect, (CRect{68, 0, 68, 0}));
 
     // Day, month and year in rows of 10 pixels; absent parts take no row.
     CRecordingSurface rows(kAxisClip);
     year.DrawTick(rows, 10, 1, 1, 2003);
     year.DrawTick(rows, 10, 0, 3, 2004);
     year.DrawTick(rows, 10, 0, 0, 2005);
-    EXPECT_EQ(rows.Texts(), (std::vector<std::string>{"1", "JAN", "03", "MAR", "04", "05"}));
-    EXPECT_EQ(Rects(rows.Of(OpKind::Text)), (std::vector<CRect>{{14, 0, 14, 0},
-                                                                {14, 10, 14, 10},
-                                                                {14, 20, 14, 20},
-                                                                {14, 0, 14, 0},
-                                                                {14, 10, 14, 10},
-                                                                {14, 0, 14, 0}}));
+    EXPECT_EQ(Each(rows.Of(OpKind::Text), &CDrawOp::text),
+              (std::vector<std::string>{"1", "JAN", "03", "MAR", "04", "05"}));
+    EXPECT_EQ(
+        Rects(rows.Of(OpKind::Text)),
+        (std::vector<CRect>{CRect{14, 0, 14, 0}, CRect{14, 10, 14, 10}, CRect{14, 20, 14, 20},
+                            CRect{14, 0, 14, 0}, CRect{14, 10, 14, 10}, CRect{14, 0, 14, 0}}));
     // Within 40 pixels of the right edge: the line, no label.
     CRecordingSurface edge(kAxisClip);
     year.DrawTick(edge, 419, 5, 0, 0);
     year.DrawTick(edge, 420, 9, 0, 0);
-    EXPECT_EQ(edge.Texts(), (std::vector<std::string>{"5"}));
+    EXPECT_EQ(Each(edge.Of(OpKind::Text), &CDrawOp::text), (std::vector<std::string>{"5"}));
     EXPECT_EQ(edge.Of(OpKind::Line).size(), 2u);
 }
 

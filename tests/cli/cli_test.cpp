@@ -6,9 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <iterator>
-#include <sstream>
 #include <string>
 
 #include "support/test_files.h"
@@ -24,23 +22,11 @@ struct CliRun {
     nlohmann::json Json() const { return nlohmann::json::parse(out, nullptr, false); }
 };
 
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 const std::string kSample = std::string(QUILLMARK_SOURCE_DIR) + "/Project Files/SP500.xml";
 
 const char* kRaw =
-    "Date,Close\n"
-    "01/02/2003,100\n"
-    "01/03/2003,101\n"
-    "01/06/2003,103\n"
-    "01/07/2003,102\n"
-    "01/08/2003,105\n"
-    "01/09/2003,104\n";
+    "Date,Close\n01/02/2003,100\n01/03/2003,101\n01/06/2003,103\n"
+    "01/07/2003,102\n01/08/2003,105\n01/09/2003,104\n";
 
 class CliTest : public ::testing::Test {
   protected:
@@ -62,7 +48,7 @@ class CliTest : public ::testing::Test {
         }
         const int status = pclose(pipe);
         run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        run.err = ReadFile(err);
+        run.err = FileText(err);
         return run;
     }
 
@@ -111,7 +97,7 @@ TEST_F(CliTest, ImportThenInfoSimulateAndResave) {
     EXPECT_EQ(sim.Json()["trades"], 0);
     EXPECT_EQ(sim.Json()["status"]["date"], "1/9/2003");
     EXPECT_EQ(sim.Json()["status"]["name"], "QUOTES");
-    const std::string series = ReadFile(folder.PathOf("series.csv"));
+    const std::string series = FileText(folder.PathOf("series.csv"));
     EXPECT_EQ(series.rfind("date,serial,raw,diff,signal,signal_base,smooth,gross,net,flag\n", 0),
               0u);
     EXPECT_EQ(std::count(series.begin(), series.end(), '\n'), 7);
@@ -119,7 +105,7 @@ TEST_F(CliTest, ImportThenInfoSimulateAndResave) {
     // Resaving gives back the same bytes; a target that cannot be written leaves what was
     // there and no temporary file.
     ASSERT_EQ(Cli("resave {}/p.xml {}/second.xml").status, 0);
-    EXPECT_EQ(ReadFile(folder.PathOf("p.xml")), ReadFile(folder.PathOf("second.xml")));
+    EXPECT_EQ(FileText(folder.PathOf("p.xml")), FileText(folder.PathOf("second.xml")));
     fs::create_directory(folder.PathOf("folder"));
     EXPECT_EQ(Cli("resave {}/p.xml {}/folder").status, 1);
     EXPECT_TRUE(fs::is_directory(folder.PathOf("folder")));
@@ -167,13 +153,13 @@ TEST_F(CliTest, TheShippedSample) {
     EXPECT_EQ(info["datasets"][0]["points"], 5105);
     EXPECT_EQ(info["datasets"][0]["first"]["date"], "1/3/2000");
     ASSERT_EQ(Cli("resave '" + kSample + "' {}/copy.xml").status, 0);
-    EXPECT_EQ(ReadFile(kSample), ReadFile(folder.PathOf("copy.xml")));
+    EXPECT_EQ(FileText(kSample), FileText(folder.PathOf("copy.xml")));
 
     const CliRun render = Cli("render '" + kSample + "' --cursor 0.5 -o {}/sp500.png");
     ASSERT_EQ(render.status, 0) << render.err;
     EXPECT_EQ(render.Json()["width"], 1000);
     EXPECT_EQ(render.Json()["cursor"], 0.5);
-    EXPECT_EQ(ReadFile(folder.PathOf("sp500.png")).substr(1, 3), "PNG");
+    EXPECT_EQ(FileText(folder.PathOf("sp500.png")).substr(1, 3), "PNG");
 }
 
 }  // namespace

@@ -5,58 +5,51 @@
 #include <algorithm>
 #include <climits>
 #include <cstdint>
+#include <tuple>
 
 #include "support/series_builder.h"
 
 namespace {
 
-int32_t SerialOf(int32_t day, int32_t month, int32_t year) {
-    return MakePoint(day, month, year).m_serial;
-}
-
-void ExpectDate(const CDataPoint& p, int32_t day, int32_t month, int32_t year) {
-    EXPECT_EQ(p.m_day, day) << "serial " << p.m_serial;
-    EXPECT_EQ(p.m_month, month) << "serial " << p.m_serial;
-    EXPECT_EQ(p.m_year, year) << "serial " << p.m_serial;
+std::tuple<int32_t, int32_t, int32_t, int32_t> DateAndSerial(const CDataPoint& p) {
+    return {p.m_day, p.m_month, p.m_year, p.m_serial};
 }
 
 TEST(DataPoint, KnownSerialsAndDaysOutsideTheMonth) {
     EXPECT_EQ(SerialOf(1, 1, 2000), 730500);
     EXPECT_EQ(SerialOf(1, 3, 2000), 730560);
-    ExpectDate(PointAt(366), 1, 1, 1);
+    EXPECT_EQ(PointAt(366).FormatDate(), "1/1/1");
     EXPECT_EQ(SerialOf(31, 4, 2001), SerialOf(1, 5, 2001));
     EXPECT_EQ(SerialOf(0, 3, 2000), SerialOf(29, 2, 2000));
     EXPECT_EQ(SerialOf(-5, 3, 2000), SerialOf(1, 3, 2000) - 6);
     EXPECT_EQ(MakePoint(1, 13, 2001).GetDaysInMonth(), 0);
+    // No leading zeros, and the widest fields.
+    EXPECT_EQ(MakePoint(7, 3, 2001).FormatDate(), "3/7/2001");
+    CDataPoint p;
+    p.m_day = p.m_month = p.m_year = INT_MIN;
+    EXPECT_EQ(p.FormatDate(), "-2147483648/-2147483648/-2147483648");
 }
 
 // Walks the calendar day by day: serials grow by exactly one and SetSerial gives the date back.
 // Month lengths are written out here: every year divisible by four is a leap year, 1900 and
-// 2100 included.
-TEST(DataPoint, SerialRoundTripsEveryDayFrom1900To2100) {
+// 2100 included. Beyond, up to the last 32-bit serial, SetDate inverts SetSerial; near both ends
+// of the serial range every serial gives a date of the table.
+TEST(DataPoint, SerialsAndDatesMapOneToOne) {
     static constexpr int32_t kLengths[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    int32_t previous = SerialOf(1, 1, 1900) - 1;
+    int32_t serial = SerialOf(1, 1, 1900);
     for (int32_t year = 1900; year <= 2100; ++year) {
         for (int32_t month = 1; month <= 12; ++month) {
             const int32_t length = month == 2 && year % 4 == 0 ? 29 : kLengths[month - 1];
             ASSERT_EQ(MakePoint(1, month, year).GetDaysInMonth(), length);
-            for (int32_t day = 1; day <= length; ++day) {
-                const int32_t serial = SerialOf(day, month, year);
-                ASSERT_EQ(serial, previous + 1) << day << "/" << month << "/" << year;
-                const CDataPoint back = PointAt(serial);
-                ASSERT_TRUE(back.m_day == day && back.m_month == month && back.m_year == year)
-                    << "serial " << serial;
-                previous = serial;
+            for (int32_t day = 1; day <= length; ++day, ++serial) {
+                ASSERT_EQ(DateAndSerial(PointAt(serial)), std::tuple(day, month, year, serial));
+                ASSERT_EQ(SerialOf(day, month, year), serial);
             }
         }
     }
-    EXPECT_EQ(previous - SerialOf(1, 1, 1900) + 1, 201 * 365 + 51);
-}
+    EXPECT_EQ(serial - SerialOf(1, 1, 1900), 201 * 365 + 51);
 
-// Beyond 2100, up to the last 32-bit serial, SetDate inverts SetSerial; near both ends of the
-// serial range every serial gives a date of the table.
-TEST(DataPoint, EverySerialGivesAWellFormedDateThatMapsBack) {
-    for (int64_t s = SerialOf(1, 1, 1900); s <= INT_MAX; s += 997) {  // prime: every weekday
+    for (int64_t s = serial; s <= INT_MAX; s += 997) {  // prime: every weekday
         const CDataPoint p = PointAt(static_cast<int32_t>(s));
         ASSERT_EQ(SerialOf(p.m_day, p.m_month, p.m_year), s);
     }
@@ -74,21 +67,20 @@ TEST(DataPoint, EverySerialGivesAWellFormedDateThatMapsBack) {
 }
 
 TEST(DataPoint, ShortYearsAreNormalised) {
-    struct Case {
-        int32_t given, stored;
-    };
-    for (Case c : {Case{0, 2000}, Case{49, 2049}, Case{50, 1950}, Case{99, 1999}, Case{100, 2000},
-                   Case{1899, 3799}, Case{1900, 1900}, Case{2003, 2003}}) {
-        CDataPoint p;
-        p.SetDate(7, 3, c.given);
-        EXPECT_EQ(p.m_year, c.stored) << "year " << c.given;
-        EXPECT_EQ(p.m_serial, SerialOf(7, 3, c.stored)) << "year " << c.given;
+    using Case = std::pair<int32_t, int32_t>;
+    for (auto [given, stored] :
+         {Case{0, 2000}, Case{49, 2049}, Case{50, 1950}, Case{99, 1999}, Case{100, 2000},
+          Case{1899, 3799}, Case{1900, 1900}, Case{2003, 2003}}) {
+        EXPECT_EQ(DateAndSerial(MakePoint(7, 3, given)),
+                  std::tuple(7, 3, stored, SerialOf(7, 3, stored)))
+            << "year " << given;
     }
 }
 
 // A month outside the year, or a date too far out for a 32-bit serial, keeps the serial. The
 // ASan/UBSan build turns any signed overflow here into a failure.
 TEST(DataPoint, DatesWithoutASerialKeepTheSerial) {
+    const CDataPoint last = PointAt(INT_MAX);
     struct Case {
         int32_t day, month, year, storedYear;
     };
@@ -96,29 +88,16 @@ TEST(DataPoint, DatesWithoutASerialKeepTheSerial) {
                    Case{1, INT_MAX, 2001, 2001}, Case{1, 1, INT_MAX, INT_MAX},
                    Case{1, 1, INT_MIN, INT_MIN + 2000}, Case{31, 12, INT_MAX, INT_MAX},
                    Case{INT_MAX, 1, 2000, 2000}, Case{INT_MAX, 12, INT_MAX, INT_MAX},
-                   Case{INT_MIN, 1, INT_MIN, INT_MIN + 2000}, Case{INT_MAX, 1, 1900, 1900}}) {
-        CDataPoint p;
-        p.SetDate(1, 1, 2000);
+                   Case{INT_MIN, 1, INT_MIN, INT_MIN + 2000}, Case{INT_MAX, 1, 1900, 1900},
+                   // The day after the date of the largest serial.
+                   Case{last.m_day + 1, last.m_month, last.m_year, last.m_year}}) {
+        CDataPoint p = MakePoint(1, 1, 2000);
         p.SetDate(c.day, c.month, c.year);
-        EXPECT_EQ(p.m_serial, 730500) << c.day << "/" << c.month << "/" << c.year;
-        ExpectDate(p, c.day, c.month, c.storedYear);
+        EXPECT_EQ(DateAndSerial(p), std::tuple(c.day, c.month, c.storedYear, 730500))
+            << c.day << "/" << c.month << "/" << c.year;
     }
     // A far-out day that still fits gets its serial.
     EXPECT_EQ(SerialOf(INT_MIN, 1, 2000), int64_t{INT_MIN} + 730499);
-    // The date of the largest serial fits; the day after it does not.
-    const CDataPoint last = PointAt(INT_MAX);
-    CDataPoint p;
-    p.SetDate(1, 1, 2000);
-    p.SetDate(last.m_day + 1, last.m_month, last.m_year);
-    EXPECT_EQ(p.m_serial, 730500);
-}
-
-TEST(DataPoint, FormatDateHasNoLeadingZeros) {
-    EXPECT_EQ(MakePoint(7, 3, 2001).FormatDate(), "3/7/2001");
-    EXPECT_EQ(MakePoint(25, 12, 1999).FormatDate(), "12/25/1999");
-    CDataPoint p;
-    p.m_day = p.m_month = p.m_year = INT_MIN;
-    EXPECT_EQ(p.FormatDate(), "-2147483648/-2147483648/-2147483648");
 }
 
 }  // namespace

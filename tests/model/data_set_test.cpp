@@ -33,12 +33,12 @@ TEST_F(DataSetTest, AddPointWidensBothLimitsAndUndoTakesOnlyTheLastPointBack) {
     ASSERT_TRUE(project.AddPoint(1, 1, 2003, 9));
     project.UndoAddPoint();  // the only point: the set is left empty, the window end stays
     EXPECT_TRUE(ds->Points().empty());
-    EXPECT_EQ(project.m_viewLimits.end.m_serial, MakePoint(1, 1, 2003).m_serial);
+    EXPECT_EQ(project.m_viewLimits.end.m_serial, SerialOf(1, 1, 2003));
 
-    SetWindow(project, MakePoint(1, 1, 2003).m_serial, MakePoint(10, 1, 2003).m_serial);
+    SetWindow(project, SerialOf(1, 1, 2003), SerialOf(10, 1, 2003));
     ASSERT_TRUE(project.AddPoint(5, 1, 2003, 10));
     ASSERT_TRUE(project.AddPoint(20, 1, 2003, 11));
-    const int32_t jan20 = MakePoint(20, 1, 2003).m_serial;
+    const int32_t jan20 = SerialOf(20, 1, 2003);
     EXPECT_EQ(project.m_viewLimits.end.m_serial, jan20);
     EXPECT_EQ(project.m_historyLimits.end.m_serial, jan20);
     EXPECT_FALSE(project.AddPoint(19, 1, 2003, 12));  // earlier: refused, changes nothing
@@ -46,7 +46,7 @@ TEST_F(DataSetTest, AddPointWidensBothLimitsAndUndoTakesOnlyTheLastPointBack) {
 
     project.UndoAddPoint();
     EXPECT_EQ(ds->Points().size(), 1u);
-    EXPECT_EQ(project.m_viewLimits.end.m_serial, MakePoint(5, 1, 2003).m_serial);
+    EXPECT_EQ(project.m_viewLimits.end.m_serial, SerialOf(5, 1, 2003));
     EXPECT_EQ(project.m_historyLimits.end.m_serial, jan20);
     EXPECT_EQ(ds->Cursor(), nullptr);  // never left pointing at the removed point
     project.UndoAddPoint();            // one level only
@@ -62,13 +62,10 @@ TEST_F(DataSetTest, AddPointWidensBothLimitsAndUndoTakesOnlyTheLastPointBack) {
 TEST_F(DataSetTest, FindCursorPointPicksTheLastPointNotAfterTheTarget) {
     AppendDaily(*ds, 1000, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10});  // serials 1000..1009
     SetWindow(project, 1002, 1011);                           // 10 days
-    struct Case {
-        double fraction;
-        int32_t serial;
-    };
-    for (Case c : {Case{0.0, 1002}, Case{-3.0, 1002}, Case{0.35, 1005}, Case{1.0, 1009},
-                   Case{7.0, 1009}, Case{std::nan(""), 1002}}) {
-        EXPECT_EQ(ds->FindCursorPoint(c.fraction)->m_serial, c.serial) << c.fraction;
+    using Case = std::pair<double, int32_t>;
+    for (auto [fraction, serial] : {Case{0.0, 1002}, Case{-3.0, 1002}, Case{0.35, 1005},
+                                    Case{1.0, 1009}, Case{7.0, 1009}, Case{std::nan(""), 1002}}) {
+        EXPECT_EQ(ds->FindCursorPoint(fraction)->m_serial, serial) << fraction;
     }
     SetWindow(project, 990, 1009);  // the window starts before the first point
     EXPECT_EQ(ds->FindCursorPoint(0.0), nullptr);
@@ -76,10 +73,9 @@ TEST_F(DataSetTest, FindCursorPointPicksTheLastPointNotAfterTheTarget) {
 }
 
 TEST_F(DataSetTest, PotentialGainsPerYear) {
-    ds->AppendPoint(PointAt(5000, 100));
-    ds->AppendPoint(PointAt(5100, 110));
-    ds->AppendPoint(PointAt(5200, 105));
-    ds->AppendPoint(PointAt(5300, 115));
+    for (auto [serial, value] : {std::pair{5000, 100}, {5100, 110}, {5200, 105}, {5300, 115}}) {
+        ds->AppendPoint(PointAt(serial, value));
+    }
     ds->m_params.ML = 1;  // smoothed equals raw
     SetWindow(project, 5000, 5364);
     ds->ComputePotentialGains();

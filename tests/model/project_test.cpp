@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "support/series_builder.h"
 
 namespace {
@@ -23,15 +25,13 @@ TEST(Project, ListOperationsKeepPrimaryAndCurrentSet) {
     project.SelectResultSet(n);
     EXPECT_EQ(n, -3);
 
+    const auto Selection = [&] { return std::pair(project.Primary(), project.Current()); };
     CDataSet* a = project.AddDataSet("A");
     CDataSet* b = project.AddDataSet("B");
-    EXPECT_EQ(project.Primary(), a);
-    EXPECT_EQ(project.Current(), a);
+    EXPECT_EQ(Selection(), std::pair(a, a));
     AppendDaily(*a, 100, {1, 2, 3});
     SetWindow(project, 100, 102);
-    a->m_params.RC = 1.0;
-    a->m_params.BL = 0;
-    a->m_params.ML = 1;
+    a->m_params = {.ML = 1, .RC = 1.0, .BL = 0};
     project.Simulate();
     ASSERT_NE(a->Points()[2].GetValue(Net), 0.0);
     project.MoveCurrentUp();  // on the first data set: no reorder, outputs still dropped
@@ -41,15 +41,12 @@ TEST(Project, ListOperationsKeepPrimaryAndCurrentSet) {
 
     project.SetCurrentDataSet(b);
     project.MoveCurrentUp();
-    EXPECT_EQ(project.Primary(), b);
-    EXPECT_EQ(project.Current(), b);
+    EXPECT_EQ(Selection(), std::pair(b, b));
     EXPECT_EQ(project.DataSets()[1].get(), a);
     project.DeleteCurrent();  // b, the primary
-    EXPECT_EQ(project.Primary(), a);
-    EXPECT_EQ(project.Current(), a);
+    EXPECT_EQ(Selection(), std::pair(a, a));
     project.DeleteCurrent();
-    EXPECT_EQ(project.Primary(), nullptr);
-    EXPECT_EQ(project.Current(), nullptr);
+    EXPECT_EQ(Selection(), (std::pair<CDataSet*, CDataSet*>(nullptr, nullptr)));
 }
 
 TEST(Project, ResetLimitsSpansTheDataAndClearKeepsWindowAndRanges) {

@@ -21,10 +21,7 @@ std::string ValueText(double value) {
 
 TEST(ProjectWriter, WritesTheExampleProjectByteForByte) {
     CProject project;
-    CLimits window;
-    window.start = MakePoint(2, 1, 2003);
-    window.end = MakePoint(6, 6, 2003);
-    project.SetLimits(window);
+    SetWindow(project, SerialOf(2, 1, 2003), SerialOf(6, 6, 2003));
     CDataSet* ds = project.AddDataSet("Index");
     ds->m_currency = "USD";
     ds->m_comment = "daily close";
@@ -35,31 +32,11 @@ TEST(ProjectWriter, WritesTheExampleProjectByteForByte) {
     result.GN = 12.34567;
     ds->AppendPoint(MakePoint(5, 6, 2003, 8764.13));
     ds->AppendPoint(MakePoint(6, 6, 2003, 8923.45));
-    // Empty texts as two quotes, no results or points; reals in the %g form.
     CDataSet* empty = project.AddDataSet("");
     empty->m_params.TT = 0.00001;
     empty->m_params.GN = 1234567.8;
 
-    EXPECT_EQ(Written(project),
-              "<?xml version=\"1.0\"?>\r\n"
-              "<QUILLMARK>\r\n"
-              "<LIMITS START=\"1.2.2003\" END=\"6.6.2003\" />\r\n"
-              "<RANGE  ML=\"20\" MU=\"40\" RR=\"20\" BL=\"60\" BI=\"10\" />\r\n"
-              "<DATASET NAME=\"Index\">\r\n"
-              "<CURRENCY VALUE=\"USD\" />\r\n"
-              "<COMMENT VALUE=\"daily close\" />\r\n"
-              "<PARAMETERS  ML=\"20\" RC=\"0\" BL=\"60\" IN=\"1000\" TT=\"5\" GN=\"0\" />\r\n"
-              "<RESULT ML=\"25\" RC=\"0.5\" BC=\"55\" GN=\"12.3457\" />\r\n"
-              "<DATAPOINT  DATE=\"6.5.2003\" VALUE=\"8764.13000\" />\r\n"
-              "<DATAPOINT  DATE=\"6.6.2003\" VALUE=\"8923.45000\" />\r\n"
-              "</DATASET>\r\n"
-              "<DATASET NAME=\"\">\r\n"
-              "<CURRENCY VALUE=\"\" />\r\n"
-              "<COMMENT VALUE=\"\" />\r\n"
-              "<PARAMETERS  ML=\"20\" RC=\"0\" BL=\"60\" IN=\"1000\" TT=\"1e-05\" "
-              "GN=\"1.23457e+06\" />\r\n"
-              "</DATASET>\r\n"
-              "</QUILLMARK>\r\n");
+    EXPECT_EQ(Written(project), kExampleProject);
 }
 
 // Fixed point with five decimals, cut to fifteen characters by losing decimals, never by

@@ -4,35 +4,31 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdio>
 #include <random>
+#include <sstream>
 #include <string>
-#include <vector>
+#include <utility>
 
 #include "model/project.h"
 
 namespace {
 
-using Lines = std::vector<std::string>;
-
 class DataImporterTest : public ::testing::Test {
   protected:
-    // The points imported as "year-month-day=value", so that a failure shows the whole series.
-    Lines Import(const std::string& text, int32_t valueColumn = 2) {
+    // The points imported as "year-month-day=value", blank-separated, so that a failure shows
+    // the whole series.
+    std::string Import(const std::string& text, int32_t valueColumn = 2) {
         CDataImporter importer(project);
         importer.m_valueColumn = valueColumn;
         importer.OpenText(text, "quotes.csv");
         const CDataSet* ds = importer.Import();
         order = importer.m_dateOrder;
         skipped = importer.m_skipped;
-        Lines out;
+        std::ostringstream out;
         for (const CDataPoint& p : ds->Points()) {
-            char point[96];
-            std::snprintf(point, sizeof point, "%d-%d-%d=%g", p.m_year, p.m_month, p.m_day,
-                          p.GetValue(Raw));
-            out.push_back(point);
+            out << ' ' << p.m_year << '-' << p.m_month << '-' << p.m_day << '=' << p.GetValue(Raw);
         }
-        return out;
+        return out.str().empty() ? "" : out.str().substr(1);
     }
 
     CProject project;
@@ -41,74 +37,69 @@ class DataImporterTest : public ::testing::Test {
 };
 
 TEST_F(DataImporterTest, DateOrderIsDecidedByTheFirstFieldAboveTwelve) {
-    EXPECT_EQ(Import("01/02/2003,100.5\n13/02/2003,101.0\n"),
-              (Lines{"2003-2-1=100.5", "2003-2-13=101"}));
+    EXPECT_EQ(Import("01/02/2003,100.5\n13/02/2003,101.0\n"), "2003-2-1=100.5 2003-2-13=101");
     EXPECT_EQ(order, CDataImporter::kDayFirst);
-    EXPECT_EQ(Import("01/02/2003,100.5\n02/13/2003,101.0\n"),
-              (Lines{"2003-1-2=100.5", "2003-2-13=101"}));
+    EXPECT_EQ(Import("01/02/2003,100.5\n02/13/2003,101.0\n"), "2003-1-2=100.5 2003-2-13=101");
     EXPECT_EQ(order, CDataImporter::kMonthFirst);
-    EXPECT_EQ(Import("01/02/2003,1\n12/12/2003,3\n"), (Lines{"2003-1-2=1", "2003-12-12=3"}));
+    EXPECT_EQ(Import("01/02/2003,1\n12/12/2003,3\n"), "2003-1-2=1 2003-12-12=3");
     EXPECT_EQ(order, CDataImporter::kMonthFirst);
 
     // Month names: upper-cased in the second field of a day-first file, upper case only in the
     // first field of a month-first file.
     EXPECT_EQ(Import("13/01/2003,1\n14-jan-2003,2\n16.JAN.03,4\n"),
-              (Lines{"2003-1-13=1", "2003-1-14=2", "2003-1-16=4"}));
-    EXPECT_EQ(Import("Jan-05-2003,99.0\nJAN-06-2003,98.0\n"), (Lines{"2003-1-6=98"}));
+              "2003-1-13=1 2003-1-14=2 2003-1-16=4");
+    EXPECT_EQ(Import("Jan-05-2003,99.0\nJAN-06-2003,98.0\n"), "2003-1-6=98");
     // Columns are runs of commas and blanks.
-    EXPECT_EQ(Import(" ,, 6/5/2003   8700.10, 8790.20\n", 3), (Lines{"2003-6-5=8790.2"}));
+    EXPECT_EQ(Import(" ,, 6/5/2003   8700.10, 8790.20\n", 3), "2003-6-5=8790.2");
 }
 
 // Year-first dates read as such in any file, and do not vote on the order of the others: a
 // vote of 2003 would have made the last line day first and lost its month.
 TEST_F(DataImporterTest, YearFirstDatesInEitherDirection) {
-    const Lines expected = {"2003-6-8=1", "2003-6-9=2", "2003-7-1=3"};
+    const std::string expected = "2003-6-8=1 2003-6-9=2 2003-7-1=3";
     EXPECT_EQ(Import("2003-06-08,1\n2003-06-09,2\n2003-JUL-01,3\n"), expected);
     EXPECT_EQ(Import("2003-07-01,3\n2003-jun-09,2\n2003/6/8,1\n"), expected);
     EXPECT_EQ(Import("2003-06-08,1\n2003-06-09,2\n06/13/2003,3\n"),
-              (Lines{"2003-6-8=1", "2003-6-9=2", "2003-6-13=3"}));
+              "2003-6-8=1 2003-6-9=2 2003-6-13=3");
     EXPECT_EQ(order, CDataImporter::kMonthFirst);
-    EXPECT_EQ(Import("13/06/2003,0\n2003-06-14,1\n"), (Lines{"2003-6-13=0", "2003-6-14=1"}));
+    EXPECT_EQ(Import("13/06/2003,0\n2003-06-14,1\n"), "2003-6-13=0 2003-6-14=1");
 }
 
 TEST_F(DataImporterTest, LinesWithoutAMonthGiveNoPoint) {
     // The lower-case header has no date; the upper-case one is a data line without a month.
-    EXPECT_EQ(Import("Date,Open,High,Low,Close\nDATE,CLOSE\n1/2/2003,5\n"), (Lines{"2003-1-2=5"}));
+    EXPECT_EQ(Import("Date,Open,High,Low,Close\nDATE,CLOSE\n1/2/2003,5\n"), "2003-1-2=5");
     EXPECT_EQ(skipped, 1);
     // A year too far out for a day serial is no date either.
-    EXPECT_EQ(Import("1/2/2003,1\n1/3/99999999999,2\n1/4/2003,3\n"),
-              (Lines{"2003-1-2=1", "2003-1-4=3"}));
+    EXPECT_EQ(Import("1/2/2003,1\n1/3/99999999999,2\n1/4/2003,3\n"), "2003-1-2=1 2003-1-4=3");
     EXPECT_EQ(skipped, 1);
     // An unreadable line leaves the file's direction alone.
     EXPECT_EQ(Import("1/6/2003,6\n1/5/2003,5\nJUNK-1-2003,0\n1/4/2003,4\n"),
-              (Lines{"2003-1-4=4", "2003-1-5=5", "2003-1-6=6"}));
+              "2003-1-4=4 2003-1-5=5 2003-1-6=6");
     // Lines of 7 characters are too short; the last line needs no line end; short years.
     EXPECT_EQ(Import("1/1/03 \n1/6/51,9\n1/3/99,6\r\n1/4/00,7\r\n1/2/03,5\n1/5/50,8"),
-              (Lines{"1951-1-6=9", "1999-1-3=6", "2000-1-4=7", "2003-1-2=5", "2050-1-5=8"}));
+              "1951-1-6=9 1999-1-3=6 2000-1-4=7 2003-1-2=5 2050-1-5=8");
     for (const char* bad : {"", "0", "00", "001", "13", "013", "jan", "JANUARY", "1a", "+1"}) {
         EXPECT_EQ(CDataImporter::ParseMonth(bad), 0) << bad;
     }
 }
 
 TEST_F(DataImporterTest, DescendingFilesGiveTheSameSeriesAndTheFirstOfEqualDatesStays) {
-    const Lines expected = {"2003-1-2=1", "2003-1-3=2", "2003-1-6=3"};
+    const std::string expected = "2003-1-2=1 2003-1-3=2 2003-1-6=3";
     EXPECT_EQ(Import("1/2/2003,1\n1/3/2003,2\n1/3/2003,9\n1/6/2003,3\n"), expected);
     EXPECT_EQ(Import("1/6/2003,3\n1/3/2003,2\n1/3/2003,9\n1/2/2003,1\n"), expected);
     // A line running against the file's order is dropped unless it lies outside the set.
     EXPECT_EQ(Import("1/2/2003,1\n1/6/2003,3\n1/3/2003,9\n1/1/2003,0\n"),
-              (Lines{"2003-1-1=0", "2003-1-2=1", "2003-1-6=3"}));
+              "2003-1-1=0 2003-1-2=1 2003-1-6=3");
 }
 
 TEST_F(DataImporterTest, DataSetIsNamedAfterTheFile) {
-    struct Case {
-        const char* file;
-        const char* name;
-    };
-    for (Case c : {Case{"prices.txt", "PRICES"}, Case{"/data/dax.2003.csv", "DAX.2003"},
-                   Case{"Fx\"Eur.csv", "FX'EUR"}, Case{"plain", "PLAIN"}, Case{".csv", ""}}) {
+    using Case = std::pair<const char*, const char*>;
+    for (auto [file, name] :
+         {Case{"prices.txt", "PRICES"}, Case{"/data/dax.2003.csv", "DAX.2003"},
+          Case{"Fx\"Eur.csv", "FX'EUR"}, Case{"plain", "PLAIN"}, Case{".csv", ""}}) {
         CDataImporter importer(project);
-        importer.OpenText("1/2/2003,1\n", c.file);
-        EXPECT_EQ(importer.Import()->m_name, c.name) << c.file;
+        importer.OpenText("1/2/2003,1\n", file);
+        EXPECT_EQ(importer.Import()->m_name, name) << file;
     }
 }
 

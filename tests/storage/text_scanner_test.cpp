@@ -5,6 +5,7 @@
 #include <climits>
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "model/project.h"
@@ -25,7 +26,7 @@ std::vector<std::string> ReadAll(CTextScanner& scanner) {
 
 // The same lines from memory and from a file: split at LF, one CR before it dropped, nothing
 // after a final line end. Files are read in chunks: lines of several megabytes and line ends
-// split between two chunks must come out whole.
+// split between two chunks must come out whole. Missing files and folders are not opened.
 TEST(TextScanner, ReadsLinesWithEitherLineEndAndAnyLength) {
     std::string longText(65535, 'x');
     longText += "\r\n";  // CR last in the first chunk, LF first in the second
@@ -39,6 +40,8 @@ TEST(TextScanner, ReadsLinesWithEitherLineEndAndAnyLength) {
     TempFolder folder;
     CProject project;
     CTextScanner scanner(project);
+    EXPECT_FALSE(scanner.Open(folder.PathOf("missing.xml")));
+    EXPECT_FALSE(scanner.Open(folder.Path()));
     for (const std::string& text : {""s, "one\r\ntwo\nthree"s, "\n\r\n\nlast\r\n"s, "cr only\r"s,
                                     "nul\0inside\r\n\0\n"s, longText}) {
         std::vector<std::string> expected;
@@ -54,36 +57,23 @@ TEST(TextScanner, ReadsLinesWithEitherLineEndAndAnyLength) {
         scanner.OpenText(text, "memory");
         EXPECT_EQ(ReadAll(scanner), expected) << text.substr(0, 20);
         ASSERT_TRUE(scanner.Open(folder.File("lines.txt", text)));
+        EXPECT_EQ(scanner.GetFileName(), "lines.txt");
         EXPECT_EQ(ReadAll(scanner), expected) << text.substr(0, 20);
     }
 }
 
-TEST(TextScanner, OpenRefusesMissingFilesAndFolders) {
-    TempFolder folder;
-    CProject project;
-    CTextScanner scanner(project);
-    EXPECT_FALSE(scanner.Open(folder.PathOf("missing.xml")));
-    EXPECT_FALSE(scanner.Open(folder.Path()));
-    ASSERT_TRUE(scanner.Open(folder.File("quotes.csv", "from file\n")));
-    EXPECT_EQ(scanner.GetFileName(), "quotes.csv");
-}
-
 // atoi and atof, saturated, and 0 for text of 100 characters or more, leading zeros included.
 TEST(TextScanner, NumbersFollowAtoiAndAtofAndSaturate) {
-    struct Case {
-        std::string text;
-        int32_t integer;
-        double real;
-    };
-    for (const Case& c :
+    using Case = std::tuple<std::string, int32_t, double>;
+    for (const auto& [text, integer, real] :
          {Case{"", 0, 0.0}, Case{"abc", 0, 0.0}, Case{"- 7", 0, 0.0}, Case{"12abc", 12, 12.0},
           Case{" \t -42", -42, -42.0}, Case{"+7", 7, 7}, Case{"3.9", 3, 3.9}, Case{"1,5", 1, 1.0},
           Case{"1.23457e+06", 1, 1234570}, Case{"2147483648", INT_MAX, 2147483648.0},
           Case{"-2147483648", INT_MIN, -2147483648.0}, Case{"-2147483649", INT_MIN, -2147483649.0},
           Case{std::string(98, '9'), INT_MAX, 1e98 - 1},
           Case{std::string(97, '0') + "12", 12, 12.0}, Case{std::string(98, '0') + "12", 0, 0.0}}) {
-        EXPECT_EQ(CTextScanner::ToInt(c.text), c.integer) << c.text;
-        EXPECT_DOUBLE_EQ(CTextScanner::ToDouble(c.text), c.real) << c.text;
+        EXPECT_EQ(CTextScanner::ToInt(text), integer) << text;
+        EXPECT_DOUBLE_EQ(CTextScanner::ToDouble(text), real) << text;
     }
     EXPECT_EQ(CTextScanner::ToInt("-" + std::string(98, '9')), INT_MIN);
 }
@@ -115,7 +105,6 @@ TEST(TextScanner, ReadDateAttribute) {
         CDataPoint p;
         CTextScanner::ReadDateAttribute(" DATE=\""s + text + "\"", "DATE", p);
         EXPECT_EQ(p.m_serial, known.m_serial) << text;
-        EXPECT_EQ(p.m_year, 2003) << text;
     }
     for (const char* line : {" START=\"1.1.2001\"", " DATE=\"\"", " DATE=\"5\"", " DATE=\".\"",
                              " DATE=\"..\"", " DATE=\"-5\"", " DATE=\"13.1.2003\"", " DATE=\"5"}) {

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "charts/draw_surface.h"
@@ -37,14 +38,15 @@ class CRecordingSurface : public CDrawSurface {
     }
     void FillRect(const CRect& rect, CColour brush) override { Record(OpKind::Fill, rect, brush); }
 
-    CPen SelectPen(const CPen& pen) override { return Swap(m_pen, pen); }
-    CColour SelectBrush(CColour brush) override { return Swap(m_brush, brush); }
-    CFontSpec SelectFont(const CFontSpec& font) override { return Swap(m_font, font); }
-    RasterOp SetRasterOp(RasterOp op) override { return Swap(m_rasterOp, op); }
-    CColour SetTextColour(CColour colour) override { return Swap(m_textColour, colour); }
-    CColour SetBackgroundColour(CColour colour) override { return Swap(m_background, colour); }
-    BackgroundMode SetBackgroundMode(BackgroundMode mode) override { return Swap(m_mode, mode); }
-    TextAlign SetTextAlign(TextAlign align) override { return Swap(m_align, align); }
+    CPen SelectPen(const CPen& pen) override { return std::exchange(m_pen, pen); }
+    CColour SelectBrush(CColour brush) override { return std::exchange(m_brush, brush); }
+    CFontSpec SelectFont(const CFontSpec& font) override { return std::exchange(m_font, font); }
+    RasterOp SetRasterOp(RasterOp op) override { return std::exchange(m_rasterOp, op); }
+    CColour SetTextColour(CColour colour) override { return std::exchange(m_textColour, colour); }
+    // The background and the text alignment are not kept.
+    CColour SetBackgroundColour(CColour colour) override { return colour; }
+    BackgroundMode SetBackgroundMode(BackgroundMode mode) override { return mode; }
+    TextAlign SetTextAlign(TextAlign align) override { return align; }
 
     void MoveTo(int32_t x, int32_t y) override {
         m_x = x;
@@ -81,25 +83,11 @@ class CRecordingSurface : public CDrawSurface {
         }
         return found;
     }
-    std::vector<std::string> Texts() const {
-        std::vector<std::string> found;
-        for (const CDrawOp& op : Of(OpKind::Text)) {
-            found.push_back(op.text);
-        }
-        return found;
-    }
-
     static constexpr CColour kButtonText{1, 2, 3};
 
     std::vector<CDrawOp> ops;
 
   private:
-    template <typename T>
-    static T Swap(T& field, const T& value) {
-        T old = field;
-        field = value;
-        return old;
-    }
     void Record(OpKind kind, const CRect& rect, CColour colour, std::string_view text = {}) {
         ops.push_back(
             CDrawOp{kind, rect, colour, m_brush, m_pen, m_rasterOp, m_font, std::string(text)});
@@ -111,9 +99,16 @@ class CRecordingSurface : public CDrawSurface {
     CFontSpec m_font{"System", 16};
     RasterOp m_rasterOp = RasterOp::CopyPen;
     CColour m_textColour{0, 0, 0};
-    CColour m_background{255, 255, 255};
-    BackgroundMode m_mode = BackgroundMode::Opaque;
-    TextAlign m_align = TextAlign::LeftTop;
     int32_t m_x = 0;
     int32_t m_y = 0;
 };
+
+// One field of each operation, in drawing order: Each(dc.Of(OpKind::Text), &CDrawOp::text).
+template <typename T>
+std::vector<T> Each(const std::vector<CDrawOp>& ops, T CDrawOp::*field) {
+    std::vector<T> values;
+    for (const CDrawOp& op : ops) {
+        values.push_back(op.*field);
+    }
+    return values;
+}

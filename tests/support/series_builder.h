@@ -16,6 +16,10 @@ inline CDataPoint MakePoint(int day, int month, int year, double value = 0.0) {
     return p;
 }
 
+inline int32_t SerialOf(int day, int month, int year) {
+    return MakePoint(day, month, year).m_serial;
+}
+
 // A point at a day serial.
 inline CDataPoint PointAt(int32_t serial, double value = 0.0) {
     CDataPoint p;
