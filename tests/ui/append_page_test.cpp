@@ -1,18 +1,16 @@
 #include "ui/pages/append_page.h"
 
-#include <gtest/gtest.h>
-
-#include "model/project.h"
-#include "page_fixture.h"
+#include "ui_fixture.h"
 
 namespace {
 
-using AppendPageTest = PageTest;
+using AppendPageTest = UiTest;
 
 TEST_F(AppendPageTest, StartsAtTodayAddsOnlyAfterTheLastDateAndUndoesOnce) {
     CAppendPage::SetToday([] { return QDate(2003, 6, 6); });
-    StartOn(PAGE_APPEND);
+    Start();
     CAppendPage::SetToday({});
+    Show(PAGE_APPEND);
     static_cast<CAppendPage*>(m_page)->SetErrorBox(
         [this](const QString& text) { m_errors.push_back(text.toStdString()); });
     EXPECT_EQ(Text("month") + "/" + Text("day") + "/" + Text("year"), "6/6/2003");

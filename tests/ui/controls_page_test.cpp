@@ -1,21 +1,18 @@
 #include "ui/pages/controls_page.h"
 
-#include <gtest/gtest.h>
-
 #include <QToolButton>
 
-#include "model/project.h"
-#include "page_fixture.h"
-#include "ui/chart_wnd.h"
 #include "ui/pages/dialog_template.h"
+#include "ui_fixture.h"
 
 namespace {
 
-class ControlsPageTest : public PageTest {
+class ControlsPageTest : public UiTest {
   protected:
     void SetUp() override {
-        PageTest::SetUp();
-        StartOn(PAGE_CONTROLS);
+        UiTest::SetUp();
+        Start();
+        Show(PAGE_CONTROLS);
     }
     // The window as the edits show it, "m/d/y - m/d/y".
     QString Shown() const {
@@ -57,10 +54,7 @@ TEST_F(ControlsPageTest, EachSpinClickIsOneStepOfPanOrZoom) {
                 {"zoom", -1, 100, -21, 0}, {"zoom", 1, 4, 0, 0},       {"zoom", 1, 1, 0, 0}};
     const int32_t start = Project().m_viewLimits.start.m_serial;
     for (const auto& row : rows) {
-        CLimits window;
-        window.start.SetSerial(start);
-        window.end.SetSerial(start + row.days - 1);
-        Project().SetLimits(window);
+        SetWindow(Project(), start, start + row.days - 1);
         QTest::mouseClick(m_page->findChild<CSpinArrows*>(row.spin)->Arrow(row.step),
                           Qt::LeftButton);
         EXPECT_EQ(Project().m_viewLimits.start.m_serial, start + row.startShift) << row.spin;
@@ -69,30 +63,20 @@ TEST_F(ControlsPageTest, EachSpinClickIsOneStepOfPanOrZoom) {
     }
 }
 
-TEST_F(ControlsPageTest, LimitsAndZeroBaseWithoutDataSetsOnlyReloadAndRedraw) {
+TEST_F(ControlsPageTest, LimitsShowsTheWholeDataSet) {
     const QString window = Window();
-    Type("startDay", "9");
-    QApplication::processEvents();
-    CPaintCounter paints(Frame()->DataSetChart());
-    for (const char* button : {"limits", "zeroBase", "zeroBase", "zeroBase"}) {
-        paints.m_paints = 0;
-        Click(button);
-        QApplication::processEvents();
-        EXPECT_GT(paints.m_paints, 0) << button;
-        EXPECT_EQ(Window(), window);
-    }
-    EXPECT_EQ(Shown(), window);  // Limits reloaded the typed-over edit
-    EXPECT_EQ(Project().m_viewLimits.zeroBase, 1);
-    EXPECT_EQ(Project().m_historyLimits.zeroBase, 1);
+    Click("limits");  // without data sets: the window stays
+    EXPECT_EQ(Window(), window);
 
-    Answer(Sample("Project Files/SP500.xml"));
-    Run("&Open...");
+    Run("&Open...", Sample("Project Files/SP500.xml"));
     Type("endYear", "1990");
     Click("apply");
+    Type("startDay", "9");
     Click("limits");
     const auto& points = Project().Current()->Points();
     EXPECT_EQ(Window().toStdString(),
               points.front().FormatDate() + " - " + points.back().FormatDate());
+    EXPECT_EQ(Shown(), Window());  // the typed-over edit too
 }
 
 }  // namespace

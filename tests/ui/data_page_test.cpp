@@ -1,47 +1,35 @@
 #include "ui/pages/data_page.h"
 
-#include <gtest/gtest.h>
-
 #include <fstream>
 
-#include "model/project.h"
-#include "page_fixture.h"
+#include "ui_fixture.h"
 
 namespace {
 
-using DataPageTest = PageTest;
+using DataPageTest = UiTest;
 
-TEST_F(DataPageTest, MoveUpAndDeleteActOnTheCurrentDataSet) {
-    StartOn(PAGE_DATA);
-    CDataSet* a = Project().AddDataSet("A");
-    CDataSet* b = Project().AddDataSet("B");
-    Project().SetCurrentDataSet(b);
-    for (int clicks = 0; clicks < 2; ++clicks) {  // the second finds B first already
-        Click("moveUp");
-        EXPECT_EQ(Project().Primary(), b);
-        EXPECT_EQ(Project().DataSets().back().get(), a);
-    }
-    Click("delete");
-    EXPECT_EQ(Project().Current(), a);
-    Click("delete");
-    Click("delete");
-    EXPECT_EQ(Project().DataSetCount(), 0);
-}
-
-TEST_F(DataPageTest, TypedColumnsReachTheImportThroughTheStoreAndLoadShowsTheSettings) {
-    StartOn(PAGE_DATA);
+TEST_F(DataPageTest, TypedColumnsReachTheImportThroughTheStoreAndEachImportBecomesCurrent) {
+    Start();
+    Show(PAGE_DATA);
     const std::string raw = (Scratch() / "raw.txt").string();
     std::ofstream(raw) << "10,x,2003-01-02\n11,x,2003-01-03\n";
     Type("datesColumn", "3");
     Type("valuesColumn", "0");  // stored as 1
-    Answer(raw);
-    Run("&Import...");
+    Run("&Import...", raw);
     EXPECT_EQ(Text("valuesColumn"), "1");
     EXPECT_EQ(App().Files().m_datesInCol, 3);
-    EXPECT_EQ(App().Files().m_valsInCol, 1);
     const CDataPoint& last = Project().Current()->Points().back();
     EXPECT_EQ(last.FormatDate(), "1/3/2003");
     EXPECT_EQ(last.GetValue(Raw), 11.0);
+
+    Run("&Import...", raw);  // a second data set, chosen in the tree; still no project file
+    using Dialog = CMainApp::FileDialog;
+    EXPECT_EQ(m_asked, (std::vector<Dialog>{Dialog::Import, Dialog::Import}));
+    ASSERT_EQ(Project().DataSetCount(), 2);
+    EXPECT_EQ(Project().Current(), Project().DataSets()[1].get());
+    EXPECT_EQ(App().Files().m_lastFile, "../Project Files/DOW.xml");
+    ASSERT_EQ(Frame()->Navigation()->SecondaryNode()->childCount(), 1);
+    EXPECT_TRUE(Frame()->Navigation()->SecondaryNode()->child(0)->isSelected());
 
     App().Files().m_valsInCol = 5;
     Frame()->Refresh(REFRESH_LOAD);

@@ -1,13 +1,5 @@
 #include "ui/navigation_dialog.h"
 
-#include <gtest/gtest.h>
-
-#include <QTest>
-#include <QTreeWidget>
-
-#include "model/project.h"
-#include "ui/chart_wnd.h"
-#include "ui/lum_sheet.h"
 #include "ui_fixture.h"
 
 namespace {
@@ -21,22 +13,27 @@ class NavigationTest : public UiTest {
     }
 
     // Clicks the first item of `tree` with this text.
-    static void Click(QTreeWidget* tree, const QString& text) {
+    static void ClickItem(QTreeWidget* tree, const QString& text) {
         const auto items = tree->findItems(text, Qt::MatchExactly | Qt::MatchRecursive);
         ASSERT_FALSE(items.isEmpty()) << text.toStdString();
         QTest::mouseClick(tree->viewport(), Qt::LeftButton, {},
                           tree->visualItemRect(items.first()).center());
     }
 
-    static QStringList Children(QTreeWidgetItem* item) {
-        QStringList texts;
-        for (int i = 0; i < item->childCount(); ++i) {
-            texts << item->child(i)->text(0);
+    // The data sets under Primary and Secondary, the selected one in brackets: "[A] | B C".
+    QString Tree() const {
+        QStringList groups;
+        for (QTreeWidgetItem* group : {m_nav->PrimaryNode(), m_nav->SecondaryNode()}) {
+            QStringList names;
+            for (int i = 0; i < group->childCount(); ++i) {
+                const QString name = group->child(i)->text(0);
+                names << (group->child(i)->isSelected() ? "[" + name + "]" : name);
+            }
+            groups << names.join(" ");
         }
-        return texts;
+        return groups.join(" | ");
     }
 
-    // Data sets A, B and C in the tree, A current.
     void ThreeDataSets() {
         for (const char* name : {"A", "B", "C"}) {
             Project().AddDataSet(name);
@@ -44,85 +41,68 @@ class NavigationTest : public UiTest {
         Frame()->Refresh(REFRESH_DATASETS);
     }
 
-    QTreeWidgetItem* Selected() const {
-        const auto items = m_nav->DataSetTree()->selectedItems();
-        return items.isEmpty() ? nullptr : items.first();
-    }
-
     CNavigationDialog* m_nav = nullptr;
 };
 
 TEST_F(NavigationTest, PageItemsSwitchTheSheetAndGroupItemsDoNot) {
-    CLumSheet* sheet = Frame()->Sheet();
-    EXPECT_EQ(sheet->currentIndex(), PAGE_INFO);
     const std::pair<const char*, int> pages[] = {
         {"Time Range", PAGE_CONTROLS}, {"Controls", PAGE_CONTROLS}, {"Data", PAGE_CONTROLS},
         {"Analysis", PAGE_CONTROLS},   {"Process", PAGE_ANALYSIS},  {"Parameters", PAGE_PARAMETERS},
         {"Append", PAGE_APPEND},       {"Import", PAGE_DATA},
     };
     for (const auto& [item, page] : pages) {
-        Click(m_nav->PageTree(), item);
-        EXPECT_EQ(sheet->currentIndex(), page) << item;
+        ClickItem(m_nav->PageTree(), item);
+        EXPECT_EQ(Frame()->Sheet()->currentIndex(), page) << item;
     }
 }
 
-TEST_F(NavigationTest, ChoosingADataSetStoresThePagesAndMakesItCurrent) {
+TEST_F(NavigationTest, ChoosingADataSetStoresThePagesIntoTheLastOneAndMakesItCurrent) {
     ThreeDataSets();
-    EXPECT_EQ(Children(m_nav->PrimaryNode()), QStringList{"A"});
-    EXPECT_EQ(Children(m_nav->SecondaryNode()), (QStringList{"B", "C"}));
-    EXPECT_EQ(CNavigationDialog::DataSetOf(Selected()), Project().Current());
-
+    EXPECT_EQ(Tree(), "[A] | B C");
+    Show(PAGE_INFO);
+    Type("comment", "a \"quoted\" word");
     CRefreshRecorder* recorder = AddRecorder();
-    Click(m_nav->DataSetTree(), "C");
-    EXPECT_EQ(Project().Current()->m_name, "C");
-    EXPECT_EQ(recorder->Codes(), (std::vector<int>{REFRESH_STORE, REFRESH_CURRENT}));
+    ClickItem(m_nav->DataSetTree(), "C");
+    EXPECT_EQ(recorder->m_codes, (std::vector<int>{REFRESH_STORE, REFRESH_CURRENT}));
+    EXPECT_EQ(Project().DataSets()[0]->m_comment, "a 'quoted' word");
+    EXPECT_EQ(Text("comment"), "");  // C's
     EXPECT_EQ(Frame()->DataSetChart()->StatusLine().dataSetName, "C");
     EXPECT_EQ(Frame()->HistoryChart()->StatusLine().dataSetName, "A");
 
-    recorder->m_received.clear();
+    recorder = AddRecorder();
     for (const char* group : {"Datasets", "Primary", "Secondary"}) {
-        Click(m_nav->DataSetTree(), group);
+        ClickItem(m_nav->DataSetTree(), group);
     }
     EXPECT_EQ(Project().Current()->m_name, "C");
-    EXPECT_TRUE(recorder->m_received.empty());
+    EXPECT_TRUE(recorder->m_codes.empty());
 
+    Type("comment", "left over");
     Run("&New");
-    QTreeWidgetItem* root = m_nav->DataSetTree()->topLevelItem(0);
+    EXPECT_EQ(Text("comment"), "");
     EXPECT_EQ(m_nav->DataSetTree()->topLevelItemCount(), 1);
-    EXPECT_EQ(Children(root), (QStringList{"Primary", "Secondary"}));
-    EXPECT_EQ(m_nav->PrimaryNode()->childCount() + m_nav->SecondaryNode()->childCount(), 0);
+    EXPECT_EQ(Tree(), " | ");
 }
 
-TEST_F(NavigationTest, MoveUpAndDeleteKeepTheCurrentDataSetSelected) {
+TEST_F(NavigationTest, MoveUpAndDeleteOnTheDataPageKeepTheCurrentDataSetSelected) {
     ThreeDataSets();
-    Click(m_nav->DataSetTree(), "B");
-    // What Move Up on the Data page sends.
-    Project().MoveCurrentUp();
-    Frame()->Refresh(REFRESH_DATASETS);
-    EXPECT_EQ(Children(m_nav->PrimaryNode()), QStringList{"B"});
-    EXPECT_EQ(Children(m_nav->SecondaryNode()), (QStringList{"A", "C"}));
-    ASSERT_NE(Selected(), nullptr);
-    EXPECT_EQ(Selected()->text(0), "B");
-    EXPECT_EQ(Selected()->parent(), m_nav->PrimaryNode());
-
-    // Delete of B: the new primary, A, is selected and current.
-    Project().DeleteCurrent();
-    Frame()->Refresh(REFRESH_DATASETS);
-    ASSERT_NE(Selected(), nullptr);
-    EXPECT_EQ(Selected()->text(0), "A");
-    EXPECT_EQ(Project().Current(), Project().Primary());
-}
-
-TEST_F(NavigationTest, DeletingTheShownDataSetStoresNothingIntoTheNextOne) {
-    ThreeDataSets();
-    Project().DataSets()[1]->m_comment = "b";
-    Project().DataSets()[1]->m_params.RC = 0.25;
-    Click(m_nav->DataSetTree(), "A");  // the pages now show A's comment and ratio
-    Project().DeleteCurrent();
-    Frame()->Refresh(REFRESH_DATASETS);
-    ASSERT_EQ(Project().Current()->m_name, "B");
-    EXPECT_EQ(Project().Current()->m_comment, "b");
-    EXPECT_EQ(Project().Current()->m_params.RC, 0.25);
+    ClickItem(m_nav->DataSetTree(), "B");
+    Show(PAGE_DATA);
+    for (int clicks = 0; clicks < 2; ++clicks) {  // the second finds B first already
+        Click("moveUp");
+        EXPECT_EQ(Tree(), "[B] | A C");
+    }
+    // The pages show B. Once B is deleted, nothing of it may be stored into A, the new current.
+    CDataSet* a = Project().DataSets()[1].get();
+    a->m_comment = "a";
+    a->m_params.RC = 0.25;
+    Click("delete");
+    EXPECT_EQ(Tree(), "[A] | C");
+    EXPECT_EQ(Project().Current(), a);
+    EXPECT_EQ(a->m_comment, "a");
+    EXPECT_EQ(a->m_params.RC, 0.25);
+    Click("delete");
+    Click("delete");
+    EXPECT_EQ(Tree(), " | ");
 }
 
 TEST_F(NavigationTest, TwoDataSetsOfTheSameNameAreTwoItems) {

@@ -2,45 +2,42 @@
 
 #include <gtest/gtest.h>
 
-#include <deque>
 #include <filesystem>
 #include <string>
 #include <system_error>
 #include <utility>
 #include <vector>
 
-#include <QAction>
+#include <QAbstractButton>
 #include <QApplication>
-#include <QMenu>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QSettings>
-#include <QWidget>
+#include <QTest>
+#include <QTreeWidget>
 
+#include "model/project.h"
+#include "support/series_builder.h"
+#include "ui/chart_wnd.h"
+#include "ui/lum_sheet.h"
 #include "ui/main_app.h"
 #include "ui/main_frame.h"
+#include "ui/navigation_dialog.h"
+#include "ui/pages/project_page.h"
 #include "ui/refresh.h"
 
-// A window among the frame's that records the refreshes it receives with their nesting depth.
+// A window among the frame's that records the refreshes it receives: those sent from outside
+// any handler in m_codes, those sent while one was handled in m_nested.
 class CRefreshRecorder : public QWidget {
   public:
     using QWidget::QWidget;
-    // The codes received at `depth` (1: sent from outside any handler), in order.
-    std::vector<int> Codes(int depth = 1) const {
-        std::vector<int> codes;
-        for (const auto& [code, d] : m_received) {
-            if (d == depth) {
-                codes.push_back(code);
-            }
-        }
-        return codes;
-    }
-    std::vector<std::pair<int, int>> m_received;
+    std::vector<int> m_codes, m_nested;
 
   protected:
     void customEvent(QEvent* event) override {
-        if (RefreshCodeOf(event) >= 0) {
-            m_received.emplace_back(RefreshCodeOf(event),
-                                    static_cast<CProjectRefreshEvent*>(event)->Depth());
+        if (const int code = RefreshCodeOf(event); code >= 0) {
+            const int depth = static_cast<CProjectRefreshEvent*>(event)->Depth();
+            (depth == 1 ? m_codes : m_nested).push_back(code);
         }
     }
 };
@@ -58,20 +55,17 @@ class CPaintCounter : public QObject {
     }
 };
 
-// A test with emptied settings, file dialogs that answer from a queue (empty: cancelled) and an
-// error box that records its texts. Start() opens the main window; the test's end closes it,
-// writing the settings.
+// A test with emptied settings, a file dialog that gives the answer passed to Run() once (none:
+// cancelled) and an error box that records its texts. Start() opens the main window; the test's
+// end closes it, writing the settings. Show() makes a page of the sheet the one that Edit(),
+// Text(), Type() and Click() find their controls on, by name.
 class UiTest : public ::testing::Test {
   protected:
     void SetUp() override {
         QSettings("Orvane", "Quillmark").clear();
         App().SetFileDialog([this](CMainApp::FileDialog which) {
             m_asked.push_back(which);
-            QString path = m_answers.empty() ? QString() : m_answers.front();
-            if (!m_answers.empty()) {
-                m_answers.pop_front();
-            }
-            return path;
+            return std::exchange(m_answer, QString());
         });
         App().SetErrorBox([this](const QString& text) { m_errors.push_back(text.toStdString()); });
         std::filesystem::create_directories(Scratch());
@@ -96,24 +90,23 @@ class UiTest : public ::testing::Test {
     static CMainFrame* Frame() { return App().MainFrame(); }
     static CProject& Project() { return App().Project(); }
 
-    // The menu command with this text ("&Open...").
+    // The first shown menu command whose text starts with `text` ("&Open...", "&2 ").
     static QAction* Command(const QString& text) {
-        for (QAction* menu : Frame()->menuBar()->actions()) {
-            for (QAction* action : menu->menu()->actions()) {
-                if (action->text() == text) {
-                    return action;
-                }
+        for (QAction* action : Frame()->menuBar()->findChildren<QAction*>()) {
+            if (action->isVisible() && action->text().startsWith(text)) {
+                return action;
             }
         }
         ADD_FAILURE() << "no command " << text.toStdString();
         return nullptr;
     }
-    static void Run(const QString& text) {
+    // Runs the command; a file dialog it opens answers `path`.
+    void Run(const QString& text, const std::string& path = std::string()) {
+        m_answer = QString::fromStdString(path);
         if (QAction* action = Command(text)) {
             action->trigger();
         }
     }
-    void Answer(const std::string& path) { m_answers.push_back(QString::fromStdString(path)); }
 
     static std::string Sample(const std::string& relative) {
         return std::string(QUILLMARK_SOURCE_DIR) + "/" + relative;
@@ -124,7 +117,23 @@ class UiTest : public ::testing::Test {
     }
     static CRefreshRecorder* AddRecorder() { return new CRefreshRecorder(Frame()->Client()); }
 
-    std::deque<QString> m_answers;
+    void Show(int page) {
+        Frame()->Sheet()->SetActivePage(page);
+        m_page = Frame()->Sheet()->Page(page);
+    }
+    QLineEdit* Edit(const char* name) const { return m_page->findChild<QLineEdit*>(name); }
+    QString Text(const char* name) const { return Edit(name)->text(); }
+    // Types `text` over the whole text of the edit.
+    void Type(const char* name, const QString& text) const {
+        Edit(name)->selectAll();
+        QTest::keyClicks(Edit(name), text);
+    }
+    void Click(const char* name) const {
+        QTest::mouseClick(m_page->findChild<QAbstractButton*>(name), Qt::LeftButton);
+    }
+
+    QString m_answer;
     std::vector<CMainApp::FileDialog> m_asked;
     std::vector<std::string> m_errors;
+    CProjectPage* m_page = nullptr;
 };
