@@ -499,10 +499,6 @@ COptimiser::COptimiser(CDataSet& primary) : m_impl(std::make_unique<Impl>(primar
 
 COptimiser::~COptimiser() = default;
 
-int64_t COptimiser::StepTotal() const {
-    return m_impl->stepTotal;
-}
-
 std::vector<COptimiserCandidate> COptimiser::Run(int threads) {
     Impl& impl = *m_impl;
     const int32_t lengths = impl.in.lengthCount;

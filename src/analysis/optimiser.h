@@ -41,9 +41,6 @@ class COptimiser {
     // cancel flag is set.
     std::vector<COptimiserCandidate> Run(int threads);
 
-    // The number of simulations of the whole sweep.
-    int64_t StepTotal() const;
-
     static constexpr int kResultSets = 10;
 
   private:

@@ -70,7 +70,6 @@ class CDataSet {
         return InsideRange(limits);
     }
     const CDataPoint* Cursor() const { return m_cursor; }
-    const CDataPoint* LastAdded() const { return m_lastAdded; }
     CProject* Project() const { return m_project; }
 
     // --- Filters: every point of the set, not only the window ---------------------------

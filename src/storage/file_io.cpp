@@ -71,28 +71,3 @@ bool WriteFileAtomically(const std::string& path, std::string_view data, std::st
     }
     return ok;
 }
-
-bool ReadWholeFile(const std::string& path, std::string& data, std::string& error) {
-    std::error_code ec;
-    if (fs::is_directory(path, ec)) {
-        error = Describe("cannot open", path, EISDIR);
-        return false;
-    }
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) {
-        error = Describe("cannot open", path, errno);
-        return false;
-    }
-    data.clear();
-    char buffer[1 << 16];
-    size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
-        data.append(buffer, got);
-    }
-    bool ok = std::ferror(file) == 0;
-    if (!ok) {
-        error = Describe("cannot read", path, errno);
-    }
-    std::fclose(file);
-    return ok;
-}

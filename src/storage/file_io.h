@@ -7,6 +7,3 @@
 // target only once every byte is written and the file is closed. On failure the previous
 // target is untouched, the temporary file is gone, and `error` says what went wrong.
 bool WriteFileAtomically(const std::string& path, std::string_view data, std::string& error);
-
-// Reads a whole file; false (with `error`) when it cannot be opened or read.
-bool ReadWholeFile(const std::string& path, std::string& data, std::string& error);
