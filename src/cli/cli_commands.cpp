@@ -17,11 +17,6 @@
 
 namespace {
 
-int Fail(const std::string& message) {
-    std::cerr << "quillmark-cli: error: " << message << '\n';
-    return 1;
-}
-
 void Print(const Json& json) {
     std::cout << Dump(json) << '\n';
 }
@@ -119,6 +114,21 @@ struct CTerminalProgress : CProgressSink {
 
 }  // namespace
 
+int Fail(const std::string& message) {
+    std::cerr << "quillmark-cli: error: " << message << '\n';
+    return 1;
+}
+
+std::optional<int> SimulateOrApply(CProject& project, const std::optional<int>& resultSet) {
+    if (!resultSet) {
+        project.Simulate();
+        return std::nullopt;
+    }
+    int32_t n = *resultSet;
+    project.SelectResultSet(n);
+    return n;
+}
+
 bool LoadProject(CProject& project, const std::string& path, std::string& error) {
     CProjectFiles files(project);
     errno = 0;
@@ -174,14 +184,8 @@ int RunSimulate(const CSimulateOptions& options) {
     }
     CStatusRecord status;
     project.SetStatusSink(&status);
-    Json resultSet = nullptr;
-    if (options.resultSet) {
-        int32_t n = *options.resultSet;
-        project.SelectResultSet(n);
-        resultSet = n;
-    } else {
-        project.Simulate();
-    }
+    const std::optional<int> applied = SimulateOrApply(project, options.resultSet);
+    const Json resultSet = applied ? Json(*applied) : Json(nullptr);
     CDataSet* primary = project.Primary();
     if (primary != nullptr && !options.seriesPath.empty() &&
         !WriteFileAtomically(options.seriesPath, SeriesCsv(*primary), error)) {

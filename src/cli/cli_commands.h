@@ -13,6 +13,13 @@ class CProject;
 // data set tree does after loading. False, with `error` set, when the file cannot be opened.
 bool LoadProject(CProject& project, const std::string& path, std::string& error);
 
+// Simulates the project, or applies result set *resultSet (clamped as the result sets box
+// clamps it) and simulates. Returns the clamped number, or nothing without a result set.
+std::optional<int> SimulateOrApply(CProject& project, const std::optional<int>& resultSet);
+
+// Prints "quillmark-cli: error: MESSAGE" on stderr and returns the failure status 1.
+int Fail(const std::string& message);
+
 int RunInfo(const std::string& projectPath);
 
 struct CSimulateOptions {

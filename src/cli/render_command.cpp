@@ -21,11 +21,6 @@ namespace {
 
 constexpr int kMaxSide = 16384;
 
-int Fail(const std::string& message) {
-    std::cerr << "quillmark-cli: error: " << message << '\n';
-    return 1;
-}
-
 // Qt's notes about the environment (no runtime folder, and the like) would break the rule of
 // one error line on stderr; only its critical messages get through.
 void QuietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& message) {
@@ -56,14 +51,8 @@ int RunRender(const CRenderOptions& options) {
     if (!LoadProject(project, options.projectPath, error)) {
         return Fail(error);
     }
-    Json resultSet = nullptr;
-    if (options.resultSet) {
-        int32_t n = *options.resultSet;
-        project.SelectResultSet(n);
-        resultSet = n;
-    } else {
-        project.Simulate();
-    }
+    const std::optional<int> applied = SimulateOrApply(project, options.resultSet);
+    const Json resultSet = applied ? Json(*applied) : Json(nullptr);
 
     // Drawing needs no display: the program picks Qt's offscreen platform for itself.
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
