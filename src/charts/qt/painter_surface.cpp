@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "model/numeric.h"
 
@@ -221,33 +222,23 @@ CFontSpec CPainterSurface::SelectFont(const CFontSpec& font) {
 }
 
 RasterOp CPainterSurface::SetRasterOp(RasterOp op) {
-    const RasterOp old = m_rasterOp;
-    m_rasterOp = op;
-    return old;
+    return std::exchange(m_rasterOp, op);
 }
 
 CColour CPainterSurface::SetTextColour(CColour colour) {
-    const CColour old = m_textColour;
-    m_textColour = colour;
-    return old;
+    return std::exchange(m_textColour, colour);
 }
 
 CColour CPainterSurface::SetBackgroundColour(CColour colour) {
-    const CColour old = m_backgroundColour;
-    m_backgroundColour = colour;
-    return old;
+    return std::exchange(m_backgroundColour, colour);
 }
 
 BackgroundMode CPainterSurface::SetBackgroundMode(BackgroundMode mode) {
-    const BackgroundMode old = m_backgroundMode;
-    m_backgroundMode = mode;
-    return old;
+    return std::exchange(m_backgroundMode, mode);
 }
 
 TextAlign CPainterSurface::SetTextAlign(TextAlign align) {
-    const TextAlign old = m_textAlign;
-    m_textAlign = align;
-    return old;
+    return std::exchange(m_textAlign, align);
 }
 
 void CPainterSurface::MoveTo(int32_t x, int32_t y) {
