@@ -51,7 +51,14 @@ void CChartWnd::DrawStatusLine(CDrawSurface& dc) {
     ::DrawStatusLine(dc, m_line, *m_indicator, m_mouseInside);
 }
 
-void CChartWnd::RefreshName(int code, const CDataSet* shown) {
+// Every panel follows the name of the data set it shows: emptied when there is none, taken
+// again when the current data set changes.
+void CChartWnd::customEvent(QEvent* event) {
+    const int code = RefreshCodeOf(event);
+    if (code < 0) {
+        return;
+    }
+    const CDataSet* shown = GetDataSet();
     if (shown == nullptr) {
         m_line.dataSetName.clear();
     } else if (code == REFRESH_CURRENT) {
@@ -102,13 +109,6 @@ int CDataSetChart::GetValueSlot() const {
     return m_project.DisplaySlot();
 }
 
-void CDataSetChart::customEvent(QEvent* event) {
-    const int code = RefreshCodeOf(event);
-    if (code >= 0) {
-        RefreshName(code, m_project.Current());
-    }
-}
-
 CHistoryChart::CHistoryChart(CProject& project, QWidget* parent)
     : CChartWnd(project, "INVESTMENT HISTORY:    ", parent) {}
 
@@ -123,11 +123,4 @@ CDataSet* CHistoryChart::GetDataSet() const {
 
 int CHistoryChart::GetValueSlot() const {
     return Net;
-}
-
-void CHistoryChart::customEvent(QEvent* event) {
-    const int code = RefreshCodeOf(event);
-    if (code >= 0) {
-        RefreshName(code, m_project.Primary());
-    }
 }

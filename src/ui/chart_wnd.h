@@ -45,9 +45,7 @@ class CChartWnd : public QFrame {
   protected:
     // The status line over the bottom of `dc`, after the chart.
     void DrawStatusLine(CDrawSurface& dc);
-    // The data set name after a refresh: `shown` is the panel's data set.
-    void RefreshName(int code, const CDataSet* shown);
-
+    void customEvent(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
 
@@ -69,9 +67,6 @@ class CDataSetChart : public CChartWnd {
     void DrawChart(CDrawSurface& dc) override;
     CDataSet* GetDataSet() const override;
     int GetValueSlot() const override;
-
-  protected:
-    void customEvent(QEvent* event) override;
 };
 
 // The investment history chart: the gross and net values of the primary data set.
@@ -82,7 +77,4 @@ class CHistoryChart : public CChartWnd {
     void DrawChart(CDrawSurface& dc) override;
     CDataSet* GetDataSet() const override;
     int GetValueSlot() const override;
-
-  protected:
-    void customEvent(QEvent* event) override;
 };

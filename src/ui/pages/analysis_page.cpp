@@ -49,7 +49,7 @@ bool CAnalysisPage::OnSetActive() {
 }
 
 void CAnalysisPage::OnProjectRefresh(int code) {
-    if (m_project.Primary() == nullptr || m_project.Current() == nullptr) {
+    if (!HasDataSets()) {
         return;
     }
     switch (code) {

@@ -47,7 +47,7 @@ bool CInfoPage::OnSetActive() {
 }
 
 void CInfoPage::OnProjectRefresh(int code) {
-    if (m_project.Primary() == nullptr || m_project.Current() == nullptr) {
+    if (!HasDataSets()) {
         return;
     }
     switch (code) {

@@ -125,7 +125,7 @@ bool CParametersPage::OnSetActive() {
 }
 
 void CParametersPage::OnProjectRefresh(int code) {
-    if (m_project.Primary() == nullptr || m_project.Current() == nullptr) {
+    if (!HasDataSets()) {
         return;
     }
     switch (code) {

@@ -1,5 +1,6 @@
 #include "ui/pages/project_page.h"
 
+#include "model/project.h"
 #include "ui/main_frame.h"
 #include "ui/refresh.h"
 
@@ -18,4 +19,8 @@ void CProjectPage::customEvent(QEvent* event) {
     if (code >= 0) {
         OnProjectRefresh(code);
     }
+}
+
+bool CProjectPage::HasDataSets() const {
+    return m_project.Primary() != nullptr && m_project.Current() != nullptr;
 }

@@ -23,6 +23,10 @@ class CProjectPage : public QWidget {
 
     void customEvent(QEvent* event) override;
 
+    // Whether the project has a primary and a current data set, without which the pages that
+    // show data set figures ignore every refresh.
+    bool HasDataSets() const;
+
     CProject& m_project;
     CMainFrame& m_frame;
 };
