@@ -2,7 +2,7 @@
 # Every target installs what is missing with apt-get first (run as root on a fresh machine).
 
 DEB_PACKAGES := cmake g++ make libgtest-dev libbenchmark-dev clang-format libcli11-dev \
-                nlohmann-json3-dev qt6-base-dev fonts-dejavu-core fonts-liberation2
+                nlohmann-json3-dev qt6-base-dev fonts-dejavu-core fonts-liberation2 python3
 JOBS ?= $(shell nproc)
 
 FUZZ_SECONDS ?= 30
@@ -31,6 +31,7 @@ build-asan: deps
 lint: deps
 	@find src tests bench -name '*.h' -o -name '*.cpp' | xargs -r clang-format --dry-run -Werror
 	@echo "lint: ok"
+	@python3 scripts/check_layers.py
 
 test: lint build build-asan
 	cd build && ctest --output-on-failure -j $(JOBS)

@@ -15,6 +15,8 @@
 #include "charts/chart_drawing.h"
 #include "charts/qt/chart_picture.h"
 #include "charts/status_line.h"
+#include "analysis/simulation.h"
+#include "charts/project_view.h"
 #include "model/project.h"
 
 namespace {
@@ -91,9 +93,10 @@ CProject& ProjectWith(int64_t count) {
         ds->m_params.RC = 0.5;
         ds->m_params.BL = 20;
     }
-    project->SetCurrentDataSet(project->DataSets()[1].get());
-    project->ResetLimitsToCurrent();
-    project->Simulate();
+    SetCurrentDataSet(*project, project->DataSets()[1].get());
+    ResetLimitsToCurrent(*project);
+    Simulate(*project, nullptr);
+    ScaleHistory(*project);
     project->Current()->FindCursorPoint(0.5);
     project->Primary()->FindCursorPoint(0.5);
     return *project;
@@ -119,11 +122,11 @@ void BM_PaintChartsWithoutRaster(benchmark::State& state) {
         CCountingSurface history(chart), strip(CRect{0, 0, kWidth, kChartsDateStripHeight}),
             data(chart);
         CStatusLine line{"INVESTMENT HISTORY:    ", "PRIMARY", ""};
-        project.DrawHistoryChart(history, true);
-        DrawStatusLine(history, line, ActiveIndicator(), 1);
+        DrawHistoryChart(history, project, true);
+        DrawStatusLine(history, line, ActiveIndicator(), true);
         DrawDateStrip(strip, project);
-        project.DrawDataSetChart(data, true);
-        DrawStatusLine(data, line, ActiveIndicator(), 1);
+        DrawDataSetChart(data, project, true);
+        DrawStatusLine(data, line, ActiveIndicator(), true);
         primitives = history.primitives + strip.primitives + data.primitives;
         benchmark::DoNotOptimize(primitives);
     }

@@ -8,8 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "analysis/series_filters.h"
+#include "analysis/simulation.h"
+#include "charts/project_view.h"
 #include "model/project.h"
-#include "model/series_filters.h"
 
 namespace {
 
@@ -71,11 +73,11 @@ void BM_SimulateSp500(benchmark::State& state) {
         state.SkipWithError("Data Files/sp500-2000.csv not found");
         return;
     }
-    project.SetCurrentDataSet(ds);
-    project.ResetLimitsToCurrent();
+    SetCurrentDataSet(project, ds);
+    ResetLimitsToCurrent(project);
     ds->m_params.RC = 1.0;
     for (auto _ : state) {
-        project.Simulate();
+        Simulate(project, nullptr);
         benchmark::DoNotOptimize(ds->m_params.GN);
     }
     state.counters["points"] = static_cast<double>(ds->Points().size());

@@ -5,18 +5,22 @@
 
 #include <benchmark/benchmark.h>
 
+#include <atomic>
+
 #include <random>
 #include <string>
 
+#include "analysis/optimiser.h"
+#include "analysis/simulation.h"
+#include "charts/project_view.h"
 #include "model/project.h"
-#include "storage/project_files.h"
+#include "storage/project_io.h"
 
 namespace {
 
 void LoadSp500(CProject& project) {
-    CProjectFiles files(project);
-    files.OpenProject(QUILLMARK_SOURCE_DIR "/Project Files/SP500.xml");
-    project.SetCurrentDataSet(project.Current());
+    ReadProjectFile(project, QUILLMARK_SOURCE_DIR "/Project Files/SP500.xml");
+    SetCurrentDataSet(project, project.Current());
 }
 
 // Four random walks of about 5,000 points from 2000 on, with their own weekends, holidays and
@@ -39,19 +43,20 @@ void MakeFourSets(CProject& project) {
         }
         ds->m_params.RC = 0.5;
     }
-    project.SetCurrentDataSet(project.Primary());
-    project.ResetLimitsToCurrent();
+    SetCurrentDataSet(project, project.Primary());
+    ResetLimitsToCurrent(project);
 }
 
 void RunSweep(benchmark::State& state, void (*make)(CProject&)) {
     const int threads = static_cast<int>(state.range(0));
     CProject project;
     make(project);
+    const std::atomic<bool> stop{false};
     for (auto _ : state) {
-        project.PrepareRun(nullptr);
-        project.Primary()->Optimise(threads);
+        Optimise(project, threads, stop, nullptr);
     }
-    const double steps = static_cast<double>(project.Primary()->m_stepTotal);
+    const double steps =
+        static_cast<double>(project.m_range.GetStepCount(project.DataSetCount()));
     state.counters["simulations"] = steps;
     state.counters["sims_per_s"] = benchmark::Counter(
         steps * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
@@ -76,7 +81,7 @@ void RunStraightforward(benchmark::State& state, void (*make)(CProject&)) {
     for (auto _ : state) {
         for (int64_t i = 0; i < candidates; ++i) {
             p->m_params.BL = static_cast<int32_t>(i % 10) * 10;
-            p->Simulate();
+            Simulate(project, nullptr);
         }
     }
     state.counters["sims_per_s"] = benchmark::Counter(

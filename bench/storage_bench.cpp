@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "charts/project_view.h"
 #include "model/project.h"
 #include "storage/data_importer.h"
 #include "storage/file_io.h"
@@ -65,8 +66,8 @@ const std::string& ProjectFile() {
         CDataImporter importer(project);
         importer.m_valueColumn = 5;
         importer.Open(RawFile());
-        project.SetCurrentDataSet(importer.Import());
-        project.ResetLimitsToCurrent();
+        SetCurrentDataSet(project, importer.Import());
+        ResetLimitsToCurrent(project);
         std::string text;
         project.Write(text);
         std::string file = "/tmp/quillmark-bench-project-" + std::to_string(getpid()) + ".xml";

@@ -9,7 +9,7 @@
 #include "analysis/progress_sink.h"
 #include "model/data_set.h"
 #include "model/project.h"
-#include "model/series_filters.h"
+#include "analysis/series_filters.h"
 
 namespace {
 
@@ -185,14 +185,17 @@ struct Inputs {
 }  // namespace
 
 struct COptimiser::Impl {
-    CDataSet& primary;
+    const CProject& project;
+    const std::atomic<bool>& stop;
+    CProgressSink* progress;
     Inputs in;
     int64_t stepTotal = 0;
     std::atomic<int64_t> done{0};
     std::atomic<int> reported{0};
     std::mutex progressLock;
 
-    explicit Impl(CDataSet& p) : primary(p) {}
+    Impl(const CProject& p, const std::atomic<bool>& s, CProgressSink* sink)
+        : project(p), stop(s), progress(sink) {}
 
     void Prepare();
     std::vector<COptimiserCandidate> SweepLength(int32_t lengthIndex);
@@ -291,7 +294,7 @@ class CBestList {
 }  // namespace
 
 void COptimiser::Impl::Prepare() {
-    CProject& project = *primary.Project();
+    const CDataSet& primary = *project.Primary();
     const auto& sets = project.DataSets();
     for (const auto& ds : sets) {
         std::vector<int32_t> serials;
@@ -318,9 +321,9 @@ void COptimiser::Impl::Prepare() {
     in.charge = primary.m_params.TT;
     in.outputBefore = primary.m_params.OUT;
 
-    CStrategyRange& range = project.m_range;
-    stepTotal = range.GetStepCount(project.DataSetCount());  // also stores a resolution of 1
-    const int32_t resolution = range.RR;
+    const CStrategyRange& range = project.m_range;
+    stepTotal = range.GetStepCount(project.DataSetCount());
+    const int32_t resolution = std::max(range.RR, 1);
     in.lowLength = range.ML;
     in.lengthCount = static_cast<int32_t>(std::max<int64_t>(1, int64_t{range.MU} - range.ML + 1));
     for (int64_t j = 0; j <= 2 * int64_t{resolution} + 2; ++j) {
@@ -422,12 +425,12 @@ void COptimiser::Impl::Advance(int64_t simulations) {
     const int64_t now = done.fetch_add(simulations) + simulations;
     const int position = static_cast<int>(
         std::min(100.0, 100.0 * static_cast<double>(now) / static_cast<double>(stepTotal)));
-    if (position <= reported.load() || primary.m_progress == nullptr) {
+    if (position <= reported.load() || progress == nullptr) {
         return;
     }
     std::lock_guard<std::mutex> lock(progressLock);
     for (int p = reported.load() + 1; p <= position; ++p) {
-        primary.m_progress->ReportProgress(p);
+        progress->ReportProgress(p);
     }
     reported = std::max(reported.load(), position);
 }
@@ -461,7 +464,7 @@ std::vector<COptimiserCandidate> COptimiser::Impl::SweepLength(int32_t lengthInd
         double bestGain = std::nan("");
         double bestRatio = ratios[k];
         for (size_t j = 0; j < gridSize; ++j) {
-            if (primary.m_cancel.load(std::memory_order_relaxed) != 0) {
+            if (stop.load(std::memory_order_relaxed)) {
                 return std::move(best.List());
             }
             const double r = in.ratioGrid[j];
@@ -493,7 +496,9 @@ std::vector<COptimiserCandidate> COptimiser::Impl::SweepLength(int32_t lengthInd
     return std::move(best.List());
 }
 
-COptimiser::COptimiser(CDataSet& primary) : m_impl(std::make_unique<Impl>(primary)) {
+COptimiser::COptimiser(const CProject& project, const std::atomic<bool>& stop,
+                       CProgressSink* progress)
+    : m_impl(std::make_unique<Impl>(project, stop, progress)) {
     m_impl->Prepare();
 }
 
@@ -507,7 +512,7 @@ std::vector<COptimiserCandidate> COptimiser::Run(int threads) {
     // A cancelled run leaves the lengths it has not started: preparing one costs as much as a
     // few simulations, and a long sweep has many.
     auto work = [&] {
-        for (int32_t i = next++; i < lengths && impl.primary.m_cancel.load() == 0; i = next++) {
+        for (int32_t i = next++; i < lengths && !impl.stop.load(); i = next++) {
             perLength[static_cast<size_t>(i)] = impl.SweepLength(i);
         }
     };
@@ -532,13 +537,13 @@ std::vector<COptimiserCandidate> COptimiser::Run(int threads) {
     return std::move(merged.List());
 }
 
-void CDataSet::Optimise(int threads) {
-    if (m_project->Primary() != this) {
+void Optimise(CProject& project, int threads, const std::atomic<bool>& stop,
+              CProgressSink* progress) {
+    if (project.Primary() == nullptr) {
         return;
     }
-    COptimiser optimiser(*this);
-    const std::vector<COptimiserCandidate> best = optimiser.Run(threads);
-    const auto& sets = m_project->DataSets();
+    const std::vector<COptimiserCandidate> best = COptimiser(project, stop, progress).Run(threads);
+    const auto& sets = project.DataSets();
     for (size_t k = 0; k < sets.size(); ++k) {
         CDataSet& ds = *sets[k];
         ds.ClearResults();

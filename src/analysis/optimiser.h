@@ -1,10 +1,12 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <vector>
 
-class CDataSet;
+class CProject;
+class CProgressSink;
 
 // One distinct combination of the sweep with its gain.
 struct COptimiserCandidate {
@@ -29,16 +31,17 @@ struct COptimiserCandidate {
 // the end.
 class COptimiser {
   public:
-    // REQUIRES: primary is the primary data set of its project, and nothing changes the
-    // project while Run works.
-    explicit COptimiser(CDataSet& primary);
+    // Reads what the run needs of the project: its data sets, window and ranges. `stop` is
+    // polled between ratio steps and before each smoothing length; `progress` (may be null)
+    // gets positions 1 to 100. REQUIRES: the project has a primary data set, and nothing
+    // changes its points while Run works; `stop` and `progress` outlive the optimiser.
+    COptimiser(const CProject& project, const std::atomic<bool>& stop, CProgressSink* progress);
     ~COptimiser();
     COptimiser(const COptimiser&) = delete;
     COptimiser& operator=(const COptimiser&) = delete;
 
     // Runs the sweep with `threads` workers (0: one per core) and returns the best distinct
-    // combinations, best first. Stops early, with what it found so far, when the primary's
-    // cancel flag is set.
+    // combinations, best first. Stops early, with what it found so far, once `stop` is set.
     std::vector<COptimiserCandidate> Run(int threads);
 
     static constexpr int kResultSets = 10;
@@ -47,3 +50,10 @@ class COptimiser {
     struct Impl;
     std::unique_ptr<Impl> m_impl;
 };
+
+// The optimisation over the project's ranges: replaces the result records of every data set
+// with the best combinations found (at most kResultSets, best first). Runs on any thread;
+// `threads` workers share the sweep (0: one per core). Stops early, keeping what it found, once
+// `stop` is set; reports progress to `progress` (may be null). Nothing without a primary.
+void Optimise(CProject& project, int threads, const std::atomic<bool>& stop,
+              CProgressSink* progress);

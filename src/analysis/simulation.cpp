@@ -1,54 +1,60 @@
-// The trading strategy on the primary data set: every data set's normalised change is blended
-// into one signal, the signal switches the market flag with a hysteresis band, and an invested
-// amount follows the primary series with a fixed charge per transaction.
+#include "analysis/simulation.h"
 
 #include <algorithm>
 #include <cmath>
+#include <deque>
 
+#include "analysis/series_filters.h"
 #include "analysis/status_sink.h"
 #include "model/data_set.h"
 #include "model/project.h"
 
-void CDataSet::Simulate() {
-    ZeroSlot(Signal);
-    ZeroSlot(SignalBase);
-    for (const auto& source : m_project->DataSets()) {
-        // Every data set is smoothed with the primary's length.
-        source->SmoothRaw(m_params.ML);
-        source->BuildDiff(1);
-        Blend(*source, source->m_params.RC);
-        CopySlot(Signal, SignalBase);
+void Simulate(CProject& project, CStatusSink* status) {
+    CDataSet* primary = project.Primary();
+    if (primary == nullptr) {
+        return;
     }
-    SetFlags(m_params.BL);
-    m_params.GN = Invest(m_params.IN, m_params.OUT);
-    ReportStatus();
-    ScaleLimits(m_project->m_historyLimits, Gross);
+    CStrategyParams& params = primary->m_params;
+    primary->ZeroSlot(Signal);
+    primary->ZeroSlot(SignalBase);
+    for (const auto& source : project.DataSets()) {
+        // Every data set is smoothed with the primary's length.
+        SmoothRaw(*source, params.ML);
+        BuildDiff(*source, 1);
+        Blend(*primary, *source, source->m_params.RC);
+        primary->CopySlot(Signal, SignalBase);
+    }
+    const CLimits& window = project.m_viewLimits;
+    SetFlags(*primary, window, params.BL);
+    params.GN = Invest(*primary, window, params.IN, params.OUT);
+    ReportStatus(*primary, status);
 }
 
-void CDataSet::Blend(const CDataSet& source, double ratio) {
-    ZeroSlot(Signal);
-    const auto& others = source.m_points;
-    if (m_points.empty() || others.empty()) {
+void Blend(CDataSet& target, const CDataSet& source, double ratio) {
+    target.ZeroSlot(Signal);
+    std::deque<CDataPoint>& points = target.MutablePoints();
+    const auto& others = source.Points();
+    if (points.empty() || others.empty()) {
         return;
     }
     const double keep = 1.0 - std::fabs(ratio);
-    const size_t n = m_points.size();
+    const size_t n = points.size();
     const size_t m = others.size();
     double carry = 0.0;
     size_t t = 0;
     size_t q = 0;
     while (true) {
-        while (others[q].m_serial < m_points[t].m_serial && q + 1 < m) {
+        while (others[q].m_serial < points[t].m_serial && q + 1 < m) {
             ++q;
         }
         // Dates the source lacks repeat the last blended value.
-        while (others[q].m_serial > m_points[t].m_serial && t + 1 < n) {
-            m_points[t].SetValue(Signal, carry);
+        while (others[q].m_serial > points[t].m_serial && t + 1 < n) {
+            points[t].SetValue(Signal, carry);
             ++t;
         }
-        CDataPoint& target = m_points[t];
-        carry = target.GetValue(SignalBase) * keep + others[q].GetValue(Diff) * ratio;
-        target.SetValue(Signal, carry);
+        CDataPoint& point = points[t];
+        carry = point.GetValue(SignalBase) * keep + others[q].GetValue(Diff) * ratio;
+        point.SetValue(Signal, carry);
         if (t + 1 >= n || q + 1 >= m) {
             return;
         }
@@ -57,14 +63,15 @@ void CDataSet::Blend(const CDataSet& source, double ratio) {
     }
 }
 
-void CDataSet::SetFlags(int32_t level) {
-    ClearFlags();
+void SetFlags(CDataSet& ds, const CLimits& window, int32_t level) {
+    ds.ClearFlags();
+    std::deque<CDataPoint>& points = ds.MutablePoints();
     const double hi = level * 0.01;
     const double lo = -level * 0.01;
-    auto [first, last] = InsideRange(Window());
+    const auto [first, last] = ds.PointsInside(window);
     int32_t state = 0;
     for (size_t i = first; i < last; ++i) {
-        CDataPoint& p = m_points[i];
+        CDataPoint& p = points[i];
         double signal = p.GetValue(Signal);
         if (signal > hi) {
             state = 1;
@@ -76,22 +83,23 @@ void CDataSet::SetFlags(int32_t level) {
     }
 }
 
-double CDataSet::Invest(double input, double& out) {
-    ZeroSlot(Gross);
-    ZeroSlot(Net);
-    const double charge = m_params.TT;
+double Invest(CDataSet& ds, const CLimits& window, double input, double& out) {
+    ds.ZeroSlot(Gross);
+    ds.ZeroSlot(Net);
+    std::deque<CDataPoint>& points = ds.MutablePoints();
+    const double charge = ds.m_params.TT;
     double gross = input;
     double net = input;
     double entryPrice = 0.0;
     double grossBase = 0.0;
     double netBase = 0.0;
     int32_t previous = 0;
-    auto [first, last] = InsideRange(Window());
+    const auto [first, last] = ds.PointsInside(window);
     for (size_t i = first; i < last; ++i) {
-        CDataPoint& p = m_points[i];
+        CDataPoint& p = points[i];
         const double price = p.GetValue(Raw);
         const int32_t flag = p.m_flag;
-        if (flag == 1 && previous == 0) {
+        if (EntersMarket(previous, flag)) {
             entryPrice = price;
             grossBase = gross;
             net -= charge;
@@ -117,24 +125,27 @@ double CDataSet::Invest(double input, double& out) {
     return (out - input) * 100.0 / input;
 }
 
-void CDataSet::ReportStatus() const {
-    auto [first, last] = InsideRange(Window());
-    CStatusSink* sink = m_project->StatusSink();
-    if (first == last || sink == nullptr) {
+void ReportStatus(const CDataSet& ds, CStatusSink* status) {
+    const auto [first, last] = ds.PointsInWindow();
+    if (first == last || status == nullptr) {
         return;
     }
-    const CDataPoint& p = m_points[last - 1];
-    sink->SetStatus(p.FormatDate(), m_name, p.GetValue(Net), p.m_flag);
+    const CDataPoint& p = ds.Points()[last - 1];
+    status->SetStatus(p.FormatDate(), ds.m_name, p.GetValue(Net), p.m_flag);
 }
 
-void CDataSet::SelectResultSet(int32_t& n) {
-    const auto count = static_cast<int32_t>(m_results.size());
+void SelectResultSet(CProject& project, int32_t& n, CStatusSink* status) {
+    const CDataSet* primary = project.Primary();
+    if (primary == nullptr) {
+        return;
+    }
+    const auto count = static_cast<int32_t>(primary->m_results.size());
     n = std::clamp(n, 0, count);
     if (n == 0 && count > 0) {
         n = 1;
     }
-    for (const auto& ds : m_project->DataSets()) {
+    for (const auto& ds : project.DataSets()) {
         ds->ApplyResult(n);
     }
-    Simulate();
+    Simulate(project, status);
 }

@@ -4,18 +4,18 @@
 
 #include "charts/chart_drawing.h"
 #include "charts/draw_surface.h"
-#include "charts/limits.h"
+#include "charts/scaling.h"
 
-void CLimits::DrawValueAxis(CDrawSurface& dc) const {
+void DrawValueAxis(CDrawSurface& dc, const CLimits& limits) {
     const CPlotGeometry g(dc.GetClipBox());
     const CPen oldPen = dc.SelectPen(CPen{1, ChartColours::kGrid});
     const CFontSpec oldFont = dc.SelectFont(AxisFont());
     dc.SetTextColour(ChartColours::kWhite);
     dc.SetTextAlign(TextAlign::LeftTop);
     const BackgroundMode oldMode = dc.SetBackgroundMode(BackgroundMode::Transparent);
-    for (double v : ValueTicks(*this)) {
-        const int32_t y = ToPixel((displayTop - v) * g.plotBottom / DisplaySpan());
-        dc.TextOut(g.plotRight + 6, y - 6, FormatValueLabel(v, step));
+    for (double v : ValueTicks(limits)) {
+        const int32_t y = ToPixel((limits.displayTop - v) * g.plotBottom / limits.DisplaySpan());
+        dc.TextOut(g.plotRight + 6, y - 6, FormatValueLabel(v, limits.step));
         // Across the plot and two pixels into the label column.
         dc.MoveTo(g.plotRight + 2, y);
         dc.LineTo(SaturateToInt32(int64_t{g.clip.left} - 1), y);
@@ -25,28 +25,28 @@ void CLimits::DrawValueAxis(CDrawSurface& dc) const {
     dc.SelectPen(oldPen);
 }
 
-void CLimits::DrawDateAxis(CDrawSurface& dc) const {
+void DrawDateAxis(CDrawSurface& dc, const CLimits& limits, bool withLabels) {
     const CPlotGeometry g(dc.GetClipBox());
     const CPen oldPen = dc.SelectPen(CPen{1, ChartColours::kGrid});
     const CFontSpec oldFont = dc.SelectFont(AxisFont());
     dc.SetTextColour(dc.GetSystemColour(SystemColour::ButtonText));
     dc.SetTextAlign(TextAlign::RightTop);
     const BackgroundMode oldMode = dc.SetBackgroundMode(BackgroundMode::Transparent);
-    for (const CDateTick& tick : ComputeDateAxis(*this, g.dateAxisWidth).ticks) {
-        DrawTick(dc, tick.x, tick.day, tick.month, tick.year);
+    for (const CDateTick& tick : ComputeDateAxis(limits, g.dateAxisWidth).ticks) {
+        DrawTick(dc, tick, withLabels);
     }
     dc.SetBackgroundMode(oldMode);
     dc.SelectFont(oldFont);
     dc.SelectPen(oldPen);
 }
 
-void CLimits::DrawTick(CDrawSurface& dc, int32_t x, int32_t day, int32_t month,
-                       int32_t year) const {
+void DrawTick(CDrawSurface& dc, const CDateTick& tick, bool withLabels) {
     const CRect clip = dc.GetClipBox();
+    const int32_t x = tick.x;
     // The full height, through the status line too.
     dc.MoveTo(x, 0);
     dc.LineTo(x, clip.bottom);
-    if (drawDateLabels == 0) {
+    if (!withLabels) {
         return;
     }
     dc.SetTextAlign(TextAlign::LeftTop);
@@ -55,15 +55,15 @@ void CLimits::DrawTick(CDrawSurface& dc, int32_t x, int32_t day, int32_t month,
     }
     const int32_t labelX = x + 4;
     int32_t row = 0;
-    if (day > 0) {
-        dc.TextOut(labelX, 0, std::to_string(day));
+    if (tick.day > 0) {
+        dc.TextOut(labelX, 0, std::to_string(tick.day));
         ++row;
     }
-    if (month > 0) {
-        dc.TextOut(labelX, 10 * row, MonthLabel(month));
+    if (tick.month > 0) {
+        dc.TextOut(labelX, 10 * row, MonthLabel(tick.month));
         ++row;
     }
-    if (year > 0) {
-        dc.TextOut(labelX, 10 * row, YearLabel(year));
+    if (tick.year > 0) {
+        dc.TextOut(labelX, 10 * row, YearLabel(tick.year));
     }
 }

@@ -6,59 +6,64 @@
 
 #include "charts/chart_drawing.h"
 
+#include "charts/scaling.h"
+#include "charts/status_line.h"
 #include "model/data_set.h"
 #include "model/project.h"
 
-void CProject::DrawDataSetChart(CDrawSurface& dc, bool showCursor) {
-    DrawBackground(dc);
+void DrawDataSetChart(CDrawSurface& dc, const CProject& project, bool showCursor) {
+    DrawBackground(dc, project);
     DrawScaleStrip(dc, 3);
-    if (m_primary == nullptr || m_current == nullptr) {
+    const CDataSet* current = project.Current();
+    if (project.Primary() == nullptr || current == nullptr) {
         return;
     }
-    m_viewLimits.drawDateLabels = 0;
-    m_viewLimits.DrawDateAxis(dc);
-    if (m_displaySlot == Raw) {
-        m_current->DrawSeries(dc, m_viewLimits, Smooth, ChartColours::kSmoothSeries, false, false);
-        m_current->DrawSeries(dc, m_viewLimits, Raw, ChartColours::kRawSeries, true, showCursor);
+    const CLimits& view = project.m_viewLimits;
+    DrawDateAxis(dc, view, false);
+    if (project.DisplaySlot() == Raw) {
+        DrawSeries(dc, *current, view, Smooth, ChartColours::kSmoothSeries, false, false);
+        DrawSeries(dc, *current, view, Raw, ChartColours::kRawSeries, true, showCursor);
     }
 }
 
-void CProject::DrawHistoryChart(CDrawSurface& dc, bool showCursor) {
-    DrawBackground(dc);
+void DrawHistoryChart(CDrawSurface& dc, const CProject& project, bool showCursor) {
+    DrawBackground(dc, project);
     DrawScaleStrip(dc, 2);
-    if (m_primary == nullptr) {
+    const CDataSet* primary = project.Primary();
+    if (primary == nullptr) {
         return;
     }
     // The date grid follows the view window, which the history window always shares.
-    m_viewLimits.drawDateLabels = 0;
-    m_viewLimits.DrawDateAxis(dc);
-    m_primary->DrawSeries(dc, m_historyLimits, Gross, ChartColours::kGrossSeries, true, false);
-    m_primary->DrawSeries(dc, m_historyLimits, Net, ChartColours::kNetSeries, false, showCursor);
-    m_primary->DrawTradeMarkers(dc);
+    DrawDateAxis(dc, project.m_viewLimits, false);
+    const CLimits& history = project.m_historyLimits;
+    DrawSeries(dc, *primary, history, Gross, ChartColours::kGrossSeries, true, false);
+    DrawSeries(dc, *primary, history, Net, ChartColours::kNetSeries, false, showCursor);
+    DrawTradeMarkers(dc, *primary, history);
 }
 
-void CProject::DrawDateLabels(CDrawSurface& dc) {
-    if (m_primary == nullptr) {
+void DrawDateLabels(CDrawSurface& dc, const CProject& project) {
+    if (project.Primary() == nullptr) {
         return;
     }
-    m_viewLimits.drawDateLabels = 1;
-    m_viewLimits.DrawDateAxis(dc);
+    DrawDateAxis(dc, project.m_viewLimits, true);
 }
 
-void CProject::DrawBackground(CDrawSurface& dc) const {
+void DrawBackground(CDrawSurface& dc, const CProject& project) {
     const CPlotGeometry g(dc.GetClipBox());
     dc.FillSolidRect(g.clip, ChartColours::kBlack);
-    if (m_primary == nullptr) {
+    const CDataSet* primary = project.Primary();
+    if (primary == nullptr) {
         return;
     }
-    const CPlotMapping map(m_viewLimits, g);
+    const CLimits& view = project.m_viewLimits;
+    const CPlotMapping map(view, g);
     CRect bar{0, g.clip.top, 0, g.clip.bottom};
-    const auto [first, last] = m_primary->PointsInside(m_viewLimits);
-    const auto begin = m_primary->Points().begin();
+    const auto [first, last] = primary->PointsInside(view);
+    const auto begin = primary->Points().begin();
     int32_t previous = 0;
     for (auto p = begin + static_cast<ptrdiff_t>(first); p != begin + static_cast<ptrdiff_t>(last);
          ++p) {
-        if (p->m_flag == 1 && previous == 0) {
+        if (EntersMarket(previous, p->m_flag)) {
             bar.left = map.X(p->m_serial);
         }
         if (p->m_flag == 0 && previous == 1) {
@@ -75,7 +80,7 @@ void CProject::DrawBackground(CDrawSurface& dc) const {
     }
 }
 
-void CProject::DrawScaleStrip(CDrawSurface& dc, int colourIndex) const {
+void DrawScaleStrip(CDrawSurface& dc, int colourIndex) {
     const CPlotGeometry g(dc.GetClipBox());
     const int32_t stripLeft = g.dateAxisWidth;
     if (colourIndex >= 1 && colourIndex <= 3) {
@@ -96,10 +101,10 @@ void CProject::DrawScaleStrip(CDrawSurface& dc, int colourIndex) const {
     dc.SelectPen(oldPen);
 }
 
-void CDataSet::DrawSeries(CDrawSurface& dc, const CLimits& limits, int slot, CColour colour,
-                          bool drawAxis, bool drawCursor) const {
+void DrawSeries(CDrawSurface& dc, const CDataSet& ds, const CLimits& limits, int slot,
+                CColour colour, bool drawAxis, bool drawCursor) {
     if (drawAxis) {
-        limits.DrawValueAxis(dc);
+        DrawValueAxis(dc, limits);
     }
     const CPlotGeometry g(dc.GetClipBox());
     const CPlotMapping map(limits, g);
@@ -108,9 +113,10 @@ void CDataSet::DrawSeries(CDrawSurface& dc, const CLimits& limits, int slot, CCo
     int32_t cursorY = -500;
     bool started = false;
     // Inside means inside the project's window; positions follow `limits`.
-    const auto [first, last] = InsideRange(Window());
-    const auto end = m_points.begin() + static_cast<ptrdiff_t>(last);
-    for (auto p = m_points.begin() + static_cast<ptrdiff_t>(first); p != end; ++p) {
+    const auto [first, last] = ds.PointsInWindow();
+    const auto& points = ds.Points();
+    const auto end = points.begin() + static_cast<ptrdiff_t>(last);
+    for (auto p = points.begin() + static_cast<ptrdiff_t>(first); p != end; ++p) {
         const int32_t x = map.X(p->m_serial);
         const int32_t y = map.Y(p->GetValue(slot));
         if (y > g.plotBottom) {
@@ -122,7 +128,7 @@ void CDataSet::DrawSeries(CDrawSurface& dc, const CLimits& limits, int slot, CCo
             dc.MoveTo(x, y);
             started = true;
         }
-        if (&*p == m_cursor) {
+        if (&*p == ds.Cursor()) {
             cursorX = x;
             cursorY = y;
         }
@@ -133,16 +139,16 @@ void CDataSet::DrawSeries(CDrawSurface& dc, const CLimits& limits, int slot, CCo
     }
 }
 
-void CDataSet::DrawTradeMarkers(CDrawSurface& dc) const {
+void DrawTradeMarkers(CDrawSurface& dc, const CDataSet& ds, const CLimits& history) {
     const CPlotGeometry g(dc.GetClipBox());
-    const CLimits& history = m_project->m_historyLimits;
     const CPlotMapping map(history, g);
-    const auto [first, last] = InsideRange(history);
-    const auto end = m_points.begin() + static_cast<ptrdiff_t>(last);
+    const auto [first, last] = ds.PointsInside(history);
+    const auto& points = ds.Points();
+    const auto end = points.begin() + static_cast<ptrdiff_t>(last);
     int32_t previous = 0;
-    for (auto p = m_points.begin() + static_cast<ptrdiff_t>(first); p != end; ++p) {
-        const bool buy = p->m_flag == 1 && previous == 0;
-        const bool sell = p->m_flag == 0 && previous == 1;
+    for (auto p = points.begin() + static_cast<ptrdiff_t>(first); p != end; ++p) {
+        const bool buy = EntersMarket(previous, p->m_flag);
+        const bool sell = EntersMarket(p->m_flag, previous);
         previous = p->m_flag;
         if (!buy && !sell) {
             continue;
@@ -157,7 +163,7 @@ void CDataSet::DrawTradeMarkers(CDrawSurface& dc) const {
     }
 }
 
-void CDataSet::DrawCursor(CDrawSurface& dc, int32_t x, int32_t y) const {
+void DrawCursor(CDrawSurface& dc, int32_t x, int32_t y) {
     const CPlotGeometry g(dc.GetClipBox());
     const RasterOp oldOp = dc.SetRasterOp(RasterOp::MergeNotPen);
     const CPen oldPen = dc.SelectPen(CPen{2, ChartColours::kCrosshair});
@@ -180,7 +186,19 @@ void DrawMarker(CDrawSurface& dc, int32_t x, int32_t y, CColour fill, CColour ou
     dc.SelectPen(oldPen);
 }
 
-void DrawDateStrip(CDrawSurface& dc, CProject& project) {
+void DrawDateStrip(CDrawSurface& dc, const CProject& project) {
     dc.FillSolidRect(dc.GetClipBox(), dc.GetSystemColour(SystemColour::ButtonFace));
-    project.DrawDateLabels(dc);
+    DrawDateLabels(dc, project);
+}
+
+const CPixelImage& DrawChartPanel(CDrawSurface& dc, const CProject& project, ChartKind kind,
+                                  CStatusLine& line, bool mouseInside) {
+    if (kind == ChartKind::History) {
+        DrawHistoryChart(dc, project, mouseInside);
+    } else {
+        DrawDataSetChart(dc, project, mouseInside);
+    }
+    const CPixelImage& indicator = mouseInside ? ActiveIndicator() : IdleIndicator();
+    DrawStatusLine(dc, line, indicator, mouseInside);
+    return indicator;
 }

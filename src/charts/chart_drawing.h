@@ -5,9 +5,11 @@
 #include <cstdint>
 
 #include "charts/draw_surface.h"
-#include "charts/limits.h"
+#include "charts/status_line.h"
+#include "model/limits.h"
 #include "model/numeric.h"
 
+class CDataSet;
 class CProject;
 
 // The plot geometry of a chart, derived from the clip box of the surface drawn into, so the
@@ -91,10 +93,60 @@ inline CFontSpec AxisFont() {
     return CFontSpec{"Verdana Bold", -10};
 }
 
+// --- The charts: each draws into the whole clip box of `dc` ----------------------------------
+
+// The data set chart: bars, blue label column, the date grid, and in display slot 0 the
+// smoothed curve, the value axis and the raw series of the current data set (with the
+// crosshair when `showCursor`). Plot and label column only without primary or current.
+void DrawDataSetChart(CDrawSurface& dc, const CProject& project, bool showCursor);
+// The investment history chart of the primary data set: bars, green label column, the date
+// grid, the value axis, the gross and net lines (crosshair on the net line when `showCursor`)
+// and the buy and sell dots.
+void DrawHistoryChart(CDrawSurface& dc, const CProject& project, bool showCursor);
+// The labelled date ticks of the strip between the charts; nothing without a primary set.
+void DrawDateLabels(CDrawSurface& dc, const CProject& project);
+// The whole paint of the strip between the two charts: the clip box in the button-face
+// colour, then the project's date labels.
+void DrawDateStrip(CDrawSurface& dc, const CProject& project);
+
+enum class ChartKind { DataSet, History };
+
+// The whole paint of a chart panel, on screen and in pictures alike: the chart, then its status
+// line with the indicator of a mouse inside or not. Returns the indicator drawn.
+const CPixelImage& DrawChartPanel(CDrawSurface& dc, const CProject& project, ChartKind kind,
+                                  CStatusLine& line, bool mouseInside);
+
+// --- Their parts ---------------------------------------------------------------------------
+
+// The black plot with a bar over every period the primary data set is in the market.
+void DrawBackground(CDrawSurface& dc, const CProject& project);
+// The label column: an 80-band gradient in red (1), green (2) or blue (3), none for 0, and its
+// white edge line.
+void DrawScaleStrip(CDrawSurface& dc, int colourIndex);
+
+// The polyline of `slot` over the points of `ds` inside its project's window, mapped against
+// `limits`; points below the plot are left out without breaking the line. Draws the value axis
+// of `limits` first when `drawAxis`, and the crosshair at the cursor point after when
+// `drawCursor` (out of sight when the cursor point is not drawn).
+// REQUIRES: 0 <= slot < kSlotCount.
+void DrawSeries(CDrawSurface& dc, const CDataSet& ds, const CLimits& limits, int slot,
+                CColour colour, bool drawAxis, bool drawCursor);
+// A buy dot where the market flag goes from 0 to 1 and a sell dot where it goes back, on the
+// net line of the investment history chart.
+void DrawTradeMarkers(CDrawSurface& dc, const CDataSet& ds, const CLimits& history);
+// The crosshair through (x, y) across the plot, inverting what lies under it, and a dot.
+void DrawCursor(CDrawSurface& dc, int32_t x, int32_t y);
+
+// The value axis: a grid line and a label for every tick of ValueTicks.
+void DrawValueAxis(CDrawSurface& dc, const CLimits& limits);
+// The date ticks of the window over the width left of the label column, labelled only
+// `withLabels`.
+void DrawDateAxis(CDrawSurface& dc, const CLimits& limits, bool withLabels);
+struct CDateTick;
+// One date tick: a line the full height of the clip box and, `withLabels` and when x leaves
+// room before the right edge, the label parts that are above 0 in rows 10 pixels apart.
+void DrawTick(CDrawSurface& dc, const CDateTick& tick, bool withLabels);
+
 // A buy or sell dot: a circle in the 6 x 6 box around (x, y), filled and outlined. Leaves the
 // background colour set to the fill colour; pen and brush are restored.
 void DrawMarker(CDrawSurface& dc, int32_t x, int32_t y, CColour fill, CColour outline);
-
-// The whole paint of the strip between the two charts: the clip box in the button-face
-// colour, then the project's date labels.
-void DrawDateStrip(CDrawSurface& dc, CProject& project);

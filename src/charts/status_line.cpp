@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "analysis/strategy_params.h"
+#include "analysis/number_format.h"
 
 namespace {
 
@@ -40,7 +40,7 @@ CColour IdleShade(int32_t x, int32_t y) {
 }  // namespace
 
 void DrawStatusLine(CDrawSurface& dc, CStatusLine& line, const CPixelImage& indicator,
-                    int32_t mouseInside) {
+                    bool mouseInside) {
     const CRect clip = dc.GetClipBox();
     const int32_t top = clip.bottom - kLineHeight;
     const CRect status{clip.left, top, clip.right, clip.bottom};
@@ -67,7 +67,7 @@ void DrawStatusLine(CDrawSurface& dc, CStatusLine& line, const CPixelImage& indi
     const BackgroundMode oldMode = dc.SetBackgroundMode(BackgroundMode::Transparent);
     dc.SetTextAlign(TextAlign::LeftTop);
     const CFontSpec oldFont = dc.SelectFont(CFontSpec{"Arial Bold", -10});
-    if (mouseInside == 0) {
+    if (!mouseInside) {
         line.readout.clear();
     }
     CRect textBox = status;

@@ -15,11 +15,11 @@ struct CStatusLine {
 };
 
 // Draws the status line over the bottom 14 pixels of the clip box, after the chart. A slice
-// 30 pixels wide from x = 10 of `indicator` goes to x = 14. When `mouseInside` is 0 the
+// 30 pixels wide from x = 10 of `indicator` goes to x = 14. When the mouse is not inside, the
 // readout is emptied first, so it does not come back with the next paint.
 // REQUIRES: indicator is at least 40 pixels wide.
 void DrawStatusLine(CDrawSurface& dc, CStatusLine& line, const CPixelImage& indicator,
-                    int32_t mouseInside);
+                    bool mouseInside);
 
 // The readout of a cursor point: "      month.day.year      " (six blanks either side) and
 // the value of `slot` as FormatNumber prints it: "      3.14.2003      (1234.50)".

@@ -2,18 +2,19 @@
 
 #include <unistd.h>
 
-#include <cerrno>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
-#include <cstring>
 #include <iostream>
 
+#include "analysis/potential_gains.h"
 #include "analysis/progress_sink.h"
 #include "analysis/status_sink.h"
+#include "app/project_commands.h"
+#include "charts/project_view.h"
 #include "cli/json_output.h"
 #include "model/project.h"
 #include "storage/file_io.h"
-#include "storage/project_files.h"
 
 namespace {
 
@@ -22,8 +23,9 @@ void Print(const Json& json) {
 }
 
 bool SaveProject(CProject& project, const std::string& path, std::string& error) {
-    CProjectFiles files(project);
-    return files.SaveProject(path, &error);
+    const CStatus saved = CProjectCommands(project).SaveProject(path);
+    error = saved.Reason();
+    return saved.IsOk();
 }
 
 Json OptionalDate(const CDataSet& ds, bool last) {
@@ -40,7 +42,7 @@ Json DataSetJson(CDataSet& ds) {
         results.push_back(
             Json{{"ML", r.ML}, {"RC", Number(r.RC)}, {"BL", r.BL}, {"GN", Number(r.GN)}});
     }
-    ds.ComputePotentialGains();
+    ComputePotentialGains(ds);
     return Json{{"name", ds.m_name},
                 {"currency", ds.m_currency},
                 {"comment", ds.m_comment},
@@ -77,7 +79,7 @@ int64_t CountTrades(const CDataSet& ds, const CLimits& window) {
         if (!window.Contains(p.m_serial)) {
             continue;
         }
-        trades += (p.m_flag == 1 && previous == 0) ? 1 : 0;
+        trades += EntersMarket(previous, p.m_flag) ? 1 : 0;
         previous = p.m_flag;
     }
     return trades;
@@ -119,24 +121,25 @@ int Fail(const std::string& message) {
     return 1;
 }
 
-std::optional<int> SimulateOrApply(CProject& project, const std::optional<int>& resultSet) {
+std::optional<int> SimulateOrApply(CProject& project, const std::optional<int>& resultSet,
+                                   CStatusSink* status) {
+    CProjectCommands commands(project, nullptr, status);
     if (!resultSet) {
-        project.Simulate();
+        commands.Simulate();
         return std::nullopt;
     }
     int32_t n = *resultSet;
-    project.SelectResultSet(n);
+    commands.ApplyResultSet(n);
     return n;
 }
 
 bool LoadProject(CProject& project, const std::string& path, std::string& error) {
-    CProjectFiles files(project);
-    errno = 0;
-    if (!files.OpenProject(path)) {
-        error = "cannot open '" + path + "': " + std::strerror(errno != 0 ? errno : ENOENT);
+    const CStatus opened = CProjectCommands(project).OpenProject(path);
+    if (!opened) {
+        error = opened.Reason();
         return false;
     }
-    project.SetCurrentDataSet(project.Current());
+    SetCurrentDataSet(project, project.Current());
     return true;
 }
 
@@ -183,8 +186,7 @@ int RunSimulate(const CSimulateOptions& options) {
         return Fail(error);
     }
     CStatusRecord status;
-    project.SetStatusSink(&status);
-    const std::optional<int> applied = SimulateOrApply(project, options.resultSet);
+    const std::optional<int> applied = SimulateOrApply(project, options.resultSet, &status);
     const Json resultSet = applied ? Json(*applied) : Json(nullptr);
     CDataSet* primary = project.Primary();
     if (primary != nullptr && !options.seriesPath.empty() &&
@@ -209,17 +211,16 @@ int RunImport(const CImportOptions& options) {
     if (!options.intoPath.empty() && !LoadProject(project, options.intoPath, error)) {
         return Fail(error);
     }
-    CProjectFiles files(project);
-    files.m_datesInCol = options.datesColumn;
-    files.m_valsInCol = options.valuesColumn;
+    CProjectCommands commands(project);
+    commands.m_datesInCol = options.datesColumn;
+    commands.m_valsInCol = options.valuesColumn;
     CImportReport report;
-    errno = 0;
-    if (!files.ImportRawData(options.rawPath, &report)) {
-        return Fail("cannot open '" + options.rawPath +
-                    "': " + std::strerror(errno != 0 ? errno : ENOENT));
+    const CStatus imported = commands.ImportRawData(options.rawPath, &report);
+    if (!imported) {
+        return Fail(imported.Reason());
     }
     if (options.intoPath.empty()) {
-        project.ResetLimitsToCurrent();
+        ResetLimitsToCurrent(project);
     }
     if (!SaveProject(project, options.outPath, error)) {
         return Fail(error);
@@ -249,18 +250,21 @@ int RunOptimise(const COptimiseOptions& options) {
     if (!LoadProject(project, options.projectPath, error)) {
         return Fail(error);
     }
-    CDataSet* primary = project.Primary();
-    if (primary == nullptr) {
+    CProjectCommands commands(project);
+    if (!commands.StartProcess()) {
         return Fail("'" + options.projectPath + "' has no data set to optimise");
     }
+    CDataSet* primary = project.Primary();
     CTerminalProgress bar;
+    const std::atomic<bool> stop{false};
     const auto start = std::chrono::steady_clock::now();
-    project.PrepareRun(isatty(STDERR_FILENO) ? &bar : nullptr);
-    primary->Optimise(options.threads);
+    CProjectCommands::RunProcess(project, options.threads, stop,
+                                 isatty(STDERR_FILENO) ? &bar : nullptr);
     const std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - start;
+    commands.FinishProcess();
     // As after Process: the result sets dialog applies its first set and simulates.
     int32_t first = 1;
-    project.SelectResultSet(first);
+    commands.ApplyResultSet(first);
     if (!SaveProject(project, options.outPath, error)) {
         return Fail(error);
     }
@@ -273,7 +277,7 @@ int RunOptimise(const COptimiseOptions& options) {
         const CStrategyResult& top = primary->m_results[0];
         best = Json{{"ML", top.ML}, {"BL", top.BL}, {"GN", Number(top.GN)}, {"RC", ratios}};
     }
-    Print(Json{{"steps", primary->m_stepTotal},
+    Print(Json{{"steps", project.m_range.GetStepCount(project.DataSetCount())},
                {"results", primary->m_results.size()},
                {"seconds", seconds.count()},
                {"best", best},

@@ -8,14 +8,17 @@
 // stderr).
 
 class CProject;
+class CStatusSink;
 
 // Reads a project as File Open does, then makes its current data set current again, as the
 // data set tree does after loading. False, with `error` set, when the file cannot be opened.
 bool LoadProject(CProject& project, const std::string& path, std::string& error);
 
 // Simulates the project, or applies result set *resultSet (clamped as the result sets box
-// clamps it) and simulates. Returns the clamped number, or nothing without a result set.
-std::optional<int> SimulateOrApply(CProject& project, const std::optional<int>& resultSet);
+// clamps it) and simulates, as Update and the result sets box do; the state at the window's end
+// goes to `status` (may be null). Returns the clamped number, or nothing without a result set.
+std::optional<int> SimulateOrApply(CProject& project, const std::optional<int>& resultSet,
+                                   CStatusSink* status = nullptr);
 
 // Prints "quillmark-cli: error: MESSAGE" on stderr and returns the failure status 1.
 int Fail(const std::string& message);

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "charts/limits.h"
+#include "model/limits.h"
 #include "model/data_point.h"
 
 // JSON pieces of the command-line output. Key order is kept as written; a non-finite double

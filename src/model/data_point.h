@@ -64,6 +64,13 @@ class CDataPoint {
     std::array<double, kSlotCount> m_values{};
 };
 
+// Whether a point with market flag `flag` after one with `previousFlag` is a market entry (the
+// strategy buys there). The window starts out of the market, so a first point in the market
+// counts too.
+inline bool EntersMarket(int32_t previousFlag, int32_t flag) {
+    return flag == 1 && previousFlag == 0;
+}
+
 // Serial of a date by the program's calendar, in 64 bits so that no year can overflow it.
 // REQUIRES: 1 <= month <= 12.
 int64_t DateToSerial(int64_t day, int32_t month, int64_t year);

@@ -6,7 +6,6 @@
 
 #include "model/numeric.h"
 #include "model/project.h"
-#include "model/series_filters.h"
 #include "model/text_out.h"
 
 CDataSet::CDataSet(CProject* project, std::string name)
@@ -76,7 +75,7 @@ size_t CDataSet::UpperBound(int32_t serial) const {
     return static_cast<size_t>(it - m_points.begin());
 }
 
-std::pair<size_t, size_t> CDataSet::InsideRange(const CLimits& limits) const {
+std::pair<size_t, size_t> CDataSet::PointsInside(const CLimits& limits) const {
     size_t first = LowerBound(limits.start.m_serial);
     size_t last = UpperBound(limits.end.m_serial);
     return {first, std::max(first, last)};
@@ -94,23 +93,11 @@ const CDataPoint* CDataSet::FindCursorPoint(double fraction) {
     const CLimits& window = Window();
     int64_t target = int64_t{window.start.m_serial} +
                      static_cast<int64_t>(static_cast<double>(window.DayCount()) * fraction);
-    auto [first, last] = InsideRange(window);
+    auto [first, last] = PointsInside(window);
     size_t notAfter = UpperBound(SaturateToInt32(target));
     size_t end = std::min(last, notAfter);
     m_cursor = end > first ? &m_points[end - 1] : nullptr;
     return m_cursor;
-}
-
-void CDataSet::ScaleLimits(CLimits& limits, int slot) const {
-    auto [first, last] = InsideRange(limits);
-    for (size_t i = first; i < last; ++i) {
-        if (i == first) {
-            limits.InitSlotRange(m_points[i], slot);
-        } else {
-            limits.ExtendSlotRange(m_points[i], slot);
-        }
-    }
-    limits.Scale(slot);
 }
 
 CStrategyResult& CDataSet::AddResult() {
@@ -139,86 +126,6 @@ void CDataSet::StageSlot(int slot) {
     for (CDataPoint& p : m_points) {
         p.m_work = p.GetValue(slot);
     }
-}
-
-// Stages `from`, runs an array filter over the serials and the working copies, and writes its
-// result into `to`. The arrays are those the optimiser hands to the same filters.
-template <typename Filter>
-void CDataSet::FilterStaged(int from, int to, Filter filter) {
-    StageSlot(from);
-    std::vector<int32_t> serials;
-    std::vector<double> values;
-    serials.reserve(m_points.size());
-    values.reserve(m_points.size());
-    for (const CDataPoint& p : m_points) {
-        serials.push_back(p.m_serial);
-        values.push_back(p.m_work);
-    }
-    filter(std::span<const int32_t>(serials), std::span<double>(values));
-    size_t i = 0;
-    for (CDataPoint& p : m_points) {
-        p.SetValue(to, values[i++]);
-    }
-}
-
-void CDataSet::WeightedAverage(int slot, int32_t days) {
-    FilterStaged(slot, slot, [days](std::span<const int32_t> serials, std::span<double> values) {
-        WeightedAverageSeries(serials, values, values, days);
-    });
-}
-
-void CDataSet::Differentiate(int from, int to) {
-    FilterStaged(from, to, [](std::span<const int32_t> serials, std::span<double> values) {
-        DifferentiateSeries(serials, values, values);
-    });
-}
-
-void CDataSet::Normalise(int slot) {
-    FilterStaged(slot, slot, [](std::span<const int32_t>, std::span<double> values) {
-        NormaliseSeries(values, values);
-    });
-}
-
-void CDataSet::SmoothRaw(int32_t days) {
-    CopySlot(Raw, Smooth);
-    WeightedAverage(Smooth, days);
-}
-
-void CDataSet::BuildDiff(int32_t days) {
-    Differentiate(Smooth, Diff);
-    if (days > 1) {
-        WeightedAverage(Diff, days);
-    }
-    Normalise(Diff);
-}
-
-void CDataSet::ComputePotentialGains() {
-    SmoothRaw(m_params.ML);
-    const CLimits& window = Window();
-    const double days = static_cast<double>(window.DayCount());
-    auto [first, last] = InsideRange(window);
-    // An empty window leaves the first values at 0, so the figures become non-finite.
-    double raw0 = 0.0;
-    double smooth0 = 0.0;
-    double rawRise = 0.0, rawFall = 0.0, smoothRise = 0.0, smoothFall = 0.0;
-    for (size_t i = first; i < last; ++i) {
-        const CDataPoint& p = m_points[i];
-        if (i == first) {
-            raw0 = p.GetValue(Raw);
-            smooth0 = p.GetValue(Smooth);
-            // The first point's own change counts as 0, a fall by the rule below.
-            continue;
-        }
-        const CDataPoint& q = m_points[i - 1];
-        double rawChange = p.GetValue(Raw) - q.GetValue(Raw);
-        double smoothChange = p.GetValue(Smooth) - q.GetValue(Smooth);
-        (rawChange > 0 ? rawRise : rawFall) += rawChange;
-        (smoothChange > 0 ? smoothRise : smoothFall) += smoothChange;
-    }
-    m_gains[RawRises] = rawRise / raw0 * 36525.0 / days;
-    m_gains[RawFalls] = rawFall / raw0 * 36525.0 / days;
-    m_gains[SmoothRises] = smoothRise / smooth0 * 36525.0 / days;
-    m_gains[SmoothFalls] = smoothFall / smooth0 * 36525.0 / days;
 }
 
 bool CDataSet::ApplyResult(int32_t n) {

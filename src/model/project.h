@@ -5,21 +5,18 @@
 #include <string>
 #include <vector>
 
-#include "analysis/strategy_params.h"
-#include "charts/limits.h"
 #include "model/data_set.h"
-
-class CDrawSurface;
-class CStatusSink;
-class CProgressSink;
+#include "model/limits.h"
+#include "model/strategy_params.h"
 
 // The one document: the data sets in a fixed order (the first is the primary one, on which the
 // strategy is simulated; the current one is the one the user looks at), the time window twice
 // (once scaled for the data set chart, once for the investment history chart) and the ranges
 // of the optimisation. Never copied; emptied by Clear instead of replaced.
 //
-// All operations run on the user-interface thread, except PrepareRun, which the analysis
-// worker calls while the interface waits in the progress dialog.
+// These operations keep the project's own invariants only; the figures derived from it (gains,
+// value axes, simulation) are recomputed by the layers above. All run on the user-interface
+// thread; an optimisation only reads the project while the interface waits for it.
 class CProject {
   public:
     CProject() = default;
@@ -33,58 +30,26 @@ class CProject {
     // Restores the invariants: primary is the first data set, current a listed one (the
     // primary when the previous current one has left), both null when there is none.
     void UpdateSelection();
-    // REQUIRES: ds is a listed data set or null. Recomputes its potential gains and scales the
-    // view limits for it.
-    void SetCurrentDataSet(CDataSet* ds);
-    void MoveCurrentUp();
-    void DeleteCurrent();
+    // REQUIRES: ds is a listed data set or null.
+    void SetCurrent(CDataSet* ds) { m_current = ds; }
+    // The current data set changes places with the one before it / leaves the project.
+    void RaiseCurrent();
+    void RemoveCurrent();
+    // Index of the current data set in the list, -1 without one.
+    int CurrentIndex() const;
 
     void GetLimits(CLimits& out) const;
-    // Gives both limits records the dates of src, then recomputes the current data set's
-    // figures and the value ranges.
-    void SetLimits(const CLimits& src);
-    // The window becomes the current data set's full span.
-    void ResetLimitsToCurrent();
-    void RecomputeRanges();
-    // Drops the outputs of the last simulation (slots 4 to 6, flags) of the primary data set.
-    void RefreshPrimary();
+    // Gives both limits records the dates of src.
+    void SetWindow(const CLimits& src);
     // REQUIRES: 0 <= slot < kSlotCount; other values are ignored.
-    void SetDisplaySlot(int32_t slot);
+    void StoreDisplaySlot(int32_t slot);
 
     bool AddPoint(int32_t day, int32_t month, int32_t year, double value);
     void UndoAddPoint();
-    void Simulate();
-    void SelectResultSet(int32_t& n);
-
-    // Run context of an optimisation, kept in the primary data set.
-    void PrepareRun(CProgressSink* progress);
-    void RequestCancel();
-
-    // --- Charts: each draws into the whole clip box of `dc` -------------------------------
-
-    // The data set chart: bars, blue label column, the date grid, and in display slot 0 the
-    // smoothed curve, the value axis and the raw series of the current data set (with the
-    // crosshair when `showCursor`). Plot and label column only without primary or current.
-    void DrawDataSetChart(CDrawSurface& dc, bool showCursor);
-    // The investment history chart of the primary data set: bars, green label column, the
-    // date grid, the value axis, the gross and net lines (crosshair on the net line when
-    // `showCursor`) and the buy and sell dots.
-    void DrawHistoryChart(CDrawSurface& dc, bool showCursor);
-    // The labelled date ticks of the strip between the charts; nothing without a primary set.
-    void DrawDateLabels(CDrawSurface& dc);
-    // The black plot with a bar over every period the primary data set is in the market.
-    void DrawBackground(CDrawSurface& dc) const;
-    // The label column: an 80-band gradient in red (1), green (2) or blue (3), none for 0,
-    // and its white edge line.
-    void DrawScaleStrip(CDrawSurface& dc, int colourIndex) const;
 
     // Appends the whole project file text: declaration, root, window, ranges and every data
     // set in list order.
     void Write(std::string& out) const;
-
-    // Where simulations report the state at the window's end; null reports nowhere.
-    void SetStatusSink(CStatusSink* sink) { m_statusSink = sink; }
-    CStatusSink* StatusSink() const { return m_statusSink; }
 
     const std::vector<std::unique_ptr<CDataSet>>& DataSets() const { return m_dataSets; }
     int32_t DataSetCount() const { return static_cast<int32_t>(m_dataSets.size()); }
@@ -97,11 +62,8 @@ class CProject {
     CStrategyRange m_range;
 
   private:
-    int CurrentIndex() const;
-
     std::vector<std::unique_ptr<CDataSet>> m_dataSets;
     CDataSet* m_primary = nullptr;
     CDataSet* m_current = nullptr;
     int32_t m_displaySlot = 0;
-    CStatusSink* m_statusSink = nullptr;
 };

@@ -1,6 +1,6 @@
 #include "storage/project_reader.h"
 
-#include "charts/limits.h"
+#include "model/limits.h"
 #include "model/data_set.h"
 #include "model/project.h"
 
@@ -35,7 +35,7 @@ void CProjectReader::ReadLimits(const std::string& line) {
     CLimits limits;
     ReadDateAttribute(line, "START", limits.start);
     ReadDateAttribute(line, "END", limits.end);
-    m_project.SetLimits(limits);
+    m_project.SetWindow(limits);
 }
 
 void CProjectReader::ReadDataSet(const std::string& line) {

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "analysis/strategy_params.h"
+#include "model/strategy_params.h"
 #include "storage/text_scanner.h"
 
 class CDataSet;

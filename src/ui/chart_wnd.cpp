@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include "charts/chart_drawing.h"
 #include "charts/qt/painter_surface.h"
 #include "model/data_set.h"
 #include "model/project.h"
@@ -47,8 +48,8 @@ void CChartWnd::UpdateReadout(int32_t x) {
     update();
 }
 
-void CChartWnd::DrawStatusLine(CDrawSurface& dc) {
-    ::DrawStatusLine(dc, m_line, *m_indicator, m_mouseInside);
+void CChartWnd::DrawPanel(CDrawSurface& dc, ChartKind kind) {
+    m_indicator = &DrawChartPanel(dc, m_project, kind, m_line, m_mouseInside != 0);
 }
 
 // Every panel follows the name of the data set it shows: emptied when there is none, taken
@@ -73,7 +74,6 @@ void CChartWnd::paintEvent(QPaintEvent*) {
         m_offscreen = QImage(area.size(), QImage::Format_RGB32);
         m_bitmapSize = client;
     }
-    m_indicator = m_mouseInside != 0 ? &ActiveIndicator() : &IdleIndicator();
     QPainter window(this);
     drawFrame(&window);
     if (m_offscreen.isNull()) {
@@ -97,8 +97,7 @@ CDataSetChart::CDataSetChart(CProject& project, QWidget* parent)
     : CChartWnd(project, "DATA SET:    ", parent) {}
 
 void CDataSetChart::DrawChart(CDrawSurface& dc) {
-    m_project.DrawDataSetChart(dc, MouseInside() != 0);
-    DrawStatusLine(dc);
+    DrawPanel(dc, ChartKind::DataSet);
 }
 
 CDataSet* CDataSetChart::GetDataSet() const {
@@ -113,8 +112,7 @@ CHistoryChart::CHistoryChart(CProject& project, QWidget* parent)
     : CChartWnd(project, "INVESTMENT HISTORY:    ", parent) {}
 
 void CHistoryChart::DrawChart(CDrawSurface& dc) {
-    m_project.DrawHistoryChart(dc, MouseInside() != 0);
-    DrawStatusLine(dc);
+    DrawPanel(dc, ChartKind::History);
 }
 
 CDataSet* CHistoryChart::GetDataSet() const {

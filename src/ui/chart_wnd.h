@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "charts/chart_drawing.h"
 #include "charts/draw_surface.h"
 #include "charts/status_line.h"
 
@@ -43,8 +44,9 @@ class CChartWnd : public QFrame {
     const CPixelImage* Indicator() const { return m_indicator; }
 
   protected:
-    // The status line over the bottom of `dc`, after the chart.
-    void DrawStatusLine(CDrawSurface& dc);
+    // The whole panel into `dc` as pictures of the charts draw it: the chart, then the status
+    // line.
+    void DrawPanel(CDrawSurface& dc, ChartKind kind);
     void customEvent(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;

@@ -2,7 +2,7 @@
 
 #include <QLabel>
 
-#include "analysis/strategy_params.h"
+#include "analysis/number_format.h"
 #include "ui/refresh.h"
 
 namespace {

@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "analysis/strategy_params.h"
-#include "charts/limits.h"
+#include "analysis/number_format.h"
+#include "model/limits.h"
 
 QString FigureText(double value) {
     if (!std::isfinite(value)) {

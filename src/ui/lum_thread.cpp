@@ -5,11 +5,12 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
-#include "model/project.h"
+#include "app/project_commands.h"
 #include "ui/progress_dialog.h"
 
-CLumThread::CLumThread(CProject* project, QObject* dialog, int threads)
-    : m_project(project), m_dialog(dialog), m_threads(threads) {
+CLumThread::CLumThread(CProject* project, const std::atomic<bool>& stop, QObject* dialog,
+                       int threads)
+    : m_project(project), m_stop(stop), m_dialog(dialog), m_threads(threads) {
     connect(this, &QThread::finished, this, &QObject::deleteLater);
 }
 
@@ -25,9 +26,6 @@ void CLumThread::run() {
     // Qt's priorities do not reach ordinary Linux threads; a higher nice value does, and the
     // sweep's own threads inherit it.
     setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), 10);
-    m_project->PrepareRun(this);
-    if (CDataSet* primary = m_project->Primary()) {
-        primary->Optimise(m_threads);
-    }
+    CProjectCommands::RunProcess(*m_project, m_threads, m_stop, this);
     QCoreApplication::postEvent(m_dialog, new CAnalysisDoneEvent(0, 1));
 }

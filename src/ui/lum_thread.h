@@ -2,18 +2,22 @@
 
 #include <QThread>
 
+#include <atomic>
+
 #include "analysis/progress_sink.h"
 
 class CProject;
 class QObject;
 
-// The worker of an optimisation run. It prepares the run on the project, runs the sweep at low
-// priority and posts the end of the run to the dialog; progress is posted as it comes. It never
-// touches a widget and deletes itself when it has finished.
+// The worker of an optimisation run. It runs the sweep at low priority until it ends or the
+// dialog's stop flag is set, and posts the end of the run to the dialog; progress is posted as
+// it comes. It never touches a widget and deletes itself when it has finished.
 class CLumThread : public QThread, public CProgressSink {
   public:
-    // `dialog` receives the progress and end-of-run events; `threads` as for Optimise.
-    CLumThread(CProject* project, QObject* dialog, int threads = 0);
+    // `dialog` receives the progress and end-of-run events and owns `stop`, which it keeps
+    // until the end-of-run event; `threads` as for Optimise.
+    CLumThread(CProject* project, const std::atomic<bool>& stop, QObject* dialog,
+               int threads = 0);
 
     // Starts the run below normal priority.
     void Start();
@@ -26,6 +30,7 @@ class CLumThread : public QThread, public CProgressSink {
 
   private:
     CProject* m_project;
+    const std::atomic<bool>& m_stop;
     QObject* m_dialog;
     int m_threads;
 };

@@ -71,7 +71,7 @@ QString RecentText(int index, const QString& path) {
 
 }  // namespace
 
-CMainApp::CMainApp(int& argc, char** argv) : QApplication(argc, argv), m_files(m_project, this) {
+CMainApp::CMainApp(int& argc, char** argv) : QApplication(argc, argv), m_commands(m_project, this) {
     // Qt has set the user's numeric locale; the core prints and reads numbers the C way.
     std::setlocale(LC_NUMERIC, "C");
     setApplicationName(kProduct);
@@ -85,7 +85,7 @@ CMainApp::CMainApp(int& argc, char** argv) : QApplication(argc, argv), m_files(m
 }
 
 CMainApp::~CMainApp() {
-    m_project.SetStatusSink(nullptr);
+    m_commands.SetStatusSink(nullptr);
     m_frame.reset();
     g_app = nullptr;
 }
@@ -97,7 +97,7 @@ CMainApp* CMainApp::Instance() {
 void CMainApp::InitInstance(const QString& file) {
     LoadRecentFiles();
     m_frame = std::make_unique<CMainFrame>(m_project);
-    m_project.SetStatusSink(m_frame->Status());
+    m_commands.SetStatusSink(m_frame->Status());
     CreateMenus();
     m_frame->setWindowIcon(ApplicationIcon());
     m_frame->setWindowTitle(kProduct);
@@ -108,12 +108,12 @@ void CMainApp::InitInstance(const QString& file) {
     settings.beginGroup(kUserGroup);
     const std::string lastFile =
         settings.value("last_file", kDefaultLastFile).toString().toStdString();
-    m_files.m_datesInCol = settings.value("datesincol", 1).toInt();
-    m_files.m_valsInCol = settings.value("valsincol", 2).toInt();
+    m_commands.m_datesInCol = settings.value("datesincol", 1).toInt();
+    m_commands.m_valsInCol = settings.value("valsincol", 2).toInt();
     settings.endGroup();
 
     if (file.isEmpty()) {
-        m_files.OpenProject(lastFile);
+        m_commands.OpenProject(lastFile);
     } else {
         OpenDocumentFile(file);
     }
@@ -122,13 +122,13 @@ void CMainApp::InitInstance(const QString& file) {
 int CMainApp::ExitInstance(int exitCode) {
     QSettings settings(kCompany, kProduct);
     settings.beginGroup(kUserGroup);
-    settings.setValue("last_file", QString::fromStdString(m_files.m_lastFile));
-    settings.setValue("valsincol", m_files.m_valsInCol);
-    settings.setValue("datesincol", m_files.m_datesInCol);
+    settings.setValue("last_file", QString::fromStdString(m_commands.m_lastFile));
+    settings.setValue("valsincol", m_commands.m_valsInCol);
+    settings.setValue("datesincol", m_commands.m_datesInCol);
     settings.endGroup();
     SaveRecentFiles();
 
-    m_project.SetStatusSink(nullptr);
+    m_commands.SetStatusSink(nullptr);
     m_frame.reset();
     m_recentPlaceholder = nullptr;
     m_recentActions.fill(nullptr);
@@ -234,8 +234,14 @@ void CMainApp::Refresh(RefreshCode code) {
     }
 }
 
+void CMainApp::RedrawCharts() {
+    if (m_frame != nullptr) {
+        m_frame->RedrawCharts();
+    }
+}
+
 void CMainApp::OnFileNew() {
-    m_files.NewProject();
+    m_commands.NewProject();
 }
 
 void CMainApp::OnFileOpen() {
@@ -243,25 +249,25 @@ void CMainApp::OnFileOpen() {
     if (path.isEmpty()) {
         return;
     }
-    if (!m_files.OpenProject(path.toStdString())) {
+    if (!m_commands.OpenProject(path.toStdString()).IsOk()) {
         m_errorBox(QStringLiteral("File Not Opened."));
     }
 }
 
 bool CMainApp::OpenDocumentFile(const QString& path) {
-    if (!m_files.OpenProject(path.toStdString())) {
+    if (!m_commands.OpenProject(path.toStdString()).IsOk()) {
         m_errorBox(QStringLiteral("File Not Opened."));
     }
     return true;
 }
 
 void CMainApp::OnFileSave() {
-    const std::string path = m_files.m_lastFile;
+    const std::string path = m_commands.m_lastFile;
     if (path.empty()) {
         OnFileSaveAs();
         return;
     }
-    if (!m_files.SaveProject(path)) {
+    if (!m_commands.SaveProject(path).IsOk()) {
         m_errorBox(QStringLiteral("File Not Saved."));
         OnFileSaveAs();
     }
@@ -276,8 +282,8 @@ void CMainApp::OnFileSaveAs() {
         chosen += QStringLiteral(".xml");
     }
     const std::string path = chosen.toStdString();
-    m_files.m_lastFile = path;
-    if (!m_files.SaveProject(path)) {
+    m_commands.m_lastFile = path;
+    if (!m_commands.SaveProject(path).IsOk()) {
         m_errorBox(QStringLiteral("File Not Saved."));
     }
 }
@@ -285,7 +291,7 @@ void CMainApp::OnFileSaveAs() {
 void CMainApp::OnFileImport() {
     const QString path = m_fileDialog(FileDialog::Import);
     if (!path.isEmpty()) {
-        m_files.ImportRawData(path.toStdString());
+        m_commands.ImportRawData(path.toStdString());
     }
 }
 

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "model/project.h"
-#include "storage/project_files.h"
+#include "app/project_commands.h"
 
 class CMainFrame;
 class QAction;
@@ -20,7 +20,7 @@ class QMenu;
 // last project file, the import columns and the recent-file list of 8 in QSettings "Orvane" /
 // "Quillmark"), starts the program by opening the last project and carries the File and Help
 // commands. Everything runs on the user-interface thread.
-class CMainApp : public QApplication, public CFileCommandHost {
+class CMainApp : public QApplication, public CCommandHost {
   public:
     // The file dialogs the commands ask for a path.
     enum class FileDialog { Open, SaveAs, Import };
@@ -54,12 +54,14 @@ class CMainApp : public QApplication, public CFileCommandHost {
     // Always reports success, so an entry whose file has gone stays in the list.
     bool OpenDocumentFile(const QString& path);
 
-    // CFileCommandHost: the broadcast to the main window's descendants, the recent files.
+    // CCommandHost: the broadcast to the main window's descendants, the recent files, the
+    // repaint of the charts.
     void Refresh(RefreshCode code) override;
     void AddRecentFile(const std::string& path) override;
+    void RedrawCharts() override;
 
     CProject& Project() { return m_project; }
-    CProjectFiles& Files() { return m_files; }
+    CProjectCommands& Commands() { return m_commands; }
     CMainFrame* MainFrame() const { return m_frame.get(); }
     const QStringList& RecentFiles() const { return m_recentFiles; }
 
@@ -74,7 +76,7 @@ class CMainApp : public QApplication, public CFileCommandHost {
     void SaveRecentFiles() const;
 
     CProject m_project;
-    CProjectFiles m_files;
+    CProjectCommands m_commands;
     std::unique_ptr<CMainFrame> m_frame;
     QStringList m_recentFiles;
     QAction* m_recentPlaceholder = nullptr;

@@ -3,7 +3,7 @@
 #include <QMainWindow>
 #include <QRect>
 
-#include "storage/project_files.h"
+#include "app/refresh_code.h"
 
 class CChartWnd;
 class CCtrlStatus;

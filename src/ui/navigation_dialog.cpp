@@ -4,6 +4,7 @@
 
 #include <QTreeWidget>
 
+#include "charts/project_view.h"
 #include "model/project.h"
 #include "ui/lum_sheet.h"
 #include "ui/main_frame.h"
@@ -154,7 +155,7 @@ void CNavigationDialog::OnDataSetSelected() {
         m_frame.Refresh(REFRESH_STORE);
     }
     m_shown = ds;
-    m_project.SetCurrentDataSet(ds);
+    SetCurrentDataSet(m_project, ds);
     m_frame.Refresh(REFRESH_CURRENT);
     m_frame.RedrawCharts();
 }

@@ -43,13 +43,13 @@ void CProgressDialog::showEvent(QShowEvent* event) {
 
 void CProgressDialog::StartWorker() {
     m_progress->setValue(0);
-    m_worker = new CLumThread(m_project, this, m_threads);
+    m_stop = false;
+    m_worker = new CLumThread(m_project, m_stop, this, m_threads);
     m_worker->Start();
 }
 
 void CProgressDialog::reject() {
-    m_cancelled = true;
-    m_project->RequestCancel();
+    m_stop = true;
 }
 
 void CProgressDialog::customEvent(QEvent* event) {
@@ -58,10 +58,6 @@ void CProgressDialog::customEvent(QEvent* event) {
         return;
     }
     const auto* done = static_cast<CAnalysisDoneEvent*>(event);
-    if (m_cancelled) {
-        // The run clears the flag when it starts; a Cancel pressed before that is not lost.
-        m_project->RequestCancel();
-    }
     if (done->m_done != 0) {
         QDialog::reject();
     }

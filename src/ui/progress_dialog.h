@@ -3,6 +3,8 @@
 #include <QDialog>
 #include <QEvent>
 
+#include <atomic>
+
 class CProject;
 class CLumThread;
 class QProgressBar;
@@ -11,7 +13,8 @@ class QPushButton;
 // The modal "Quillmark - Calculating..." dialog of an optimisation run: it starts the worker
 // when it is shown, moves its bar as the worker's progress messages arrive, and ends only with
 // the worker's end-of-run message, so the worker never reports to a dialog that has gone.
-// Cancel (the button or Escape) only asks the run to stop; the dialog has no close box.
+// Cancel (the button or Escape) only sets the stop flag the run polls; the dialog owns the flag,
+// so a Cancel at any moment is seen. The dialog has no close box.
 class CProgressDialog : public QDialog {
     Q_OBJECT
   public:
@@ -19,6 +22,8 @@ class CProgressDialog : public QDialog {
     CProgressDialog(CProject* project, QWidget* parent = nullptr, int threads = 0);
 
     int Position() const;
+    // Whether Cancel has asked the run to stop.
+    bool StopRequested() const { return m_stop.load(); }
 
     // The message the worker posts: a new bar position (0: no change) and the end of the run.
     static QEvent::Type AnalysisDoneType();
@@ -36,7 +41,7 @@ class CProgressDialog : public QDialog {
 
     CLumThread* m_worker = nullptr;  // deletes itself when its run ends
     CProject* m_project;
-    bool m_cancelled = false;
+    std::atomic<bool> m_stop{false};
     int m_threads;
     QProgressBar* m_progress;
     QPushButton* m_cancel;

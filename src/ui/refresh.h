@@ -2,7 +2,7 @@
 
 #include <QEvent>
 
-#include "storage/project_files.h"
+#include "app/refresh_code.h"
 
 class QWidget;
 

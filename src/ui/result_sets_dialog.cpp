@@ -7,7 +7,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "analysis/strategy_params.h"
+#include "analysis/number_format.h"
+#include "ui/main_app.h"
 #include "model/project.h"
 #include "ui/figure_text.h"
 #include "ui/main_frame.h"
@@ -61,10 +62,7 @@ CResultSetsDialog::CResultSetsDialog(CProject& project, CMainFrame& frame, QWidg
 }
 
 void CResultSetsDialog::Apply() {
-    m_frame.Refresh(REFRESH_STORE);
-    m_project.SelectResultSet(m_number);
-    m_frame.RedrawCharts();
-    m_frame.Refresh(REFRESH_LOAD);
+    CMainApp::Instance()->Commands().ApplyResultSet(m_number);
 }
 
 void CResultSetsDialog::Step(int32_t change) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <bit>
 #include <cmath>
 #include <numeric>
@@ -11,10 +12,14 @@
 #include <vector>
 
 #include "analysis/progress_sink.h"
+#include "analysis/simulation.h"
 #include "model/project.h"
 #include "support/series_builder.h"
 
 namespace {
+
+// The stop flag of a run nobody cancels.
+const std::atomic<bool> kRun{false};
 
 // A result set as (gain, length, flag level, ratio), with the gain's bits: results must agree
 // bit for bit.
@@ -78,7 +83,7 @@ std::vector<Visit> StraightforwardSweep(CProject& project) {
                     }
                     p->m_params.ML = ml;
                     p->m_params.BL = level;
-                    p->Simulate();
+                    Simulate(project, nullptr);
                     const double gain = p->m_params.GN;
                     visits.push_back({gain, ml, level, ratios});
                     if (!std::isnan(gain) && (std::isnan(bestGain) || gain > bestGain)) {
@@ -117,9 +122,9 @@ TEST(Optimiser, MatchesTheStraightforwardSweepWithAnyThreadCount) {
         for (int threads : {1, 4}) {
             CProject project;
             FillRandomProject(project, 5 + sets, sets);
-            project.PrepareRun(nullptr);
-            EXPECT_EQ(static_cast<size_t>(project.Primary()->m_stepTotal), visits.size());
-            project.Primary()->Optimise(threads);
+            EXPECT_EQ(static_cast<size_t>(project.m_range.GetStepCount(project.DataSetCount())),
+                      visits.size());
+            Optimise(project, threads, kRun, nullptr);
             for (size_t k = 0; k < project.DataSets().size(); ++k) {
                 std::vector<Row> expected, got;
                 for (const Visit& v : best) {
@@ -131,7 +136,7 @@ TEST(Optimiser, MatchesTheStraightforwardSweepWithAnyThreadCount) {
                 EXPECT_EQ(got, expected) << sets << " sets, " << threads << " threads, set " << k;
             }
             for (int32_t n = 1; n <= static_cast<int32_t>(best.size()); ++n) {
-                project.SelectResultSet(n);
+                SelectResultSet(project, n, nullptr);
                 EXPECT_EQ(std::bit_cast<uint64_t>(project.Primary()->m_params.GN),
                           std::bit_cast<uint64_t>(best[static_cast<size_t>(n) - 1].gain))
                     << sets << " sets, result set " << n;
@@ -149,18 +154,15 @@ TEST(Optimiser, ReportsEveryPositionOnceInOrderAndStopsWhenCancelled) {
     CProject project;
     FillRandomProject(project, 3, 2);
     RecordingProgress progress;
-    project.PrepareRun(&progress);
-    project.Primary()->Optimise(3);
+    Optimise(project, 3, kRun, &progress);
     std::vector<int32_t> expected(100);
     std::iota(expected.begin(), expected.end(), 1);
     EXPECT_EQ(progress.positions, expected);
 
-    project.PrepareRun(nullptr);
-    project.RequestCancel();
-    project.Primary()->Optimise(2);
-    EXPECT_TRUE(project.Primary()->m_results.empty());  // cancelled before the first simulation
-    project.PrepareRun(nullptr);                        // a new run starts uncancelled
-    project.Primary()->Optimise(2);
+    const std::atomic<bool> stopped{true};
+    Optimise(project, 2, stopped, nullptr);
+    EXPECT_TRUE(project.Primary()->m_results.empty());  // stopped before the first simulation
+    Optimise(project, 2, kRun, nullptr);
     EXPECT_EQ(project.Primary()->m_results.size(), 10u);
 }
 
@@ -172,16 +174,14 @@ TEST(Optimiser, ZeroStepsFlatSeriesAndEmptyWindowAreHarmless) {
     AppendDaily(*p, 1000, std::vector<double>(50, 7.0));
     project.m_range = {.MU = 21, .RR = 0, .BI = 0};
     SetWindow(project, 1000, 1049);
-    project.PrepareRun(nullptr);
-    EXPECT_EQ(p->m_stepTotal, 2 * 5 * 100);
-    p->Optimise(2);
+    EXPECT_EQ(project.m_range.GetStepCount(1), 2 * 5 * 100);
+    Optimise(project, 2, kRun, nullptr);
     ASSERT_EQ(p->m_results.size(), 10u);
     EXPECT_EQ(p->m_results[0].GN, 0.0);  // no signal: never enters
 
     SetWindow(project, 1, 10);  // every candidate keeps the last output
     p->m_params.OUT = 1100.0;
-    project.PrepareRun(nullptr);
-    p->Optimise(1);
+    Optimise(project, 1, kRun, nullptr);
     EXPECT_DOUBLE_EQ(p->m_results[0].GN, 10.0);
 }
 

@@ -1,3 +1,5 @@
+#include "analysis/simulation.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -26,7 +28,7 @@ CDataSet* DiffSet(CProject& owner, const std::vector<double>& diffs,
 void SetSignal(CDataSet& ds, const std::vector<double>& signal) {
     CProject scratch;
     ds.ZeroSlot(SignalBase);
-    ds.Blend(*DiffSet(scratch, signal), 1.0);
+    Blend(ds, *DiffSet(scratch, signal), 1.0);
 }
 
 class SimulationTest : public ::testing::Test {
@@ -45,7 +47,7 @@ class SimulationTest : public ::testing::Test {
 
 TEST_F(SimulationTest, RatioOneAndLengthOneFollowTheDailyChange) {
     CDataSet* p = Primary({100, 101, 103, 102, 102, 104}, {.ML = 1, .RC = 1.0, .BL = 0});
-    project.Simulate();
+    Simulate(project, nullptr);
     EXPECT_EQ(SlotValues(*p, Signal), SlotValues(*p, Diff));
     // Enters on a day the series rose, stays in through a flat day, leaves on a fall.
     EXPECT_EQ(Flags(*p), (std::vector<int>{0, 1, 1, 0, 0, 1}));
@@ -54,51 +56,51 @@ TEST_F(SimulationTest, RatioOneAndLengthOneFollowTheDailyChange) {
 TEST_F(SimulationTest, FlagsFollowTheHysteresisBandInsideTheWindow) {
     CDataSet* p = Primary({1, 1, 1, 1, 1});
     SetSignal(*p, {0.7, -0.2, -0.7, 0.1, std::nan("")});
-    p->SetFlags(60);
+    SetFlags(*p, project.m_viewLimits, 60);
     EXPECT_EQ(Flags(*p), (std::vector<int>{1, 1, 0, 0, 0}));
     // NaN leaves the market; the band then needs the level again.
     SetSignal(*p, {0.7, 0.6, std::nan(""), 0.6, 0.61});
-    p->SetFlags(60);
+    SetFlags(*p, project.m_viewLimits, 60);
     EXPECT_EQ(Flags(*p), (std::vector<int>{1, 1, 0, 0, 1}));
 
     SetSignal(*p, {0.9, 0.9, 0.9, 0.9, 0.9});
     SetWindow(project, 730501, 730502);
-    p->SetFlags(10);
+    SetFlags(*p, project.m_viewLimits, 10);
     EXPECT_EQ(Flags(*p), (std::vector<int>{0, 1, 1, 0, 0}));
 }
 
 TEST_F(SimulationTest, InvestChargesEachEntryAndExit) {
     CDataSet* p = Primary({100, 105, 110, 120});
     SetSignal(*p, {0.9, 0.9, -0.9, -0.9});
-    p->SetFlags(50);
+    SetFlags(*p, project.m_viewLimits, 50);
     double out = 0;
-    EXPECT_DOUBLE_EQ(p->Invest(1000, out), 8.95);
+    EXPECT_DOUBLE_EQ(Invest(*p, project.m_viewLimits, 1000, out), 8.95);
     EXPECT_DOUBLE_EQ(out, 1089.5);
     EXPECT_DOUBLE_EQ(p->Points()[0].GetValue(Net), 995);
 
     // A position still open at the end is valued without the exit charge.
     SetWindow(project, 730500, 730502);
     SetSignal(*p, {0.9, 0.9, 0.9, 0.9});
-    p->SetFlags(50);
-    p->Invest(1000, out);
+    SetFlags(*p, project.m_viewLimits, 50);
+    Invest(*p, project.m_viewLimits, 1000, out);
     EXPECT_DOUBLE_EQ(out, 1094.5);
 
     // No point in the window: the output stays and the gain is taken from it.
     SetWindow(project, 1, 2);
     out = 1234;
-    EXPECT_DOUBLE_EQ(p->Invest(1000, out), 23.4);
+    EXPECT_DOUBLE_EQ(Invest(*p, project.m_viewLimits, 1000, out), 23.4);
     EXPECT_EQ(out, 1234);
 }
 
 TEST_F(SimulationTest, FlatSeriesAndZeroInputAreHarmless) {
     CDataSet* p = Primary({5, 5, 5, 5}, {.RC = 1.0, .BL = 0});
-    project.Simulate();
+    Simulate(project, nullptr);
     EXPECT_TRUE(std::isnan(p->Points()[1].GetValue(Signal)));  // nothing to normalise by
     EXPECT_EQ(Flags(*p), (std::vector<int>{0, 0, 0, 0}));
     EXPECT_EQ(p->m_params.GN, 0.0);
 
     p->m_params.IN = 0;
-    project.Simulate();
+    Simulate(project, nullptr);
     EXPECT_FALSE(std::isfinite(p->m_params.GN));
 }
 
@@ -107,14 +109,14 @@ TEST_F(SimulationTest, BlendPairsPointsByDate) {
     // its last point and keeps 0.
     CDataSet* p = Primary({1, 1, 1, 1, 1, 1});
     p->ZeroSlot(SignalBase);
-    p->Blend(*DiffSet(project, {10, 30, 40}, {1, 3, 4}), 0.5);
+    Blend(*p, *DiffSet(project, {10, 30, 40}, {1, 3, 4}), 0.5);
     EXPECT_EQ(SlotValues(*p, Signal), (std::vector<double>{0, 5, 5, 15, 20, 0}));
 
     // The last primary point takes the source point at hand, even a later one.
     CDataSet* q = project.AddDataSet("Q");
     AppendDaily(*q, 730500, {1, 1});
     q->ZeroSlot(SignalBase);
-    q->Blend(*DiffSet(project, {4}, {7}), 1.0);
+    Blend(*q, *DiffSet(project, {4}, {7}), 1.0);
     EXPECT_EQ(SlotValues(*q, Signal), (std::vector<double>{0, 4}));
 }
 
@@ -123,7 +125,7 @@ TEST_F(SimulationTest, SecondSetWeighsTheFirstByOneMinusItsRatioUntilItEnds) {
     CDataSet* s = project.AddDataSet("S");
     AppendDaily(*s, 730500, {50, 49, 51, 52});
     s->m_params.RC = -0.25;
-    project.Simulate();
+    Simulate(project, nullptr);
     for (size_t i = 0; i < 4; ++i) {
         const double expected =
             (0.8 * p->Points()[i].GetValue(Diff)) * 0.75 + s->Points()[i].GetValue(Diff) * -0.25;
@@ -138,7 +140,7 @@ TEST_F(SimulationTest, SecondSetWeighsTheFirstByOneMinusItsRatioUntilItEnds) {
 TEST_F(SimulationTest, SelectResultSetClampsAndApplies) {
     CDataSet* p = Primary({100, 101, 103, 102});
     int32_t n = -2;
-    project.SelectResultSet(n);  // no results: simulates as it stands
+    SelectResultSet(project, n, nullptr);  // no results: simulates as it stands
     EXPECT_EQ(n, 0);
 
     CDataSet* s = project.AddDataSet("S");
@@ -150,7 +152,7 @@ TEST_F(SimulationTest, SelectResultSetClampsAndApplies) {
     for (auto [asked, chosen, level, ratio] : {Case{0, 1, 10, -0.5}, Case{5, 3, 30, 0.3}}) {
         s->m_params.RC = 0.3;
         n = asked;
-        project.SelectResultSet(n);
+        SelectResultSet(project, n, nullptr);
         EXPECT_EQ(std::tuple(n, p->m_params.BL, s->m_params.RC), std::tuple(chosen, level, ratio));
     }
 }

@@ -7,6 +7,8 @@
 #include <limits>
 #include <vector>
 
+#include "charts/project_view.h"
+#include "charts/scaling.h"
 #include "model/project.h"
 #include "support/recording_surface.h"
 #include "support/series_builder.h"
@@ -30,6 +32,7 @@ struct SingleSetProject {
             ds->AppendPoint(p);
         }
         SetWindow(project, kFirst, kFirst + 9);
+        RecomputeRanges(project);
     }
     CProject project;
     CDataSet* ds;
@@ -43,7 +46,7 @@ TEST(ChartDrawing, WithoutPrimaryOnlyThePlotAndTheLabelColumn) {
     CProject project;
     for (bool history : {true, false}) {
         CRecordingSurface dc(kClip);
-        history ? project.DrawHistoryChart(dc, true) : project.DrawDataSetChart(dc, true);
+        history ? DrawHistoryChart(dc, project, true) : DrawDataSetChart(dc, project, true);
         // The black plot, 80 bands that tile the column down to H (green in the history chart,
         // blue in the data set chart), the column's edge.
         ASSERT_EQ(dc.ops.size(), 1u + 80u + 1u);
@@ -55,7 +58,7 @@ TEST(ChartDrawing, WithoutPrimaryOnlyThePlotAndTheLabelColumn) {
     }
     CRecordingSurface strip(CRect{0, 0, 460, 40}), scale(kClip);
     DrawDateStrip(strip, project);
-    project.DrawScaleStrip(scale, 0);
+    DrawScaleStrip(scale, 0);
     EXPECT_EQ(strip.ops.size(), 1u);  // the button face only
     EXPECT_EQ(scale.ops.size(), 1u);  // the edge line only
 }
@@ -65,7 +68,7 @@ TEST(ChartDrawing, BarsOpenAndCloseAtTheRightColumns) {
     // the last inside point.
     SingleSetProject s({1, 2, 3, 4, 5, 6, 7}, {0, 1, 1, 0, 0, 1, 1});
     CRecordingSurface dc(kClip);
-    s.project.DrawBackground(dc);
+    DrawBackground(dc, s.project);
     EXPECT_EQ(Rects(dc.Of(OpKind::Fill, kMarketBar)),
               (std::vector<CRect>{{40, 0, 121, 214}, {200, 0, 241, 214}}));
 
@@ -73,7 +76,7 @@ TEST(ChartDrawing, BarsOpenAndCloseAtTheRightColumns) {
     SingleSetProject before({1, 1, 1, 1}, {1, 1, 1, 0});
     SetWindow(before.project, kFirst + 1, kFirst + 10);
     CRecordingSurface dc2(kClip);
-    before.project.DrawBackground(dc2);
+    DrawBackground(dc2, before.project);
     EXPECT_EQ(Rects(dc2.Of(OpKind::Fill, kMarketBar)), (std::vector<CRect>{{0, 0, 81, 214}}));
 }
 
@@ -89,9 +92,9 @@ TEST(ChartDrawing, TradeMarkersWhereTheFlagChanges) {
         p.SetValue(Net, 50.0);
         s.ds->AppendPoint(p);
     }
-    SetWindow(s.project, kFirst, kFirst + 9);  // scales the axes to these points
+    RecomputeRanges(s.project);  // scales the axes to these points
     CRecordingSurface dc(kClip);
-    s.ds->DrawTradeMarkers(dc);
+    DrawTradeMarkers(dc, *s.ds, s.project.m_historyLimits);
     const std::vector<CDrawOp> dots = dc.Of(OpKind::Ellipse);
     EXPECT_EQ(Rects(dots),
               (std::vector<CRect>{{37, 97, 43, 103}, {117, 97, 123, 103}, {197, 97, 203, 103}}));
@@ -107,7 +110,7 @@ TEST(ChartDrawing, SeriesSkipsPointsBelowThePlotWithoutBreakingTheLine) {
     axis.displayBottom = 0;
     axis.displayTop = 100;
     CRecordingSurface dc(kClip);
-    s.ds->DrawSeries(dc, axis, Raw, kRawSeries, false, false);
+    DrawSeries(dc, *s.ds, axis, Raw, kRawSeries, false, false);
     // Above the top is drawn and left to the clipping.
     EXPECT_EQ(Rects(dc.ops),
               (std::vector<CRect>{{0, 100, 80, 80}, {80, 80, 120, -200}, {120, -200, 160, 150}}));
@@ -119,11 +122,11 @@ TEST(ChartDrawing, WindowWithoutPointsAndSinglePointDrawNoLine) {
     AppendDaily(*primary, kFirst, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9});
     CDataSet* current = project.AddDataSet("C");
     AppendDaily(*current, kFirst + 30, {5, 6});
-    project.SetCurrentDataSet(current);
+    SetCurrentDataSet(project, current);
     SetWindow(project, kFirst, kFirst + 9);
 
     CRecordingSurface dc(kClip);
-    project.DrawDataSetChart(dc, true);
+    DrawDataSetChart(dc, project, true);
     EXPECT_FALSE(dc.Of(OpKind::Line, kGrid).empty());
     EXPECT_FALSE(dc.Of(OpKind::Text).empty());  // the value axis of the last scaling
     EXPECT_TRUE(dc.Of(OpKind::Line, kRawSeries).empty() &&
@@ -131,7 +134,7 @@ TEST(ChartDrawing, WindowWithoutPointsAndSinglePointDrawNoLine) {
 
     SetWindow(project, kFirst + 25, kFirst + 30);  // only the first point of C
     CRecordingSurface single(kClip);
-    project.DrawDataSetChart(single, false);
+    DrawDataSetChart(single, project, false);
     EXPECT_TRUE(single.Of(OpKind::Line, kRawSeries).empty() &&
                 single.Of(OpKind::Line, kSmoothSeries).empty());
 }
@@ -141,7 +144,7 @@ TEST(ChartDrawing, CrosshairOnlyWithTheFlagAndAnInsideCursorPoint) {
     SingleSetProject s({0, 10, 20, 30, 40, 50, 60, 70, 80, 90});
     ASSERT_EQ(s.ds->FindCursorPoint(0.5), &s.ds->Points()[5]);
     CRecordingSurface shown(kClip);
-    s.project.DrawDataSetChart(shown, true);
+    DrawDataSetChart(shown, s.project, true);
     // Two inverting lines 2 pixels wide, then the dot drawn plainly again.
     const std::vector<CDrawOp> hair = shown.Of(OpKind::Line, kCrosshair);
     EXPECT_EQ(Rects(hair), (std::vector<CRect>{{0, 89, 400, 89}, {200, 0, 200, 214}}));
@@ -153,14 +156,14 @@ TEST(ChartDrawing, CrosshairOnlyWithTheFlagAndAnInsideCursorPoint) {
     EXPECT_EQ(dot[0].rasterOp, RasterOp::CopyPen);
 
     CRecordingSurface hidden(kClip);
-    s.project.DrawDataSetChart(hidden, false);
+    DrawDataSetChart(hidden, s.project, false);
     EXPECT_TRUE(hidden.Of(OpKind::Line, kCrosshair).empty());
     EXPECT_TRUE(hidden.Of(OpKind::Ellipse).empty());
 
     // A cursor point outside the window leaves the crosshair out of sight.
     SetWindow(s.project, kFirst, kFirst + 3);
     CRecordingSurface outside(kClip);
-    s.project.DrawDataSetChart(outside, true);
+    DrawDataSetChart(outside, s.project, true);
     for (const CDrawOp& op : outside.Of(OpKind::Line, kCrosshair)) {
         EXPECT_TRUE(op.rect.top == -500 || op.rect.left == -500);
     }
@@ -192,9 +195,9 @@ TEST(ChartDrawing, AbsurdWindowsAndValuesStayBounded) {
         for (const CRect& clip : {kClip, CRect{}, CRect{0, 0, 1, 1}, CRect{0, 0, 59, 13},
                                   CRect{-50, -50, 3000, 2000}}) {
             CRecordingSurface dc(clip);
-            project.DrawHistoryChart(dc, true);
-            project.DrawDataSetChart(dc, true);
-            project.DrawDateLabels(dc);
+            DrawHistoryChart(dc, project, true);
+            DrawDataSetChart(dc, project, true);
+            DrawDateLabels(dc, project);
             EXPECT_LT(dc.ops.size(), 2000u) << first << ".." << last;
         }
     }
@@ -210,9 +213,9 @@ TEST(AxisDrawing, ValueTicksFromBottomUpToTheDisplayTop) {
     CLimits limits;
     limits.start.SetValue(Raw, 95);
     limits.end.SetValue(Raw, 130);
-    limits.Scale(Raw);
+    Scale(limits, Raw);
     CRecordingSurface dc(kAxisClip);
-    limits.DrawValueAxis(dc);
+    DrawValueAxis(dc, limits);
     const std::vector<CDrawOp> labels = dc.Of(OpKind::Text, kWhite);
     const std::vector<CDrawOp> grid = dc.Of(OpKind::Line, kGrid);
     EXPECT_EQ(Each(labels, &CDrawOp::text),
@@ -226,7 +229,7 @@ TEST(AxisDrawing, ValueTicksFromBottomUpToTheDisplayTop) {
 
     // A record never scaled has no ticks.
     CRecordingSurface unscaled(kAxisClip);
-    CLimits().DrawValueAxis(unscaled);
+    DrawValueAxis(unscaled, CLimits());
     EXPECT_TRUE(unscaled.ops.empty());
 }
 
@@ -237,9 +240,8 @@ TEST(AxisDrawing, DateTicksLabelRowsAndTheFortyPixelRule) {
     year.start = MakePoint(1, 1, 2003);
     year.end = MakePoint(31, 12, 2003);
     CRecordingSurface lines(kAxisClip), labelled(kAxisClip);
-    year.DrawDateAxis(lines);
-    year.drawDateLabels = 1;
-    year.DrawDateAxis(labelled);
+    DrawDateAxis(lines, year, false);
+    DrawDateAxis(labelled, year, true);
     const std::vector<CDrawOp> ticks = lines.Of(OpKind::Line);
     ASSERT_EQ(ticks.size(), 6u);
     EXPECT_EQ(ticks[0].rect, (CRect{0, 0, 0, 214}));
@@ -251,9 +253,9 @@ TEST(AxisDrawing, DateTicksLabelRowsAndTheFortyPixelRule) {
 
     // Day, month and year in rows of 10 pixels; absent parts take no row.
     CRecordingSurface rows(kAxisClip);
-    year.DrawTick(rows, 10, 1, 1, 2003);
-    year.DrawTick(rows, 10, 0, 3, 2004);
-    year.DrawTick(rows, 10, 0, 0, 2005);
+    DrawTick(rows, CDateTick{10, 1, 1, 2003}, true);
+    DrawTick(rows, CDateTick{10, 0, 3, 2004}, true);
+    DrawTick(rows, CDateTick{10, 0, 0, 2005}, true);
     EXPECT_EQ(Each(rows.Of(OpKind::Text), &CDrawOp::text),
               (std::vector<std::string>{"1", "JAN", "03", "MAR", "04", "05"}));
     EXPECT_EQ(
@@ -262,8 +264,8 @@ TEST(AxisDrawing, DateTicksLabelRowsAndTheFortyPixelRule) {
                             CRect{14, 0, 14, 0}, CRect{14, 10, 14, 10}, CRect{14, 0, 14, 0}}));
     // Within 40 pixels of the right edge: the line, no label.
     CRecordingSurface edge(kAxisClip);
-    year.DrawTick(edge, 419, 5, 0, 0);
-    year.DrawTick(edge, 420, 9, 0, 0);
+    DrawTick(edge, CDateTick{419, 5, 0, 0}, true);
+    DrawTick(edge, CDateTick{420, 9, 0, 0}, true);
     EXPECT_EQ(Each(edge.Of(OpKind::Text), &CDrawOp::text), (std::vector<std::string>{"5"}));
     EXPECT_EQ(edge.Of(OpKind::Line).size(), 2u);
 }

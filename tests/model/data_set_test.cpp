@@ -72,23 +72,4 @@ TEST_F(DataSetTest, FindCursorPointPicksTheLastPointNotAfterTheTarget) {
     EXPECT_EQ(ds->Cursor(), nullptr);
 }
 
-TEST_F(DataSetTest, PotentialGainsPerYear) {
-    for (auto [serial, value] : {std::pair{5000, 100}, {5100, 110}, {5200, 105}, {5300, 115}}) {
-        ds->AppendPoint(PointAt(serial, value));
-    }
-    ds->m_params.ML = 1;  // smoothed equals raw
-    SetWindow(project, 5000, 5364);
-    ds->ComputePotentialGains();
-    EXPECT_DOUBLE_EQ(ds->m_gains[RawRises], 20.0 / 100 * 36525 / 365);
-    EXPECT_DOUBLE_EQ(ds->m_gains[RawFalls], -5.0 / 100 * 36525 / 365);
-    EXPECT_DOUBLE_EQ(ds->m_gains[SmoothRises], ds->m_gains[RawRises]);
-    EXPECT_DOUBLE_EQ(ds->m_gains[SmoothFalls], ds->m_gains[RawFalls]);
-
-    SetWindow(project, 1, 10);  // no point inside
-    ds->ComputePotentialGains();
-    for (double g : ds->m_gains) {
-        EXPECT_FALSE(std::isfinite(g));
-    }
-}
-
 }  // namespace

@@ -40,7 +40,7 @@ inline void SetWindow(CProject& project, int32_t first, int32_t last) {
     CLimits window;
     window.start.SetSerial(first);
     window.end.SetSerial(last);
-    project.SetLimits(window);
+    project.SetWindow(window);
 }
 
 inline std::vector<double> SlotValues(const CDataSet& ds, int slot) {

@@ -26,7 +26,7 @@ class AnalysisPagesTest : public UiTest {
         for (const char* name : {"A", "B"}) {
             AppendDaily(*Project().AddDataSet(name), m_start, {100, 102, 101, 105});
         }
-        Project().SetCurrentDataSet(Project().DataSets()[1].get());
+        SetCurrentDataSet(Project(), Project().DataSets()[1].get());
         SetWindow(Project(), m_start, m_start + 729);
         Frame()->Refresh(REFRESH_LOAD);  // the Controls page stores this window from now on
         Show(PAGE_PARAMETERS);
@@ -125,7 +125,7 @@ TEST(ProgressDialog, MessagesMoveTheBarAndOnlyTheEndOfRunEndsIt) {
     CProgressDialog dialog(&project);
     QSignalSpy ended(&dialog, &QDialog::finished);
     QTest::keyClick(&dialog, Qt::Key_Escape);  // as Cancel: only asks the run to stop
-    EXPECT_EQ(project.Primary()->m_cancel.load(), 1);
+    EXPECT_TRUE(dialog.StopRequested());
     for (const auto& [position, done, shown] : {std::tuple{30, 0, 30}, {0, 0, 30}, {50, 1, 50}}) {
         CAnalysisDoneEvent event(position, done);
         QCoreApplication::sendEvent(&dialog, &event);
@@ -157,7 +157,7 @@ TEST_F(AnalysisPagesTest, CancelPressedTwiceEndsALongRun) {
         for (int i = 0; i < 2; ++i) {
             QTest::mouseClick(dialog->findChild<QAbstractButton*>("cancel"), Qt::LeftButton);
         }
-        stayed = dialog->isVisible() && Project().Primary()->m_cancel == 1;
+        stayed = dialog->isVisible() && dialog->StopRequested();
     });
     Click("process");
     EXPECT_TRUE(stayed);
@@ -185,7 +185,7 @@ TEST_F(AnalysisPagesTest, PotentialGainsAreCutNonFiniteOnesEmptyAndReadOnlyOnCur
     Show(PAGE_INFO);
     CDataSet* zero = Project().AddDataSet("Z");
     AppendDaily(*zero, m_start, {0, 2, 1, 3});  // starts at 0: no finite potential gains
-    Project().SetCurrentDataSet(zero);
+    SetCurrentDataSet(Project(), zero);
     Frame()->Refresh(REFRESH_CURRENT);
     EXPECT_EQ(Figures(), "   ");
     zero->m_gains = {25.678, -14.333, 12.37, -0.04};

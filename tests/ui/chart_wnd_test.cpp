@@ -1,6 +1,7 @@
 #include "ui/chart_wnd.h"
 
 #include "charts/status_line.h"
+#include "ui/ctrl_status.h"
 #include "ui_fixture.h"
 
 namespace {
@@ -67,7 +68,8 @@ TEST_F(ChartPanelTest, MouseReadoutAndCrosshairFlag) {
 }
 
 TEST_F(ChartPanelTest, HistoryChartReadsTheNetValueOfThePrimary) {
-    Project().Simulate();
+    Simulate(Project(), Frame()->Status());
+    ScaleHistory(Project());
     CChartWnd* history = Frame()->HistoryChart();
     QTest::mouseMove(history, At(0.5, history));
     ASSERT_NE(m_ds->Cursor(), nullptr);

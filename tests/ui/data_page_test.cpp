@@ -17,7 +17,7 @@ TEST_F(DataPageTest, TypedColumnsReachTheImportThroughTheStoreAndEachImportBecom
     Type("valuesColumn", "0");  // stored as 1
     Run("&Import...", raw);
     EXPECT_EQ(Text("valuesColumn"), "1");
-    EXPECT_EQ(App().Files().m_datesInCol, 3);
+    EXPECT_EQ(App().Commands().m_datesInCol, 3);
     const CDataPoint& last = Project().Current()->Points().back();
     EXPECT_EQ(last.FormatDate(), "1/3/2003");
     EXPECT_EQ(last.GetValue(Raw), 11.0);
@@ -27,11 +27,11 @@ TEST_F(DataPageTest, TypedColumnsReachTheImportThroughTheStoreAndEachImportBecom
     EXPECT_EQ(m_asked, (std::vector<Dialog>{Dialog::Import, Dialog::Import}));
     ASSERT_EQ(Project().DataSetCount(), 2);
     EXPECT_EQ(Project().Current(), Project().DataSets()[1].get());
-    EXPECT_EQ(App().Files().m_lastFile, "../Project Files/DOW.xml");
+    EXPECT_EQ(App().Commands().m_lastFile, "../Project Files/DOW.xml");
     ASSERT_EQ(Frame()->Navigation()->SecondaryNode()->childCount(), 1);
     EXPECT_TRUE(Frame()->Navigation()->SecondaryNode()->child(0)->isSelected());
 
-    App().Files().m_valsInCol = 5;
+    App().Commands().m_valsInCol = 5;
     Frame()->Refresh(REFRESH_LOAD);
     EXPECT_EQ(Text("valuesColumn"), "5");
 }

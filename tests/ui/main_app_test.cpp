@@ -35,10 +35,10 @@ using MainAppTest = UiTest;
 TEST_F(MainAppTest, TheLastFileAndTheImportColumnsOutliveTheWindow) {
     QSettings("Orvane", "Quillmark").setValue("user/valsincol", 5);
     Start();  // the first start opens the default project, missing here, silently
-    EXPECT_EQ(App().Files().m_lastFile, "../Project Files/DOW.xml");
-    EXPECT_EQ(App().Files().m_valsInCol, 5);
+    EXPECT_EQ(App().Commands().m_lastFile, "../Project Files/DOW.xml");
+    EXPECT_EQ(App().Commands().m_valsInCol, 5);
     EXPECT_TRUE(m_errors.empty());
-    App().Files().m_valsInCol = 4;
+    App().Commands().m_valsInCol = 4;
     App().ExitInstance(0);
     EXPECT_EQ(Setting("last_file"), "../Project Files/DOW.xml");  // a missing file keeps its path
     EXPECT_EQ(Setting("valsincol"), "4");
@@ -80,7 +80,7 @@ TEST_F(MainAppTest, SaveAsAddsTheExtensionAndSaveStoresThePagesIntoTheSameFile) 
 
     Run("&Open...", Sample("Project Files/SP500.xml"));
     Run("Save &As...", (Scratch() / "copy").string());
-    EXPECT_EQ(App().Files().m_lastFile, (Scratch() / "copy.xml").string());
+    EXPECT_EQ(App().Commands().m_lastFile, (Scratch() / "copy.xml").string());
     EXPECT_EQ(ReadAll(Scratch() / "copy.xml"), ReadAll(Sample("Project Files/SP500.xml")));
     Show(PAGE_INFO);
     Edit("comment")->setText("changed");
@@ -98,13 +98,13 @@ TEST_F(MainAppTest, FailedOpensAndSavesAreReported) {
     EXPECT_EQ(RecentNames(), "gone");  // reported again, and kept in the recent list
     Run("&Open...");                   // cancelled: nothing happens
     EXPECT_EQ(m_errors.size(), 2u);
-    EXPECT_EQ(App().Files().m_lastFile, gone);
+    EXPECT_EQ(App().Commands().m_lastFile, gone);
 
     // Nothing can be written into a folder that does not exist.
     const std::string unwritable = (Scratch() / "no-such-folder" / "kept.xml").string();
     Run("Save &As...", unwritable);
     EXPECT_EQ(m_errors.back(), "File Not Saved.");
-    EXPECT_EQ(App().Files().m_lastFile, unwritable);
+    EXPECT_EQ(App().Commands().m_lastFile, unwritable);
     m_asked.clear();
     Run("&Save");  // fails too, says so and asks for another name (cancelled here)
     EXPECT_EQ(m_errors.size(), 4u);

@@ -56,7 +56,8 @@ TEST_F(MainFrameTest, MenuPromptAndStatusPanesAfterASimulationAndAfterNew) {
     const int32_t start = MakePoint(2, 1, 2001).m_serial;
     AppendDaily(*Project().AddDataSet("Index"), start, {100, 101, 103, 102, 106});
     SetWindow(Project(), start, start + 4);
-    Project().Simulate();
+    Simulate(Project(), Frame()->Status());
+    ScaleHistory(Project());
     EXPECT_EQ(panes(), "1/6/2001|Index|(1000.00)|LOW");  // the net value of the last day
     Run("&New");
     EXPECT_EQ(panes(), "||(0.0)|");

@@ -74,7 +74,7 @@ TEST_F(RefreshOrderTest, PagesRedrawTheChartsAndSetTheDisplaySlotWhenShown) {
     CPaintCounter paints(Frame()->DataSetChart());
     for (int page :
          {PAGE_CONTROLS, PAGE_DATA, PAGE_INFO, PAGE_APPEND, PAGE_PARAMETERS, PAGE_ANALYSIS}) {
-        Project().SetDisplaySlot(Smooth);
+        SetDisplaySlot(Project(), Smooth);
         paints.m_paints = 0;
         Show(page);
         QApplication::processEvents();

@@ -16,6 +16,8 @@
 #include <QTest>
 #include <QTreeWidget>
 
+#include "analysis/simulation.h"
+#include "charts/project_view.h"
 #include "model/project.h"
 #include "support/series_builder.h"
 #include "ui/chart_wnd.h"

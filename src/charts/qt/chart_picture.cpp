@@ -14,15 +14,15 @@
 
 namespace {
 
-// One chart panel: the chart, then its status line, as the panel paints them. With a cursor
-// the mouse is taken to be over the panel at that fraction of the plot width.
-void PaintChartPanel(QPainter& painter, const QRect& area, CProject& project, bool history,
+// One chart panel as the panel paints it. With a cursor the mouse is taken to be over the
+// panel at that fraction of the plot width.
+void PaintChartPanel(QPainter& painter, const QRect& area, CProject& project, ChartKind kind,
                      const std::optional<double>& cursor) {
+    const bool history = kind == ChartKind::History;
     CDataSet* ds = history ? project.Primary() : project.Current();
     const int slot = history ? Net : project.DisplaySlot();
     CStatusLine line;
     line.title = history ? "INVESTMENT HISTORY:    " : "DATA SET:    ";
-    const int32_t mouseInside = cursor ? 1 : 0;
     if (ds != nullptr) {
         line.dataSetName = ds->m_name;
         // A panel too narrow for a plot chooses no cursor point.
@@ -36,13 +36,7 @@ void PaintChartPanel(QPainter& painter, const QRect& area, CProject& project, bo
     painter.translate(area.topLeft());
     {
         CPainterSurface dc(painter, CRect{0, 0, area.width(), area.height()});
-        if (history) {
-            project.DrawHistoryChart(dc, mouseInside != 0);
-        } else {
-            project.DrawDataSetChart(dc, mouseInside != 0);
-        }
-        DrawStatusLine(dc, line, mouseInside != 0 ? ActiveIndicator() : IdleIndicator(),
-                       mouseInside);
+        DrawChartPanel(dc, project, kind, line, cursor.has_value());
     }
     painter.restore();
 }
@@ -65,10 +59,10 @@ QImage PaintMainCharts(CProject& project, int width, int height,
     image.fill(QGuiApplication::palette().color(QPalette::Button));
     const int half = (height - kChartsDateStripHeight) / 2;
     QPainter painter(&image);
-    PaintChartPanel(painter, QRect(0, 0, width, half), project, true, cursor);
+    PaintChartPanel(painter, QRect(0, 0, width, half), project, ChartKind::History, cursor);
     PaintDateStrip(painter, QRect(0, half, width, kChartsDateStripHeight), project);
-    PaintChartPanel(painter, QRect(0, half + kChartsDateStripHeight, width, half), project, false,
-                    cursor);
+    PaintChartPanel(painter, QRect(0, half + kChartsDateStripHeight, width, half), project,
+                    ChartKind::DataSet, cursor);
     painter.end();
     return image;
 }

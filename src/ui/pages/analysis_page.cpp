@@ -4,8 +4,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "charts/project_view.h"
 #include "model/project.h"
 #include "ui/figure_text.h"
+#include "ui/main_app.h"
 #include "ui/main_frame.h"
 #include "ui/pages/dialog_template.h"
 #include "ui/progress_dialog.h"
@@ -44,7 +46,7 @@ CAnalysisPage::CAnalysisPage(CProject& project, CMainFrame& frame, QWidget* pare
 }
 
 bool CAnalysisPage::OnSetActive() {
-    m_project.SetDisplaySlot(Raw);
+    SetDisplaySlot(m_project, Raw);
     return CProjectPage::OnSetActive();
 }
 
@@ -98,8 +100,11 @@ void CAnalysisPage::ShowReport(double output, double gain) {
 }
 
 void CAnalysisPage::OnProcess() {
-    m_frame.Refresh(REFRESH_STORE);
-    CProgressDialog progress(&m_project, &m_frame);
-    progress.exec();
-    m_frame.Refresh(REFRESH_RESULTS);
+    CProjectCommands& commands = CMainApp::Instance()->Commands();
+    // Without a data set there is nothing to run, but the windows hear the end as usual.
+    if (commands.StartProcess()) {
+        CProgressDialog progress(&m_project, &m_frame);
+        progress.exec();
+    }
+    commands.FinishProcess();
 }

@@ -7,6 +7,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include "charts/project_view.h"
 #include "model/project.h"
 #include "ui/main_frame.h"
 #include "ui/pages/dialog_template.h"
@@ -60,7 +61,7 @@ CAppendPage::CAppendPage(CProject& project, CMainFrame& frame, QWidget* parent)
 }
 
 bool CAppendPage::OnSetActive() {
-    m_project.SetDisplaySlot(Raw);
+    SetDisplaySlot(m_project, Raw);
     return CProjectPage::OnSetActive();
 }
 
@@ -77,7 +78,7 @@ void CAppendPage::OnAdd() {
         m_errorBox(QStringLiteral("Date Too Small."));
     }
     // Rescale the window on the raw values, which now may include the new point.
-    m_project.SetDisplaySlot(Raw);
+    SetDisplaySlot(m_project, Raw);
     m_frame.RedrawCharts();
 }
 

@@ -6,6 +6,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "charts/project_view.h"
+#include "charts/scaling.h"
 #include "model/project.h"
 #include "ui/main_frame.h"
 #include "ui/pages/dialog_template.h"
@@ -92,14 +94,14 @@ void CControlsPage::ApplyDates() {
     CLimits window;
     window.start.SetDate(m_startDay, m_startMonth, m_startYear);
     window.end.SetDate(m_endDay, m_endMonth, m_endYear);
-    m_project.SetLimits(window);
+    SetLimits(m_project, window);
 }
 
 void CControlsPage::DefaultWindow() {
     CLimits window;
     window.start.SetDate(1, 1, 2000);
     window.end.SetDate(1, 1, 2003);
-    m_project.SetLimits(window);
+    SetLimits(m_project, window);
     ShowLimits();
 }
 
@@ -108,7 +110,7 @@ void CControlsPage::OnZeroBase() {
     ReadControls();
     m_project.m_viewLimits.zeroBase = m_zeroBase;
     m_project.m_historyLimits.zeroBase = m_zeroBase;
-    m_project.RecomputeRanges();
+    RecomputeRanges(m_project);
     m_frame.RedrawCharts();
 }
 
@@ -119,7 +121,7 @@ void CControlsPage::OnApply() {
 }
 
 void CControlsPage::OnLimits() {
-    m_project.ResetLimitsToCurrent();
+    ResetLimitsToCurrent(m_project);
     m_frame.Refresh(REFRESH_LOAD);
     m_frame.RedrawCharts();
 }
@@ -128,7 +130,7 @@ void CControlsPage::OnSpinStep(WindowStep stepWindow, int step) {
     CLimits window;
     m_project.GetLimits(window);
     const CLimits moved = stepWindow(window, step);
-    m_project.SetLimits(moved);
+    SetLimits(m_project, moved);
     CopyDates(moved);
     ShowFields();
     m_frame.RedrawCharts();

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <utility>
 
-#include "charts/limits.h"
+#include "model/limits.h"
 #include "ui/pages/project_page.h"
 
 class CSpinArrows;

@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "charts/project_view.h"
 #include "model/project.h"
 #include "ui/main_app.h"
 #include "ui/main_frame.h"
@@ -12,7 +13,7 @@
 #include "ui/refresh.h"
 
 CDataPage::CDataPage(CProject& project, CMainFrame& frame, QWidget* parent)
-    : CProjectPage(project, frame, parent), m_files(CMainApp::Instance()->Files()) {
+    : CProjectPage(project, frame, parent), m_files(CMainApp::Instance()->Commands()) {
     const CDialogTemplate t(this);
     t.Group("Data Set", 0, 0, 70, 65);
     t.Group("Import", 85, 0, 145, 65);
@@ -33,7 +34,7 @@ CDataPage::CDataPage(CProject& project, CMainFrame& frame, QWidget* parent)
 }
 
 bool CDataPage::OnSetActive() {
-    m_project.SetDisplaySlot(Raw);
+    SetDisplaySlot(m_project, Raw);
     return CProjectPage::OnSetActive();
 }
 
@@ -66,13 +67,13 @@ void CDataPage::StoreColumns() {
 }
 
 void CDataPage::OnMoveUp() {
-    m_project.MoveCurrentUp();
+    MoveCurrentUp(m_project);
     m_frame.Refresh(REFRESH_DATASETS);
     m_frame.RedrawCharts();
 }
 
 void CDataPage::OnDelete() {
-    m_project.DeleteCurrent();
+    DeleteCurrent(m_project);
     m_frame.Refresh(REFRESH_DATASETS);
     m_frame.RedrawCharts();
 }

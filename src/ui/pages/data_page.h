@@ -4,13 +4,13 @@
 
 #include "ui/pages/project_page.h"
 
-class CProjectFiles;
+class CProjectCommands;
 class QLineEdit;
 
 // The Data page: moves and deletes data sets and holds the two column numbers of the raw data
 // import.
 //
-// The column numbers are the application's (CProjectFiles::m_datesInCol, m_valsInCol): the page
+// The column numbers are the application's (CProjectCommands::m_datesInCol, m_valsInCol): the page
 // shows them on REFRESH_LOAD and hands the edited numbers back on REFRESH_STORE, which the
 // Import command sends before it reads a file. A number below 1 is stored as 1.
 class CDataPage : public CProjectPage {
@@ -29,7 +29,7 @@ class CDataPage : public CProjectPage {
     void OnMoveUp();
     void OnDelete();
 
-    CProjectFiles& m_files;
+    CProjectCommands& m_files;
     int32_t m_datesColumn = 1;
     int32_t m_valuesColumn = 2;
     QLineEdit* m_datesEdit;

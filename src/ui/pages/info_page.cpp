@@ -2,7 +2,8 @@
 
 #include <QLineEdit>
 
-#include "analysis/strategy_params.h"
+#include "analysis/number_format.h"
+#include "charts/project_view.h"
 #include "model/project.h"
 #include "model/text_out.h"
 #include "ui/figure_text.h"
@@ -42,7 +43,7 @@ CInfoPage::CInfoPage(CProject& project, CMainFrame& frame, QWidget* parent)
 }
 
 bool CInfoPage::OnSetActive() {
-    m_project.SetDisplaySlot(Raw);
+    SetDisplaySlot(m_project, Raw);
     return CProjectPage::OnSetActive();
 }
 

@@ -14,8 +14,11 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "app/parameter_rules.h"
+#include "charts/project_view.h"
 #include "model/project.h"
 #include "ui/figure_text.h"
+#include "ui/main_app.h"
 #include "ui/main_frame.h"
 #include "ui/pages/dialog_template.h"
 #include "ui/pictures.h"
@@ -120,7 +123,7 @@ CParametersPage::CParametersPage(CProject& project, CMainFrame& frame, QWidget* 
 
 bool CParametersPage::OnSetActive() {
     const bool shown = CProjectPage::OnSetActive();
-    m_project.SetDisplaySlot(Raw);
+    SetDisplaySlot(m_project, Raw);
     return shown;
 }
 
@@ -167,20 +170,15 @@ void CParametersPage::Load(int code) {
 
 void CParametersPage::Store() {
     ReadEdits();
-    CStrategyRange& range = m_project.m_range;
-    CStrategyParams& primary = m_project.Primary()->m_params;
-    range.RR = m_slider->value();
-    m_smoothing = std::max(m_smoothing, 1);
-    primary.ML = m_smoothing;
-    m_sweepLow = std::max(m_sweepLow, 1);
-    m_sweepHigh = std::max(m_sweepHigh, m_sweepLow);
-    range.ML = m_sweepLow;
-    range.MU = m_sweepHigh;
-    m_ratio = std::clamp(m_ratio, -1.0, 1.0);
-    m_project.Current()->m_params.RC = m_ratio;
-    m_flags = std::clamp(m_flags, 0, 100);
-    primary.BL = m_flags;
-    range.BI = m_flagStep;
+    CParameterFields fields{m_smoothing, m_sweepLow, m_sweepHigh, m_ratio,
+                            m_flags,     m_flagStep, m_slider->value()};
+    StoreParameters(m_project, fields);
+    // The fields show the values as stored.
+    m_smoothing = fields.smoothing;
+    m_sweepLow = fields.sweepLow;
+    m_sweepHigh = fields.sweepHigh;
+    m_ratio = fields.ratio;
+    m_flags = fields.flags;
 }
 
 void CParametersPage::Clear() {
@@ -193,10 +191,7 @@ void CParametersPage::Clear() {
 }
 
 void CParametersPage::OnUpdate() {
-    m_frame.Refresh(REFRESH_STORE);
-    m_project.Simulate();
-    m_frame.Refresh(REFRESH_LOAD);
-    m_frame.RedrawCharts();
+    CMainApp::Instance()->Commands().Simulate();
 }
 
 void CParametersPage::OnFlagsSpin(int change) {

@@ -1,4 +1,4 @@
-#include "charts/limits.h"
+#include "charts/scaling.h"
 
 #include <array>
 #include <cmath>
@@ -7,65 +7,29 @@
 
 #include "model/month_names.h"
 #include "model/numeric.h"
-#include "model/text_out.h"
 
-void CLimits::ResetDates(const CDataPoint& point) {
-    start.CopyDate(point);
-    end.CopyDate(point);
+namespace {
+
+void SetDefaultAxis(CLimits& limits) {
+    limits.step = 0.2;
+    limits.bottom = 0.0;
+    limits.top = 1.0;
+    limits.displayTop = 1.04;
+    limits.displayBottom = -0.04;
 }
 
-void CLimits::ExtendDates(const CDataPoint& point) {
-    if (point.m_serial < start.m_serial) {
-        start.CopyDate(point);
-    }
-    if (point.m_serial > end.m_serial) {
-        end.CopyDate(point);
-    }
-}
+}  // namespace
 
-void CLimits::CopyDates(const CLimits& other) {
-    start.CopyDate(other.start);
-    end.CopyDate(other.end);
-}
-
-int64_t CLimits::DayCount() const {
-    int64_t days = int64_t{end.m_serial} - start.m_serial + 1;
-    return days < 1 ? 1 : days;
-}
-
-void CLimits::InitSlotRange(const CDataPoint& point, int slot) {
-    start.SetValue(slot, point.GetValue(slot));
-    end.SetValue(slot, point.GetValue(slot));
-}
-
-void CLimits::ExtendSlotRange(const CDataPoint& point, int slot) {
-    double v = point.GetValue(slot);
-    if (start.GetValue(slot) > v) {
-        start.SetValue(slot, v);
-    }
-    if (end.GetValue(slot) < v) {
-        end.SetValue(slot, v);
-    }
-}
-
-void CLimits::SetDefaultAxis() {
-    step = 0.2;
-    bottom = 0.0;
-    top = 1.0;
-    displayTop = 1.04;
-    displayBottom = -0.04;
-}
-
-void CLimits::Scale(int slot) {
-    double lo = start.GetValue(slot);
-    if (zeroBase != 0 && lo > 0) {
+void Scale(CLimits& limits, int slot) {
+    double lo = limits.start.GetValue(slot);
+    if (limits.zeroBase && lo > 0) {
         lo = 0.0;
     }
-    double hi = end.GetValue(slot);
+    const double hi = limits.end.GetValue(slot);
     double range = hi - lo;
-    step = 0.1;
+    double step = 0.1;
     if (!(range > 0) || !std::isfinite(range)) {
-        SetDefaultAxis();
+        SetDefaultAxis(limits);
         return;
     }
     // The step is built by repeated multiplication from 0.1, not as an exact power of ten.
@@ -77,6 +41,8 @@ void CLimits::Scale(int slot) {
         range *= 10;
         step *= 0.1;
     }
+    double top = 0.0;
+    double bottom = 0.0;
     auto placeBounds = [&] {
         top = std::ceil(hi / step) * step;
         bottom = std::floor(lo / step) * step;
@@ -86,14 +52,17 @@ void CLimits::Scale(int slot) {
         step *= 0.5;
         placeBounds();
     }
-    double margin = (top - bottom) * 0.04;
-    displayTop = margin + top;
-    displayBottom = bottom - margin;
+    const double margin = (top - bottom) * 0.04;
+    limits.step = step;
+    limits.top = top;
+    limits.bottom = bottom;
+    limits.displayTop = margin + top;
+    limits.displayBottom = bottom - margin;
     // A step that underflowed (to zero or to the imprecise subnormal range), or bounds beyond
     // the double range, leave no drawable axis.
-    if (!(step >= std::numeric_limits<double>::min()) || !std::isfinite(displayTop) ||
-        !std::isfinite(displayBottom)) {
-        SetDefaultAxis();
+    if (!(step >= std::numeric_limits<double>::min()) || !std::isfinite(limits.displayTop) ||
+        !std::isfinite(limits.displayBottom)) {
+        SetDefaultAxis(limits);
     }
 }
 
@@ -305,11 +274,3 @@ CLimits ZoomWindow(const CLimits& window, int direction) {
     return WithSerials(window, start, window.end.m_serial);
 }
 
-void CLimits::Write(std::string& out) const {
-    out += "<LIMITS START=";
-    start.WriteDate(out);
-    out += " END=";
-    end.WriteDate(out);
-    out += " />";
-    out += kLineEnd;
-}

@@ -1,4 +1,4 @@
-#include "analysis/strategy_params.h"
+#include "model/strategy_params.h"
 
 #include <algorithm>
 #include <cmath>
@@ -19,51 +19,13 @@ int64_t SaturatingMultiply(int64_t a, int64_t b) {
 
 }  // namespace
 
-int64_t CStrategyParams::GetStepCount(int dataSetCount) {
-    if (RR < 1) {
-        RR = 1;
-    }
+int64_t CStrategyParams::GetStepCount(int dataSetCount) const {
     int64_t lengths = std::max<int64_t>(1, int64_t{MU} - ML + 1);
-    int64_t ratios = 2 * int64_t{RR} + 3;
+    int64_t ratios = 2 * int64_t{std::max(RR, 1)} + 3;
     int64_t levels = std::max<int64_t>(1, 100 / EffectiveFlagStep(BI));
     int64_t sets = std::max<int64_t>(1, dataSetCount);
     return SaturatingMultiply(SaturatingMultiply(SaturatingMultiply(lengths, ratios), levels),
                               sets);
-}
-
-double TruncateDecimals(double value, int decimals) {
-    return value - std::fmod(value, std::pow(10.0, -decimals));
-}
-
-std::string FormatNumber(double x) {
-    const char* format = "%1.1e";
-    if (x == 0.0) {
-        format = "%3.1f";
-    } else if (x >= 1000000.0) {
-        format = "%1.1e";
-    } else if (x >= 1.0) {
-        format = "%10.2f";
-    } else if (x >= 0.1) {
-        format = "%10.3f";
-    } else if (x >= 0.01) {
-        format = "%10.4f";
-    } else if (x >= 0.001) {
-        format = "%10.5f";
-    } else if (x >= 0.0001) {
-        format = "%10.6f";
-    } else if (x >= 0.00001) {
-        format = "%10.7f";
-    }
-    char text[64];
-    std::snprintf(text, sizeof text, format, x);
-    const char* start = text;
-    while (*start == ' ') {
-        ++start;
-    }
-    std::string result = "(";
-    result.append(start);
-    result.push_back(')');
-    return result;
 }
 
 void CStrategyParams::WriteParameters(std::string& out) const {

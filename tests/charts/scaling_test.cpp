@@ -1,4 +1,4 @@
-#include "charts/limits.h"
+#include "charts/scaling.h"
 
 #include <gtest/gtest.h>
 
@@ -28,12 +28,12 @@ std::pair<int32_t, int32_t> Serials(const CLimits& limits) {
     return {limits.start.m_serial, limits.end.m_serial};
 }
 
-CLimits Scaled(double lo, double hi, int32_t zeroBase = 0) {
+CLimits Scaled(double lo, double hi, bool zeroBase = false) {
     CLimits limits;
     limits.zeroBase = zeroBase;
     limits.start.SetValue(Smooth, lo);
     limits.end.SetValue(Smooth, hi);
-    limits.Scale(Smooth);
+    Scale(limits, Smooth);
     return limits;
 }
 
@@ -47,7 +47,7 @@ TEST(LimitsScale, StepBoundsAndMargins) {
                           Case{85, 117, 0, 5, 85, 120, 83.6, 121.4},
                           Case{-3, 7, 1, 1, -3, 7, -3.4, 7.4},  // a negative minimum is kept
                           Case{0, 7, 1, 1, 0, 7, -0.28, 7.28}}) {
-        const CLimits l = Scaled(c[0], c[1], static_cast<int32_t>(c[2]));
+        const CLimits l = Scaled(c[0], c[1], c[2] != 0);
         const double got[] = {l.step, l.bottom, l.top, l.displayBottom, l.displayTop};
         for (size_t i = 0; i < 5; ++i) {
             EXPECT_NEAR(got[i], c[3 + i], 1e-9) << c[0] << ".." << c[1] << " field " << i;
@@ -71,7 +71,7 @@ TEST(LimitsScale, UnusableRangesGiveTheDefaultAxis) {
                           Case{0, std::numeric_limits<double>::denorm_min()}, Case{0, 1e-310}}) {
         limits.start.SetValue(Smooth, lo);
         limits.end.SetValue(Smooth, hi);
-        limits.Scale(Smooth);
+        Scale(limits, Smooth);
         EXPECT_EQ(std::tuple(limits.step, limits.bottom, limits.top), std::tuple(0.2, 0.0, 1.0))
             << lo << ".." << hi;
         EXPECT_NEAR(limits.displayBottom, -0.04, 1e-12);

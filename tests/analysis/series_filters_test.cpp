@@ -1,4 +1,4 @@
-#include "model/series_filters.h"
+#include "analysis/series_filters.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,9 @@
-#include "model/series_filters.h"
+#include "analysis/series_filters.h"
+
+#include <deque>
+#include <vector>
+
+#include "model/data_set.h"
 
 #include <cmath>
 #include <vector>
@@ -137,4 +142,60 @@ void NormaliseSeries(std::span<const double> in, std::span<double> out) {
     for (size_t i = 0; i < n; ++i) {
         out[i] = in[i] / scale;
     }
+}
+
+namespace {
+
+// Stages `from`, runs an array filter over the serials and the working copies, and writes its
+// result into `to`. The arrays are those the optimiser hands to the same filters.
+template <typename Filter>
+void FilterStaged(CDataSet& ds, int from, int to, Filter filter) {
+    ds.StageSlot(from);
+    std::deque<CDataPoint>& points = ds.MutablePoints();
+    std::vector<int32_t> serials;
+    std::vector<double> values;
+    serials.reserve(points.size());
+    values.reserve(points.size());
+    for (const CDataPoint& p : points) {
+        serials.push_back(p.m_serial);
+        values.push_back(p.m_work);
+    }
+    filter(std::span<const int32_t>(serials), std::span<double>(values));
+    size_t i = 0;
+    for (CDataPoint& p : points) {
+        p.SetValue(to, values[i++]);
+    }
+}
+
+}  // namespace
+
+void WeightedAverage(CDataSet& ds, int slot, int32_t days) {
+    FilterStaged(ds, slot, slot, [days](std::span<const int32_t> serials, std::span<double> values) {
+        WeightedAverageSeries(serials, values, values, days);
+    });
+}
+
+void Differentiate(CDataSet& ds, int from, int to) {
+    FilterStaged(ds, from, to, [](std::span<const int32_t> serials, std::span<double> values) {
+        DifferentiateSeries(serials, values, values);
+    });
+}
+
+void Normalise(CDataSet& ds, int slot) {
+    FilterStaged(ds, slot, slot, [](std::span<const int32_t>, std::span<double> values) {
+        NormaliseSeries(values, values);
+    });
+}
+
+void SmoothRaw(CDataSet& ds, int32_t days) {
+    ds.CopySlot(Raw, Smooth);
+    WeightedAverage(ds, Smooth, days);
+}
+
+void BuildDiff(CDataSet& ds, int32_t days) {
+    Differentiate(ds, Smooth, Diff);
+    if (days > 1) {
+        WeightedAverage(ds, Diff, days);
+    }
+    Normalise(ds, Diff);
 }

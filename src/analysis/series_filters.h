@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <span>
 
+class CDataSet;
+
 // The series filters shared by the data sets and the optimiser, on plain arrays so that both
 // compute bit for bit the same values. Serials strictly increase; in and out have the size of
 // serials and may be the same array.
@@ -21,3 +23,13 @@ void DifferentiateSeries(std::span<const int32_t> serials, std::span<const doubl
 // Divides every value by five times the mean absolute value (a zero mean gives non-finite
 // values, which the strategy treats as out of the market).
 void NormaliseSeries(std::span<const double> in, std::span<double> out);
+
+// The same filters on a whole data set, every point, not only the window: the value slot is
+// staged into the working copies, filtered as arrays and written back.
+void WeightedAverage(CDataSet& ds, int slot, int32_t days);
+void Differentiate(CDataSet& ds, int from, int to);
+void Normalise(CDataSet& ds, int slot);
+// Slot 4 := the weighted average of slot 0 over `days`.
+void SmoothRaw(CDataSet& ds, int32_t days);
+// Slot 1 := the normalised daily change of slot 4 (averaged again when days > 1).
+void BuildDiff(CDataSet& ds, int32_t days);

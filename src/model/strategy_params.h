@@ -9,9 +9,9 @@
 class CStrategyParams {
   public:
     // Number of simulations of one full optimisation over this RANGE record with the given
-    // number of data sets. A resolution RR below 1 is stored back as 1; a flag step BI below 1
-    // (only a file can supply one) counts as 1. Saturates instead of overflowing.
-    int64_t GetStepCount(int dataSetCount);
+    // number of data sets. A resolution RR or a flag step BI below 1 (only a file can supply
+    // one) counts as 1. Saturates instead of overflowing.
+    int64_t GetStepCount(int dataSetCount) const;
 
     // The PARAMETERS, RANGE and RESULT lines of a project file.
     void WriteParameters(std::string& out) const;
@@ -37,10 +37,3 @@ using CStrategyResult = CStrategyParams;
 inline int32_t EffectiveFlagStep(int32_t bi) {
     return bi < 1 ? 1 : bi;
 }
-
-// value - fmod(value, 10^-decimals): cut, not rounded, keeping the sign (12.37 -> 12.3).
-double TruncateDecimals(double value, int decimals);
-
-// Display text of a money amount or small quantity, in parentheses, with a format chosen by
-// magnitude: "(1234.50)", "(0.500)", "(0.0)", "(1.0e+06)".
-std::string FormatNumber(double x);

@@ -1,28 +1,33 @@
-#include "model/project.h"
+#include "charts/project_view.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+
 #include <utility>
 
+#include "analysis/optimiser.h"
+#include "analysis/simulation.h"
+#include "model/project.h"
 #include "support/series_builder.h"
 
 namespace {
 
-TEST(Project, ListOperationsKeepPrimaryAndCurrentSet) {
+TEST(ProjectView, ListOperationsKeepPrimaryAndCurrentSet) {
     CProject project;
     // Without a data set every operation does nothing.
     EXPECT_FALSE(project.AddPoint(1, 1, 2000, 1.0));
     project.UndoAddPoint();
-    project.Simulate();
-    project.ResetLimitsToCurrent();
-    project.RecomputeRanges();
-    project.SetDisplaySlot(4);
-    project.DeleteCurrent();
-    project.MoveCurrentUp();
-    project.RequestCancel();
-    project.PrepareRun(nullptr);
+    Simulate(project, nullptr);
+    ResetLimitsToCurrent(project);
+    RecomputeRanges(project);
+    SetDisplaySlot(project, 4);
+    DeleteCurrent(project);
+    MoveCurrentUp(project);
+    const std::atomic<bool> stop{false};
+    Optimise(project, 1, stop, nullptr);
     int32_t n = -3;
-    project.SelectResultSet(n);
+    SelectResultSet(project, n, nullptr);
     EXPECT_EQ(n, -3);
 
     const auto Selection = [&] { return std::pair(project.Primary(), project.Current()); };
@@ -32,33 +37,33 @@ TEST(Project, ListOperationsKeepPrimaryAndCurrentSet) {
     AppendDaily(*a, 100, {1, 2, 3});
     SetWindow(project, 100, 102);
     a->m_params = {.ML = 1, .RC = 1.0, .BL = 0};
-    project.Simulate();
+    Simulate(project, nullptr);
     ASSERT_NE(a->Points()[2].GetValue(Net), 0.0);
-    project.MoveCurrentUp();  // on the first data set: no reorder, outputs still dropped
+    MoveCurrentUp(project);  // on the first data set: no reorder, outputs still dropped
     EXPECT_EQ(project.Primary(), a);
     EXPECT_EQ(SlotValues(*a, Net), std::vector<double>(3, 0.0));
     EXPECT_EQ(Flags(*a), std::vector<int>(3, 0));
 
-    project.SetCurrentDataSet(b);
-    project.MoveCurrentUp();
+    SetCurrentDataSet(project, b);
+    MoveCurrentUp(project);
     EXPECT_EQ(Selection(), std::pair(b, b));
     EXPECT_EQ(project.DataSets()[1].get(), a);
-    project.DeleteCurrent();  // b, the primary
+    DeleteCurrent(project);  // b, the primary
     EXPECT_EQ(Selection(), std::pair(a, a));
-    project.DeleteCurrent();
+    DeleteCurrent(project);
     EXPECT_EQ(Selection(), (std::pair<CDataSet*, CDataSet*>(nullptr, nullptr)));
 }
 
-TEST(Project, ResetLimitsSpansTheDataAndClearKeepsWindowAndRanges) {
+TEST(ProjectView, ResetLimitsSpansTheDataAndClearKeepsWindowAndRanges) {
     CProject project;
     CDataSet* a = project.AddDataSet("A");
     SetWindow(project, 50, 60);
-    project.ResetLimitsToCurrent();  // no points: the dates stay
+    ResetLimitsToCurrent(project);  // no points: the dates stay
     EXPECT_EQ(project.m_viewLimits.start.m_serial, 50);
     EXPECT_EQ(project.m_historyLimits.end.m_serial, 60);
 
     AppendDaily(*a, 1000, {95, 130, 100, 90});
-    project.ResetLimitsToCurrent();
+    ResetLimitsToCurrent(project);
     EXPECT_EQ(project.m_viewLimits.start.m_serial, 1000);
     EXPECT_EQ(project.m_historyLimits.end.m_serial, 1003);
 

@@ -1,0 +1,81 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+
+#include "app/refresh_code.h"
+#include "model/status.h"
+#include "storage/project_io.h"
+
+class CProgressSink;
+class CProject;
+class CStatusSink;
+
+// What the commands need of the program around them: the refresh broadcast to every window,
+// the recent-file list and the repaint of the charts. The desktop program implements it; the
+// command line leaves it out.
+class CCommandHost {
+  public:
+    virtual ~CCommandHost() = default;
+    virtual void Refresh(RefreshCode code) = 0;
+    virtual void AddRecentFile(const std::string& path) = 0;
+    virtual void RedrawCharts() = 0;
+};
+
+// The commands a user runs on the one project, each with its validation and the refreshes
+// around its steps, in one place for the desktop program and the command line alike. Runs on
+// the user-interface thread, except RunProcess.
+class CProjectCommands {
+  public:
+    // `host` and `status` may be null (the command line); both outlive the commands.
+    explicit CProjectCommands(CProject& project, CCommandHost* host = nullptr,
+                              CStatusSink* status = nullptr)
+        : m_project(project), m_host(host), m_status(status) {}
+
+    // File New: empties the project and forgets its file.
+    void NewProject();
+    // File Open: empties the project, remembers the path (also in the recent files) and reads
+    // the file, then has every window load it. Fails, with the reason, when the path is empty
+    // or the file cannot be opened; the project is then empty.
+    CStatus OpenProject(const std::string& path);
+    // File Save and Save As: stores pending edits and writes the project through a temporary
+    // file renamed over the target; the path becomes the project's file. On failure the
+    // previous file is untouched.
+    CStatus SaveProject(const std::string& path);
+    // File Import: a raw data file as a new, current data set with the import columns.
+    CStatus ImportRawData(const std::string& path, CImportReport* report = nullptr);
+
+    // Update: stores pending edits, simulates with the current parameters, reloads the pages
+    // and redraws the charts.
+    void Simulate();
+    // The result sets box: clamps n as SelectResultSet does, applies result set n and
+    // simulates, redraws the charts and reloads the pages.
+    void ApplyResultSet(int32_t& n);
+
+    // Process, in three steps around the run: StartProcess stores pending edits and brings the
+    // range into bounds (fails without a data set); RunProcess is the run itself, on any thread
+    // while the interface waits; FinishProcess tells every window of the new result sets.
+    CStatus StartProcess();
+    static void RunProcess(CProject& project, int threads, const std::atomic<bool>& stop,
+                           CProgressSink* progress);
+    void FinishProcess();
+
+    // Where simulations report the state at the window's end; null reports nowhere.
+    void SetStatusSink(CStatusSink* status) { m_status = status; }
+    CStatusSink* StatusSink() const { return m_status; }
+    CProject& Project() const { return m_project; }
+
+    std::string m_lastFile;
+    int32_t m_datesInCol = 1;
+    int32_t m_valsInCol = 2;
+
+  private:
+    void Refresh(RefreshCode code);
+    void AddRecentFile(const std::string& path);
+    void RedrawCharts();
+
+    CProject& m_project;
+    CCommandHost* m_host;
+    CStatusSink* m_status;
+};

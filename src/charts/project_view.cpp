@@ -1,0 +1,104 @@
+#include "charts/project_view.h"
+
+#include "analysis/potential_gains.h"
+#include "charts/scaling.h"
+#include "model/project.h"
+
+void ScaleLimits(const CDataSet& ds, CLimits& limits, int slot) {
+    const auto [first, last] = ds.PointsInside(limits);
+    const auto& points = ds.Points();
+    for (size_t i = first; i < last; ++i) {
+        if (i == first) {
+            limits.InitSlotRange(points[i], slot);
+        } else {
+            limits.ExtendSlotRange(points[i], slot);
+        }
+    }
+    Scale(limits, slot);
+}
+
+void SetCurrentDataSet(CProject& project, CDataSet* ds) {
+    project.SetCurrent(ds);
+    if (ds != nullptr) {
+        ComputePotentialGains(*ds);
+        ScaleLimits(*ds, project.m_viewLimits, project.DisplaySlot());
+    }
+}
+
+void SetLimits(CProject& project, const CLimits& src) {
+    project.SetWindow(src);
+    if (CDataSet* current = project.Current()) {
+        ComputePotentialGains(*current);
+        RecomputeRanges(project);
+    }
+}
+
+void ResetLimitsToCurrent(CProject& project) {
+    CDataSet* current = project.Current();
+    if (current == nullptr) {
+        return;
+    }
+    const auto& points = current->Points();
+    if (!points.empty()) {
+        // The points are date-ordered, so the first and the last one span them all.
+        project.m_viewLimits.ResetDates(points.front());
+        project.m_viewLimits.ExtendDates(points.back());
+    }
+    project.m_historyLimits.CopyDates(project.m_viewLimits);
+    ComputePotentialGains(*current);
+    RefreshPrimary(project);
+}
+
+void RecomputeRanges(CProject& project) {
+    if (project.Primary() == nullptr) {
+        return;
+    }
+    ScaleHistory(project);
+    if (const CDataSet* current = project.Current()) {
+        ScaleLimits(*current, project.m_viewLimits, project.DisplaySlot());
+    }
+}
+
+void RefreshPrimary(CProject& project) {
+    CDataSet* primary = project.Primary();
+    if (primary == nullptr) {
+        return;
+    }
+    primary->ZeroSlot(Gross);
+    primary->ZeroSlot(Net);
+    primary->ZeroSlot(Smooth);
+    primary->ClearFlags();
+    RecomputeRanges(project);
+}
+
+void SetDisplaySlot(CProject& project, int32_t slot) {
+    if (slot < 0 || slot >= kSlotCount) {
+        return;
+    }
+    project.StoreDisplaySlot(slot);
+    if (const CDataSet* current = project.Current()) {
+        ScaleLimits(*current, project.m_viewLimits, slot);
+    }
+}
+
+void MoveCurrentUp(CProject& project) {
+    if (project.CurrentIndex() < 0) {
+        return;
+    }
+    project.RaiseCurrent();
+    RefreshPrimary(project);
+}
+
+void DeleteCurrent(CProject& project) {
+    if (project.CurrentIndex() < 0) {
+        return;
+    }
+    project.RemoveCurrent();
+    RefreshPrimary(project);
+}
+
+void ScaleHistory(CProject& project) {
+    if (const CDataSet* primary = project.Primary()) {
+        ScaleLimits(*primary, project.m_historyLimits, Gross);
+    }
+}
