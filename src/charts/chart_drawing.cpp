@@ -66,7 +66,7 @@ void DrawBackground(CDrawSurface& dc, const CProject& project) {
         if (EntersMarket(previous, p->m_flag)) {
             bar.left = map.X(p->m_serial);
         }
-        if (p->m_flag == 0 && previous == 1) {
+        if (LeavesMarket(previous, p->m_flag)) {
             // The bar takes in the column of the first day out of the market.
             bar.right = map.X(p->m_serial) + 1;
             dc.FillSolidRect(bar, ChartColours::kMarketBar);
@@ -148,7 +148,7 @@ void DrawTradeMarkers(CDrawSurface& dc, const CDataSet& ds, const CLimits& histo
     int32_t previous = 0;
     for (auto p = points.begin() + static_cast<ptrdiff_t>(first); p != end; ++p) {
         const bool buy = EntersMarket(previous, p->m_flag);
-        const bool sell = EntersMarket(p->m_flag, previous);
+        const bool sell = LeavesMarket(previous, p->m_flag);
         previous = p->m_flag;
         if (!buy && !sell) {
             continue;

@@ -71,6 +71,11 @@ inline bool EntersMarket(int32_t previousFlag, int32_t flag) {
     return flag == 1 && previousFlag == 0;
 }
 
+// Whether it leaves the market there (the strategy sells).
+inline bool LeavesMarket(int32_t previousFlag, int32_t flag) {
+    return flag == 0 && previousFlag == 1;
+}
+
 // Serial of a date by the program's calendar, in 64 bits so that no year can overflow it.
 // REQUIRES: 1 <= month <= 12.
 int64_t DateToSerial(int64_t day, int32_t month, int64_t year);

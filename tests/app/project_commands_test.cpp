@@ -1,0 +1,136 @@
+#include "app/project_commands.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "analysis/status_sink.h"
+#include "app/parameter_rules.h"
+#include "model/project.h"
+#include "support/series_builder.h"
+#include "support/test_files.h"
+
+namespace {
+
+// What the commands ask of the program around them, in order: a refresh code, "recent: PATH"
+// or "redraw".
+class RecordingHost : public CCommandHost {
+  public:
+    void Refresh(RefreshCode code) override { calls.push_back(std::to_string(code)); }
+    void AddRecentFile(const std::string& path) override { calls.push_back("recent: " + path); }
+    void RedrawCharts() override { calls.push_back("redraw"); }
+    std::vector<std::string> calls;
+};
+
+struct RecordingStatus : CStatusSink {
+    void SetStatus(const std::string& date, const std::string& name, double, int32_t) override {
+        text = date + " " + name;
+    }
+    std::string text;
+};
+
+const std::string kSample = QUILLMARK_SOURCE_DIR "/Project Files/SP500.xml";
+
+using Calls = std::vector<std::string>;
+
+class ProjectCommandsTest : public ::testing::Test {
+  protected:
+    CProject project;
+    RecordingHost host;
+    RecordingStatus status;
+    CProjectCommands commands{project, &host, &status};
+};
+
+TEST_F(ProjectCommandsTest, OpenEmptiesReadsAndHasEveryWindowLoadInOrder) {
+    ASSERT_TRUE(commands.OpenProject(kSample).IsOk());
+    EXPECT_EQ(host.calls, (Calls{"5", "4", "recent: " + kSample, "0", "3", "4", "2"}));
+    EXPECT_EQ(commands.m_lastFile, kSample);
+    EXPECT_EQ(project.DataSetCount(), 1);
+}
+
+TEST_F(ProjectCommandsTest, FailuresCarryTheirReason) {
+    const CStatus missing = commands.OpenProject("/nonexistent/P.xml");
+    EXPECT_FALSE(missing.IsOk());
+    EXPECT_EQ(missing.Reason(), "cannot open '/nonexistent/P.xml': No such file or directory");
+    EXPECT_EQ(commands.OpenProject("").Reason(), "no file name");
+
+    commands.m_lastFile = "kept.xml";
+    const CStatus unsaved = commands.SaveProject("/nonexistent/folder/P.xml");
+    EXPECT_FALSE(unsaved.IsOk());
+    EXPECT_NE(unsaved.Reason().find("/nonexistent/folder/P.xml"), std::string::npos);
+    EXPECT_EQ(commands.m_lastFile, "kept.xml");
+
+    const CStatus notImported = commands.ImportRawData("/nonexistent/raw.csv");
+    EXPECT_EQ(notImported.Reason(),
+              "cannot open '/nonexistent/raw.csv': No such file or directory");
+    EXPECT_EQ(project.DataSetCount(), 0);
+}
+
+TEST_F(ProjectCommandsTest, SaveStoresFirstAndRemembersTheFile) {
+    TempFolder folder;
+    const std::string path = folder.PathOf("copy.xml");
+    ASSERT_TRUE(commands.SaveProject(path).IsOk());
+    EXPECT_EQ(host.calls, (Calls{"1", "recent: " + path}));
+    EXPECT_EQ(commands.m_lastFile, path);
+    EXPECT_FALSE(FileText(path).empty());
+}
+
+TEST_F(ProjectCommandsTest, UpdateAndResultSetsSimulateReportAndRedraw) {
+    ASSERT_TRUE(commands.OpenProject(kSample).IsOk());
+    host.calls.clear();
+    commands.Simulate();
+    EXPECT_EQ(host.calls, (Calls{"1", "0", "redraw"}));
+    EXPECT_EQ(status.text, "4/17/2020 SP500-2000");
+    // The history axis follows the simulated gross values.
+    EXPECT_GT(project.m_historyLimits.step, 0.0);
+    EXPECT_LT(project.m_historyLimits.displayBottom, project.m_historyLimits.displayTop);
+
+    host.calls.clear();
+    int32_t n = 99;
+    commands.ApplyResultSet(n);
+    EXPECT_EQ(n, static_cast<int32_t>(project.Primary()->m_results.size()));
+    EXPECT_EQ(host.calls, (Calls{"1", "redraw", "0"}));
+}
+
+TEST_F(ProjectCommandsTest, ProcessValidatesTheRangeForEveryFrontEnd) {
+    EXPECT_EQ(commands.StartProcess().Reason(), "the project has no data set to optimise");
+    CDataSet* ds = project.AddDataSet("A");
+    AppendDaily(*ds, 1000, {100, 102, 101, 104, 108, 107, 111, 115});
+    SetWindow(project, 1000, 1007);
+    project.m_range = {.ML = -3, .MU = -9, .RR = 0, .BI = 50};
+    ASSERT_TRUE(commands.StartProcess().IsOk());
+    EXPECT_EQ(project.m_range.ML, 1);
+    EXPECT_EQ(project.m_range.MU, 1);
+    EXPECT_EQ(project.m_range.RR, 1);
+
+    const std::atomic<bool> stop{false};
+    CProjectCommands::RunProcess(project, 1, stop, nullptr);
+    commands.FinishProcess();
+    EXPECT_EQ(host.calls.back(), "2");
+    EXPECT_FALSE(ds->m_results.empty());
+}
+
+TEST(ParameterRules, StoredFieldsAreClampedIntoRange) {
+    CProject project;
+    CDataSet* primary = project.AddDataSet("P");
+    CDataSet* current = project.AddDataSet("C");
+    project.SetCurrent(current);
+    CParameterFields fields{.smoothing = 0, .sweepLow = -4, .sweepHigh = -8, .ratio = 1.5,
+                            .flags = 140, .flagStep = 5, .resolution = 12};
+    StoreParameters(project, fields);
+    EXPECT_EQ(primary->m_params.ML, 1);
+    EXPECT_EQ(primary->m_params.BL, 100);
+    EXPECT_EQ(current->m_params.RC, 1.0);
+    EXPECT_EQ(primary->m_params.RC, 0.0);
+    EXPECT_EQ(project.m_range.ML, 1);
+    EXPECT_EQ(project.m_range.MU, 1);
+    EXPECT_EQ(project.m_range.BI, 5);
+    EXPECT_EQ(project.m_range.RR, 12);
+    EXPECT_EQ(fields.flags, 100);  // the page shows what was stored
+    fields.ratio = -7.0;
+    StoreParameters(project, fields);
+    EXPECT_EQ(current->m_params.RC, -1.0);
+}
+
+}  // namespace
