@@ -5,8 +5,8 @@
 #include <QTreeWidget>
 
 #include "model/project.h"
-#include "ui/lum_sheet.h"
 #include "ui/main_frame.h"
+#include "ui/page_sheet.h"
 #include "ui/pictures.h"
 #include "ui/refresh.h"
 

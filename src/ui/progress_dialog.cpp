@@ -5,7 +5,7 @@
 #include <QShowEvent>
 
 #include "model/project.h"
-#include "ui/lum_thread.h"
+#include "ui/optimise_worker.h"
 #include "ui/pages/dialog_template.h"
 
 QEvent::Type CProgressDialog::AnalysisDoneType() {
@@ -43,7 +43,7 @@ void CProgressDialog::showEvent(QShowEvent* event) {
 
 void CProgressDialog::StartWorker() {
     m_progress->setValue(0);
-    m_worker = new CLumThread(m_project, this, m_threads);
+    m_worker = new COptimiseWorker(m_project, this, m_threads);
     m_worker->Start();
 }
 
@@ -62,7 +62,7 @@ void CProgressDialog::customEvent(QEvent* event) {
         // The run clears the flag when it starts; a Cancel pressed before that is not lost.
         m_project->RequestCancel();
     }
-    if (done->m_done != 0) {
+    if (done->m_runOver != 0) {
         QDialog::reject();
     }
     if (done->m_position != 0) {

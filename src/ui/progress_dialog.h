@@ -4,7 +4,7 @@
 #include <QEvent>
 
 class CProject;
-class CLumThread;
+class COptimiseWorker;
 class QProgressBar;
 class QPushButton;
 
@@ -34,7 +34,7 @@ class CProgressDialog : public QDialog {
   private:
     void StartWorker();
 
-    CLumThread* m_worker = nullptr;  // deletes itself when its run ends
+    COptimiseWorker* m_worker = nullptr;  // deletes itself when its run ends
     CProject* m_project;
     bool m_cancelled = false;
     int m_threads;
@@ -42,11 +42,12 @@ class CProgressDialog : public QDialog {
     QPushButton* m_cancel;
 };
 
-// WM_ANALYSIS_DONE: wParam is the new bar position (0 for none), lParam nonzero ends the run.
+// What the worker posts to the dialog: a new bar position (0 for none), and whether the run is
+// over.
 class CAnalysisDoneEvent : public QEvent {
   public:
-    CAnalysisDoneEvent(int position, int done)
-        : QEvent(CProgressDialog::AnalysisDoneType()), m_position(position), m_done(done) {}
+    CAnalysisDoneEvent(int position, int runOver)
+        : QEvent(CProgressDialog::AnalysisDoneType()), m_position(position), m_runOver(runOver) {}
     int m_position;
-    int m_done;
+    int m_runOver;
 };

@@ -30,7 +30,7 @@ void SendToDescendants(QWidget* parent, CProjectRefreshEvent& event) {
 }  // namespace
 
 int RefreshCodeOf(const QEvent* event) {
-    if (event->type() != WM_PROJECT_REFRESH) {
+    if (event->type() != kProjectRefreshEvent) {
         return -1;
     }
     return static_cast<const CProjectRefreshEvent*>(event)->Code();

@@ -7,14 +7,14 @@
 class QWidget;
 
 // The refresh broadcast that keeps every window in step with the project. A window that cares
-// overrides customEvent and looks at events of type WM_PROJECT_REFRESH; every other window
+// overrides customEvent and looks at events of type kProjectRefreshEvent; every other window
 // ignores them.
-inline const QEvent::Type WM_PROJECT_REFRESH = static_cast<QEvent::Type>(QEvent::User + 0x67);
+inline const QEvent::Type kProjectRefreshEvent = static_cast<QEvent::Type>(QEvent::User + 0x67);
 
 class CProjectRefreshEvent : public QEvent {
   public:
     CProjectRefreshEvent(RefreshCode code, int depth)
-        : QEvent(WM_PROJECT_REFRESH), m_code(code), m_depth(depth) {}
+        : QEvent(kProjectRefreshEvent), m_code(code), m_depth(depth) {}
 
     RefreshCode Code() const { return m_code; }
     // 1 for a broadcast sent from outside any handler, 2 for one sent while handling a

@@ -18,11 +18,11 @@
 
 #include "model/project.h"
 #include "support/series_builder.h"
-#include "ui/chart_wnd.h"
-#include "ui/lum_sheet.h"
+#include "ui/chart_panel.h"
 #include "ui/main_app.h"
 #include "ui/main_frame.h"
 #include "ui/navigation_dialog.h"
+#include "ui/page_sheet.h"
 #include "ui/pages/project_page.h"
 #include "ui/refresh.h"
 

@@ -17,10 +17,10 @@ class CProject;
 // mouse chooses the cursor point of the data set shown, and the readout gives its date and
 // value. The panels do not repaint on a refresh; the main frame's RedrawCharts does that.
 // The panel has a sunken edge; "client" below means the area inside it.
-class CChartWnd : public QFrame {
+class CChartPanel : public QFrame {
   public:
     // `title` is shown first in the status line. The project outlives the panel.
-    CChartWnd(CProject& project, std::string title, QWidget* parent = nullptr);
+    CChartPanel(CProject& project, std::string title, QWidget* parent = nullptr);
 
     // Draws the whole panel content into `dc`. The base draws nothing.
     virtual void DrawChart(CDrawSurface& dc);
@@ -60,7 +60,7 @@ class CChartWnd : public QFrame {
 };
 
 // The data set chart: the current data set and its smoothed curve in the window.
-class CDataSetChart : public CChartWnd {
+class CDataSetChart : public CChartPanel {
   public:
     explicit CDataSetChart(CProject& project, QWidget* parent = nullptr);
 
@@ -70,7 +70,7 @@ class CDataSetChart : public CChartWnd {
 };
 
 // The investment history chart: the gross and net values of the primary data set.
-class CHistoryChart : public CChartWnd {
+class CHistoryChart : public CChartPanel {
   public:
     explicit CHistoryChart(CProject& project, QWidget* parent = nullptr);
 

@@ -10,10 +10,10 @@ class QObject;
 // The worker of an optimisation run. It prepares the run on the project, runs the sweep at low
 // priority and posts the end of the run to the dialog; progress is posted as it comes. It never
 // touches a widget and deletes itself when it has finished.
-class CLumThread : public QThread, public CProgressSink {
+class COptimiseWorker : public QThread, public CProgressSink {
   public:
     // `dialog` receives the progress and end-of-run events; `threads` as for Optimise.
-    CLumThread(CProject* project, QObject* dialog, int threads = 0);
+    COptimiseWorker(CProject* project, QObject* dialog, int threads = 0);
 
     // Starts the run below normal priority.
     void Start();

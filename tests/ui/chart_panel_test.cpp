@@ -1,4 +1,4 @@
-#include "ui/chart_wnd.h"
+#include "ui/chart_panel.h"
 
 #include "charts/status_line.h"
 #include "ui_fixture.h"
@@ -22,13 +22,13 @@ class ChartPanelTest : public UiTest {
     }
 
     // The widget position of plot fraction `f` at mid-height.
-    QPoint At(double f, const CChartWnd* chart = nullptr) const {
+    QPoint At(double f, const CChartPanel* chart = nullptr) const {
         const QRect area = (chart != nullptr ? chart : m_chart)->contentsRect();
         return QPoint(area.left() + static_cast<int>(f * (area.width() - 60)), area.center().y());
     }
 
     CDataSet* m_ds = nullptr;
-    CChartWnd* m_chart = nullptr;
+    CChartPanel* m_chart = nullptr;
 };
 
 TEST_F(ChartPanelTest, MouseReadoutAndCrosshairFlag) {
@@ -68,7 +68,7 @@ TEST_F(ChartPanelTest, MouseReadoutAndCrosshairFlag) {
 
 TEST_F(ChartPanelTest, HistoryChartReadsTheNetValueOfThePrimary) {
     Project().Simulate();
-    CChartWnd* history = Frame()->HistoryChart();
+    CChartPanel* history = Frame()->HistoryChart();
     QTest::mouseMove(history, At(0.5, history));
     ASSERT_NE(m_ds->Cursor(), nullptr);
     EXPECT_EQ(history->StatusLine().readout, FormatReadout(*m_ds->Cursor(), Net));

@@ -1,4 +1,4 @@
-#include "ui/chart_wnd.h"
+#include "ui/chart_panel.h"
 
 #include <utility>
 
@@ -10,7 +10,7 @@
 #include "model/project.h"
 #include "ui/refresh.h"
 
-CChartWnd::CChartWnd(CProject& project, std::string title, QWidget* parent)
+CChartPanel::CChartPanel(CProject& project, std::string title, QWidget* parent)
     : QFrame(parent), m_project(project), m_indicator(&IdleIndicator()) {
     m_line.title = std::move(title);
     setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -21,17 +21,17 @@ CChartWnd::CChartWnd(CProject& project, std::string title, QWidget* parent)
     setFocusPolicy(Qt::ClickFocus);
 }
 
-void CChartWnd::DrawChart(CDrawSurface&) {}
+void CChartPanel::DrawChart(CDrawSurface&) {}
 
-CDataSet* CChartWnd::GetDataSet() const {
+CDataSet* CChartPanel::GetDataSet() const {
     return nullptr;
 }
 
-int CChartWnd::GetValueSlot() const {
+int CChartPanel::GetValueSlot() const {
     return Raw;
 }
 
-void CChartWnd::UpdateReadout(int32_t x) {
+void CChartPanel::UpdateReadout(int32_t x) {
     CDataSet* ds = GetDataSet();
     if (ds != nullptr) {
         const int32_t plotWidth = contentsRect().width() - 60;
@@ -47,13 +47,13 @@ void CChartWnd::UpdateReadout(int32_t x) {
     update();
 }
 
-void CChartWnd::DrawStatusLine(CDrawSurface& dc) {
+void CChartPanel::DrawStatusLine(CDrawSurface& dc) {
     ::DrawStatusLine(dc, m_line, *m_indicator, m_mouseInside);
 }
 
 // Every panel follows the name of the data set it shows: emptied when there is none, taken
 // again when the current data set changes.
-void CChartWnd::customEvent(QEvent* event) {
+void CChartPanel::customEvent(QEvent* event) {
     const int code = RefreshCodeOf(event);
     if (code < 0) {
         return;
@@ -66,7 +66,7 @@ void CChartWnd::customEvent(QEvent* event) {
     }
 }
 
-void CChartWnd::paintEvent(QPaintEvent*) {
+void CChartPanel::paintEvent(QPaintEvent*) {
     const QRect area = contentsRect();
     const CRect client{0, 0, area.width(), area.height()};
     if (!(client == m_bitmapSize)) {
@@ -87,14 +87,14 @@ void CChartWnd::paintEvent(QPaintEvent*) {
     window.drawImage(area.topLeft(), m_offscreen);
 }
 
-void CChartWnd::mouseMoveEvent(QMouseEvent* event) {
+void CChartPanel::mouseMoveEvent(QMouseEvent* event) {
     UpdateReadout(static_cast<int32_t>(event->position().x()) - contentsRect().left());
     m_mouseInside = 1;
     QFrame::mouseMoveEvent(event);
 }
 
 CDataSetChart::CDataSetChart(CProject& project, QWidget* parent)
-    : CChartWnd(project, "DATA SET:    ", parent) {}
+    : CChartPanel(project, "DATA SET:    ", parent) {}
 
 void CDataSetChart::DrawChart(CDrawSurface& dc) {
     m_project.DrawDataSetChart(dc, MouseInside() != 0);
@@ -110,7 +110,7 @@ int CDataSetChart::GetValueSlot() const {
 }
 
 CHistoryChart::CHistoryChart(CProject& project, QWidget* parent)
-    : CChartWnd(project, "INVESTMENT HISTORY:    ", parent) {}
+    : CChartPanel(project, "INVESTMENT HISTORY:    ", parent) {}
 
 void CHistoryChart::DrawChart(CDrawSurface& dc) {
     m_project.DrawHistoryChart(dc, MouseInside() != 0);
