@@ -73,7 +73,7 @@ void CChartPanel::paintEvent(QPaintEvent*) {
         m_offscreen = QImage(area.size(), QImage::Format_RGB32);
         m_bitmapSize = client;
     }
-    m_indicator = m_mouseInside != 0 ? &ActiveIndicator() : &IdleIndicator();
+    m_indicator = m_mouseInside ? &ActiveIndicator() : &IdleIndicator();
     QPainter window(this);
     drawFrame(&window);
     if (m_offscreen.isNull()) {
@@ -89,7 +89,7 @@ void CChartPanel::paintEvent(QPaintEvent*) {
 
 void CChartPanel::mouseMoveEvent(QMouseEvent* event) {
     UpdateReadout(static_cast<int32_t>(event->position().x()) - contentsRect().left());
-    m_mouseInside = 1;
+    m_mouseInside = true;
     QFrame::mouseMoveEvent(event);
 }
 

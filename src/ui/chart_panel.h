@@ -32,10 +32,10 @@ class CChartPanel : public QFrame {
     // The value slot of the readout. The base reads slot 0.
     virtual int GetValueSlot() const;
 
-    // 1 after the mouse has moved over the panel; the main frame clears it when the mouse moves
+    // True after the mouse has moved over the panel; the main frame clears it when the mouse moves
     // on. The indicator, the readout and the crosshair follow it.
-    int32_t MouseInside() const { return m_mouseInside; }
-    void SetMouseInside(int32_t inside) { m_mouseInside = inside; }
+    bool MouseInside() const { return m_mouseInside; }
+    void SetMouseInside(bool inside) { m_mouseInside = inside; }
 
     // The text of the status line as the next paint draws it (title, name, readout).
     const CStatusLine& StatusLine() const { return m_line; }
@@ -52,7 +52,7 @@ class CChartPanel : public QFrame {
     CProject& m_project;
 
   private:
-    int32_t m_mouseInside = 0;
+    bool m_mouseInside = false;
     CRect m_bitmapSize;
     const CPixelImage* m_indicator;
     QImage m_offscreen;

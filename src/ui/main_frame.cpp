@@ -108,7 +108,7 @@ void CMainFrame::LayoutChildren() {
 }
 
 void CMainFrame::MouseLeft(CChartPanel* chart) {
-    chart->SetMouseInside(0);
+    chart->SetMouseInside(false);
     chart->update();
 }
 

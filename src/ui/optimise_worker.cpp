@@ -18,7 +18,7 @@ void COptimiseWorker::Start() {
 }
 
 void COptimiseWorker::ReportProgress(int32_t position) {
-    QCoreApplication::postEvent(m_dialog, new CAnalysisDoneEvent(position, 0));
+    QCoreApplication::postEvent(m_dialog, new CAnalysisDoneEvent(position, false));
 }
 
 void COptimiseWorker::run() {
@@ -29,5 +29,5 @@ void COptimiseWorker::run() {
     if (CDataSet* primary = m_project->Primary()) {
         primary->Optimise(m_threads);
     }
-    QCoreApplication::postEvent(m_dialog, new CAnalysisDoneEvent(0, 1));
+    QCoreApplication::postEvent(m_dialog, new CAnalysisDoneEvent(0, true));
 }

@@ -62,7 +62,7 @@ void CProgressDialog::customEvent(QEvent* event) {
         // The run clears the flag when it starts; a Cancel pressed before that is not lost.
         m_project->RequestCancel();
     }
-    if (done->m_runOver != 0) {
+    if (done->m_runOver) {
         QDialog::reject();
     }
     if (done->m_position != 0) {

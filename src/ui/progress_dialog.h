@@ -46,8 +46,8 @@ class CProgressDialog : public QDialog {
 // over.
 class CAnalysisDoneEvent : public QEvent {
   public:
-    CAnalysisDoneEvent(int position, int runOver)
+    CAnalysisDoneEvent(int position, bool runOver)
         : QEvent(CProgressDialog::AnalysisDoneType()), m_position(position), m_runOver(runOver) {}
     int m_position;
-    int m_runOver;
+    bool m_runOver;
 };

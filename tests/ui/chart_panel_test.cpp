@@ -33,7 +33,7 @@ class ChartPanelTest : public UiTest {
 
 TEST_F(ChartPanelTest, MouseReadoutAndCrosshairFlag) {
     QTest::mouseMove(m_chart, At(0.5));
-    EXPECT_EQ(m_chart->MouseInside(), 1);
+    EXPECT_TRUE(m_chart->MouseInside());
     EXPECT_EQ(m_chart->StatusLine().readout, "      3.14.2003      (1234.50)");
     // At the plot's right edge and beyond: the last point inside the window.
     QTest::mouseMove(m_chart, At(1.0) + QPoint(30, 0));
@@ -47,7 +47,7 @@ TEST_F(ChartPanelTest, MouseReadoutAndCrosshairFlag) {
     EXPECT_EQ(m_chart->Indicator(), &ActiveIndicator());
     // Into the sheet: the frame clears the flag, the next paint drops the readout.
     QTest::mouseMove(Frame()->Sheet(), Frame()->Sheet()->rect().center());
-    EXPECT_EQ(m_chart->MouseInside(), 0);
+    EXPECT_FALSE(m_chart->MouseInside());
     QApplication::processEvents();
     EXPECT_EQ(m_chart->StatusLine().readout, "");
     EXPECT_EQ(m_chart->Indicator(), &IdleIndicator());

@@ -145,7 +145,7 @@ std::array<std::pair<QLineEdit*, int32_t*>, 6> CControlsPage::DateFields() {
 
 void CControlsPage::ReadControls() {
     // A check box cannot be refused, so a refused date never leaves the flag behind its box.
-    m_zeroBase = m_zeroBaseCheck->isChecked() ? 1 : 0;
+    m_zeroBase = m_zeroBaseCheck->isChecked();
     for (const auto& [edit, field] : DateFields()) {
         if (!ReadInt(edit, *field)) {
             return;
@@ -157,7 +157,7 @@ void CControlsPage::ShowFields() {
     for (const auto& [edit, field] : DateFields()) {
         ShowInt(edit, *field);
     }
-    m_zeroBaseCheck->setChecked(m_zeroBase != 0);
+    m_zeroBaseCheck->setChecked(m_zeroBase);
 }
 
 void CControlsPage::CopyDates(const CLimits& window) {

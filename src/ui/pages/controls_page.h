@@ -54,7 +54,7 @@ class CControlsPage : public CProjectPage {
     int32_t m_startDay = 1;
     int32_t m_startMonth = 1;
     int32_t m_startYear = 98;
-    int32_t m_zeroBase = 0;
+    bool m_zeroBase = false;
 
     QLineEdit* m_startDayEdit;
     QLineEdit* m_startMonthEdit;
