@@ -54,14 +54,14 @@ void CChartPanel::DrawStatusLine(CDrawSurface& dc) {
 // Every panel follows the name of the data set it shows: emptied when there is none, taken
 // again when the current data set changes.
 void CChartPanel::customEvent(QEvent* event) {
-    const int code = RefreshCodeOf(event);
-    if (code < 0) {
+    const std::optional<RefreshCode> code = RefreshCodeOf(event);
+    if (!code) {
         return;
     }
     const CDataSet* shown = GetDataSet();
     if (shown == nullptr) {
         m_line.dataSetName.clear();
-    } else if (code == REFRESH_CURRENT) {
+    } else if (*code == REFRESH_CURRENT) {
         m_line.dataSetName = shown->m_name;
     }
 }

@@ -2,6 +2,8 @@
 
 #include <QEvent>
 
+#include <optional>
+
 #include "storage/project_files.h"
 
 class QWidget;
@@ -26,8 +28,8 @@ class CProjectRefreshEvent : public QEvent {
     int m_depth;
 };
 
-// The refresh code of `event`, or -1 when it is not a refresh.
-int RefreshCodeOf(const QEvent* event);
+// The refresh code of `event`, or none when it is not a refresh.
+std::optional<RefreshCode> RefreshCodeOf(const QEvent* event);
 
 // Sends a refresh with `code` to every descendant widget of `root` at every depth (root
 // itself excluded), each child before its own children. Synchronous: every descendant has

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <system_error>
 #include <utility>
@@ -35,9 +36,9 @@ class CRefreshRecorder : public QWidget {
 
   protected:
     void customEvent(QEvent* event) override {
-        if (const int code = RefreshCodeOf(event); code >= 0) {
+        if (const std::optional<RefreshCode> code = RefreshCodeOf(event)) {
             const int depth = static_cast<CProjectRefreshEvent*>(event)->Depth();
-            (depth == 1 ? m_codes : m_nested).push_back(code);
+            (depth == 1 ? m_codes : m_nested).push_back(*code);
         }
     }
 };

@@ -48,7 +48,7 @@ bool CAnalysisPage::OnSetActive() {
     return CProjectPage::OnSetActive();
 }
 
-void CAnalysisPage::OnProjectRefresh(int code) {
+void CAnalysisPage::OnProjectRefresh(RefreshCode code) {
     if (!HasDataSets()) {
         return;
     }

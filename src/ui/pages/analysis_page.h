@@ -15,7 +15,7 @@ class CAnalysisPage : public CProjectPage {
     bool OnSetActive() override;
 
   protected:
-    void OnProjectRefresh(int code) override;
+    void OnProjectRefresh(RefreshCode code) override;
 
   private:
     // A negative input loads as 1.0 and a negative charge as 0.0, in the page and in the

@@ -61,7 +61,7 @@ CControlsPage::CControlsPage(CProject& project, CMainFrame& frame, QWidget* pare
     ShowFields();
 }
 
-void CControlsPage::OnProjectRefresh(int code) {
+void CControlsPage::OnProjectRefresh(RefreshCode code) {
     switch (code) {
         case REFRESH_LOAD:
             ShowLimits();

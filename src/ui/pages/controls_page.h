@@ -23,7 +23,7 @@ class CControlsPage : public CProjectPage {
     CControlsPage(CProject& project, CMainFrame& frame, QWidget* parent = nullptr);
 
   protected:
-    void OnProjectRefresh(int code) override;
+    void OnProjectRefresh(RefreshCode code) override;
 
   private:
     using WindowStep = CLimits (*)(const CLimits& window, int direction);

@@ -37,7 +37,7 @@ bool CDataPage::OnSetActive() {
     return CProjectPage::OnSetActive();
 }
 
-void CDataPage::OnProjectRefresh(int code) {
+void CDataPage::OnProjectRefresh(RefreshCode code) {
     if (code == REFRESH_LOAD) {
         ShowColumns();
     } else if (code == REFRESH_STORE) {

@@ -21,7 +21,7 @@ class CDataPage : public CProjectPage {
     bool OnSetActive() override;
 
   protected:
-    void OnProjectRefresh(int code) override;
+    void OnProjectRefresh(RefreshCode code) override;
 
   private:
     void ShowColumns();

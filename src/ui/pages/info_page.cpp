@@ -46,7 +46,7 @@ bool CInfoPage::OnSetActive() {
     return CProjectPage::OnSetActive();
 }
 
-void CInfoPage::OnProjectRefresh(int code) {
+void CInfoPage::OnProjectRefresh(RefreshCode code) {
     if (!HasDataSets()) {
         return;
     }

@@ -22,7 +22,7 @@ class CInfoPage : public CProjectPage {
     bool OnSetActive() override;
 
   protected:
-    void OnProjectRefresh(int code) override;
+    void OnProjectRefresh(RefreshCode code) override;
 
   private:
     void Load();

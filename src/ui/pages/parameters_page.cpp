@@ -124,7 +124,7 @@ bool CParametersPage::OnSetActive() {
     return shown;
 }
 
-void CParametersPage::OnProjectRefresh(int code) {
+void CParametersPage::OnProjectRefresh(RefreshCode code) {
     if (!HasDataSets()) {
         return;
     }
@@ -144,7 +144,7 @@ void CParametersPage::OnProjectRefresh(int code) {
     }
 }
 
-void CParametersPage::Load(int code) {
+void CParametersPage::Load(RefreshCode code) {
     m_ratio = m_project.Current()->m_params.RC;
     if (code == REFRESH_LOAD) {
         const CStrategyRange& range = m_project.m_range;

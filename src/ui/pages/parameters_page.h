@@ -23,11 +23,11 @@ class CParametersPage : public CProjectPage {
     bool OnSetActive() override;
 
   protected:
-    void OnProjectRefresh(int code) override;
+    void OnProjectRefresh(RefreshCode code) override;
 
   private:
     // REFRESH_LOAD, or with REFRESH_CURRENT only the ratio of the current data set.
-    void Load(int code);
+    void Load(RefreshCode code);
     void Store();
     void Clear();
     // Store, simulate, load, redraw.

@@ -12,12 +12,11 @@ bool CProjectPage::OnSetActive() {
     return true;
 }
 
-void CProjectPage::OnProjectRefresh(int) {}
+void CProjectPage::OnProjectRefresh(RefreshCode) {}
 
 void CProjectPage::customEvent(QEvent* event) {
-    const int code = RefreshCodeOf(event);
-    if (code >= 0) {
-        OnProjectRefresh(code);
+    if (const std::optional<RefreshCode> code = RefreshCodeOf(event)) {
+        OnProjectRefresh(*code);
     }
 }
 

@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+#include "ui/refresh.h"
+
 class CMainFrame;
 class CProject;
 
@@ -19,7 +21,7 @@ class CProjectPage : public QWidget {
 
   protected:
     // One code of the refresh broadcast. The base ignores every code.
-    virtual void OnProjectRefresh(int code);
+    virtual void OnProjectRefresh(RefreshCode code);
 
     void customEvent(QEvent* event) override;
 
