@@ -59,11 +59,6 @@ CAppendPage::CAppendPage(CProject& project, CMainFrame& frame, QWidget* parent)
     ShowFields();
 }
 
-bool CAppendPage::OnSetActive() {
-    m_project.SetDisplaySlot(Raw);
-    return CProjectPage::OnSetActive();
-}
-
 void CAppendPage::SetToday(TodayFunction today) {
     TodaySource() = std::move(today);
 }

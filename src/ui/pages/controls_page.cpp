@@ -61,28 +61,12 @@ CControlsPage::CControlsPage(CProject& project, CMainFrame& frame, QWidget* pare
     ShowFields();
 }
 
-void CControlsPage::OnProjectRefresh(RefreshCode code) {
-    switch (code) {
-        case REFRESH_LOAD:
-            ShowLimits();
-            break;
-        case REFRESH_STORE:
-            ApplyDates();
-            break;
-        case REFRESH_CLEAR:
-            DefaultWindow();
-            break;
-        default:
-            break;
-    }
-}
-
-void CControlsPage::ShowLimits() {
+void CControlsPage::LoadFields() {
     CopyDates(m_project.m_viewLimits);
     ShowFields();
 }
 
-void CControlsPage::ApplyDates() {
+void CControlsPage::StoreFields() {
     ReadControls();
     m_endDay = std::clamp(m_endDay, 1, 31);
     m_endMonth = std::clamp(m_endMonth, 1, 12);
@@ -95,12 +79,12 @@ void CControlsPage::ApplyDates() {
     m_project.SetLimits(window);
 }
 
-void CControlsPage::DefaultWindow() {
+void CControlsPage::ClearFields() {
     CLimits window;
     window.start.SetDate(1, 1, 2000);
     window.end.SetDate(1, 1, 2003);
     m_project.SetLimits(window);
-    ShowLimits();
+    LoadFields();
 }
 
 void CControlsPage::OnZeroBase() {

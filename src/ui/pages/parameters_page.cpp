@@ -118,54 +118,30 @@ CParametersPage::CParametersPage(CProject& project, CMainFrame& frame, QWidget* 
     ShowFields();
 }
 
-bool CParametersPage::OnSetActive() {
-    const bool shown = CProjectPage::OnSetActive();
-    m_project.SetDisplaySlot(Raw);
-    return shown;
+void CParametersPage::LoadFields() {
+    const CStrategyRange& range = m_project.m_range;
+    const CStrategyParams& primary = m_project.Primary()->m_params;
+    {
+        const QSignalBlocker quiet(m_slider);
+        m_slider->setValue(range.RR);
+    }
+    if (range.RR > 0) {
+        m_resolution = 1.0 / range.RR;
+    }
+    m_smoothing = primary.ML;
+    m_sweepLow = range.ML;
+    m_sweepHigh = range.MU;
+    m_flags = primary.BL;
+    m_flagStep = range.BI <= kFineStep ? kFineStep : kCoarseStep;
+    OnCurrentChanged();
 }
 
-void CParametersPage::OnProjectRefresh(RefreshCode code) {
-    if (!HasDataSets()) {
-        return;
-    }
-    switch (code) {
-        case REFRESH_LOAD:
-        case REFRESH_CURRENT:
-            Load(code);
-            break;
-        case REFRESH_STORE:
-            Store();
-            break;
-        case REFRESH_CLEAR:
-            Clear();
-            break;
-        default:
-            break;
-    }
-}
-
-void CParametersPage::Load(RefreshCode code) {
+void CParametersPage::OnCurrentChanged() {
     m_ratio = m_project.Current()->m_params.RC;
-    if (code == REFRESH_LOAD) {
-        const CStrategyRange& range = m_project.m_range;
-        const CStrategyParams& primary = m_project.Primary()->m_params;
-        {
-            const QSignalBlocker quiet(m_slider);
-            m_slider->setValue(range.RR);
-        }
-        if (range.RR > 0) {
-            m_resolution = 1.0 / range.RR;
-        }
-        m_smoothing = primary.ML;
-        m_sweepLow = range.ML;
-        m_sweepHigh = range.MU;
-        m_flags = primary.BL;
-        m_flagStep = range.BI <= kFineStep ? kFineStep : kCoarseStep;
-    }
     ShowFields();
 }
 
-void CParametersPage::Store() {
+void CParametersPage::StoreFields() {
     ReadEdits();
     CStrategyRange& range = m_project.m_range;
     CStrategyParams& primary = m_project.Primary()->m_params;
@@ -183,7 +159,7 @@ void CParametersPage::Store() {
     range.BI = m_flagStep;
 }
 
-void CParametersPage::Clear() {
+void CParametersPage::ClearFields() {
     // The sweep keeps its values.
     m_ratio = 0.0;
     m_smoothing = 0;

@@ -8,11 +8,35 @@ CProjectPage::CProjectPage(CProject& project, CMainFrame& frame, QWidget* parent
     : QWidget(parent), m_project(project), m_frame(frame) {}
 
 bool CProjectPage::OnSetActive() {
+    if (!KeepsDisplaySlot()) {
+        m_project.SetDisplaySlot(Raw);
+    }
     m_frame.RedrawCharts();
     return true;
 }
 
-void CProjectPage::OnProjectRefresh(RefreshCode) {}
+void CProjectPage::OnProjectRefresh(RefreshCode code) {
+    if (NeedsDataSets() && !HasDataSets()) {
+        return;
+    }
+    switch (code) {
+        case REFRESH_LOAD:
+            LoadFields();
+            break;
+        case REFRESH_STORE:
+            StoreFields();
+            break;
+        case REFRESH_CURRENT:
+            OnCurrentChanged();
+            break;
+        case REFRESH_CLEAR:
+            ClearFields();
+            break;
+        case REFRESH_RESULTS:
+        case REFRESH_DATASETS:
+            break;
+    }
+}
 
 void CProjectPage::customEvent(QEvent* event) {
     if (const std::optional<RefreshCode> code = RefreshCodeOf(event)) {
