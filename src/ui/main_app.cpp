@@ -13,9 +13,9 @@
 #include <QSettings>
 
 #include "ui/about_dialog.h"
-#include "ui/ctrl_status.h"
 #include "ui/main_frame.h"
 #include "ui/pictures.h"
+#include "ui/status_bar.h"
 
 namespace {
 

@@ -4,11 +4,10 @@
 
 #include <QEvent>
 
-#include "ui/chart_wnd.h"
-#include "ui/ctrl_status.h"
+#include "ui/chart_panel.h"
 #include "ui/date_strip.h"
-#include "ui/lum_sheet.h"
 #include "ui/navigation_dialog.h"
+#include "ui/page_sheet.h"
 #include "ui/pages/analysis_page.h"
 #include "ui/pages/append_page.h"
 #include "ui/pages/controls_page.h"
@@ -17,6 +16,7 @@
 #include "ui/pages/parameters_page.h"
 #include "ui/refresh.h"
 #include "ui/result_sets_dialog.h"
+#include "ui/status_bar.h"
 
 namespace {
 
@@ -55,7 +55,7 @@ CMainFrame::CMainFrame(CProject& project) : m_client(new QWidget(this)) {
     m_dataSetChart->installEventFilter(this);
     m_historyChart->installEventFilter(this);
 
-    m_status = new CCtrlStatus(this);
+    m_status = new CStatusBar(this);
     setStatusBar(m_status);
 
     CreatePages(project);
@@ -75,7 +75,7 @@ CMainFrame::~CMainFrame() {
 }
 
 void CMainFrame::CreatePages(CProject& project) {
-    m_sheet = new CLumSheet(m_client);
+    m_sheet = new CPageSheet(m_client);
     m_sheet->AddPage(new CDataPage(project, *this));
     m_sheet->AddPage(new CControlsPage(project, *this));
     m_sheet->AddPage(new CInfoPage(project, *this));
@@ -107,8 +107,8 @@ void CMainFrame::LayoutChildren() {
     m_historyChart->setGeometry(layout.historyChart);
 }
 
-void CMainFrame::MouseLeft(CChartWnd* chart) {
-    chart->SetMouseInside(0);
+void CMainFrame::MouseLeft(CChartPanel* chart) {
+    chart->SetMouseInside(false);
     chart->update();
 }
 

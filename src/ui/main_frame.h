@@ -5,12 +5,12 @@
 
 #include "app/refresh_code.h"
 
-class CChartWnd;
-class CCtrlStatus;
+class CChartPanel;
+class CStatusBar;
 class CDataSetChart;
 class CDateStrip;
 class CHistoryChart;
-class CLumSheet;
+class CPageSheet;
 class CNavigationDialog;
 class CProject;
 class CResultSetsDialog;
@@ -47,13 +47,13 @@ class CMainFrame : public QMainWindow {
     // Broadcasts a refresh to every window of the frame; see ui/refresh.h.
     void Refresh(RefreshCode code);
 
-    CCtrlStatus* Status() const { return m_status; }
+    CStatusBar* Status() const { return m_status; }
     CDataSetChart* DataSetChart() const { return m_dataSetChart; }
     CHistoryChart* HistoryChart() const { return m_historyChart; }
     CDateStrip* DateStrip() const { return m_dateStrip; }
     CResultSetsDialog* ResultSets() const { return m_resultSets; }
     CNavigationDialog* Navigation() const { return m_navigation; }
-    CLumSheet* Sheet() const { return m_sheet; }
+    CPageSheet* Sheet() const { return m_sheet; }
     // The area the children are laid out in (the frame's client area above the status bar).
     QWidget* Client() const { return m_client; }
 
@@ -65,14 +65,14 @@ class CMainFrame : public QMainWindow {
     void CreatePages(CProject& project);
     void LayoutChildren();
     // The mouse has left `chart`: no more indicator, readout or crosshair there.
-    void MouseLeft(CChartWnd* chart);
+    void MouseLeft(CChartPanel* chart);
 
     QWidget* m_client;
-    CCtrlStatus* m_status = nullptr;
+    CStatusBar* m_status = nullptr;
     CDataSetChart* m_dataSetChart = nullptr;
     CHistoryChart* m_historyChart = nullptr;
     CDateStrip* m_dateStrip = nullptr;
     CResultSetsDialog* m_resultSets = nullptr;
     CNavigationDialog* m_navigation = nullptr;
-    CLumSheet* m_sheet = nullptr;
+    CPageSheet* m_sheet = nullptr;
 };

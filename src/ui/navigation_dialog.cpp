@@ -6,8 +6,8 @@
 
 #include "charts/project_view.h"
 #include "model/project.h"
-#include "ui/lum_sheet.h"
 #include "ui/main_frame.h"
+#include "ui/page_sheet.h"
 #include "ui/pictures.h"
 #include "ui/refresh.h"
 
@@ -99,7 +99,7 @@ void CNavigationDialog::BuildDataSetTree() {
 }
 
 void CNavigationDialog::RebuildDataSets() {
-    m_ready = 0;
+    m_ready = false;
     for (QTreeWidgetItem* group : {m_primaryNode, m_secondaryNode}) {
         while (group->childCount() > 0) {
             delete group->child(0);
@@ -115,7 +115,7 @@ void CNavigationDialog::RebuildDataSets() {
     m_datasetsNode->setExpanded(true);
     m_primaryNode->setExpanded(true);
     m_secondaryNode->setExpanded(true);
-    m_ready = 1;
+    m_ready = true;
 
     const CDataSet* current = m_project.Current();
     if (current == nullptr) {
@@ -141,7 +141,7 @@ void CNavigationDialog::OnPageSelected() {
 }
 
 void CNavigationDialog::OnDataSetSelected() {
-    if (m_ready == 0) {
+    if (!m_ready) {
         return;
     }
     const QList<QTreeWidgetItem*> selected = m_dataSetTree->selectedItems();

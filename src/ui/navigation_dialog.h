@@ -47,8 +47,8 @@ class CNavigationDialog : public QWidget {
 
     QTreeWidgetItem* m_primaryNode = nullptr;
     QTreeWidgetItem* m_secondaryNode = nullptr;
-    // 0 while the data set tree is rebuilt: its selection changes do not touch the project.
-    int32_t m_ready = 1;
+    // False while the data set tree is rebuilt: its selection changes do not touch the project.
+    bool m_ready = true;
     // The data set whose selection was handled last: the one the pages show; null after a new
     // project. Compared only, never dereferenced, since it may have been deleted.
     const CDataSet* m_shown = nullptr;

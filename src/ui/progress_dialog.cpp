@@ -5,7 +5,7 @@
 #include <QShowEvent>
 
 #include "model/project.h"
-#include "ui/lum_thread.h"
+#include "ui/optimise_worker.h"
 #include "ui/pages/dialog_template.h"
 
 QEvent::Type CProgressDialog::AnalysisDoneType() {
@@ -44,7 +44,7 @@ void CProgressDialog::showEvent(QShowEvent* event) {
 void CProgressDialog::StartWorker() {
     m_progress->setValue(0);
     m_stop = false;
-    m_worker = new CLumThread(m_project, m_stop, this, m_threads);
+    m_worker = new COptimiseWorker(m_project, m_stop, this, m_threads);
     m_worker->Start();
 }
 
@@ -58,7 +58,7 @@ void CProgressDialog::customEvent(QEvent* event) {
         return;
     }
     const auto* done = static_cast<CAnalysisDoneEvent*>(event);
-    if (done->m_done != 0) {
+    if (done->m_runOver) {
         QDialog::reject();
     }
     if (done->m_position != 0) {

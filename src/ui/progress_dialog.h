@@ -6,7 +6,7 @@
 #include <atomic>
 
 class CProject;
-class CLumThread;
+class COptimiseWorker;
 class QProgressBar;
 class QPushButton;
 
@@ -39,7 +39,7 @@ class CProgressDialog : public QDialog {
   private:
     void StartWorker();
 
-    CLumThread* m_worker = nullptr;  // deletes itself when its run ends
+    COptimiseWorker* m_worker = nullptr;  // deletes itself when its run ends
     CProject* m_project;
     std::atomic<bool> m_stop{false};
     int m_threads;
@@ -47,11 +47,12 @@ class CProgressDialog : public QDialog {
     QPushButton* m_cancel;
 };
 
-// WM_ANALYSIS_DONE: wParam is the new bar position (0 for none), lParam nonzero ends the run.
+// What the worker posts to the dialog: a new bar position (0 for none), and whether the run is
+// over.
 class CAnalysisDoneEvent : public QEvent {
   public:
-    CAnalysisDoneEvent(int position, int done)
-        : QEvent(CProgressDialog::AnalysisDoneType()), m_position(position), m_done(done) {}
+    CAnalysisDoneEvent(int position, bool runOver)
+        : QEvent(CProgressDialog::AnalysisDoneType()), m_position(position), m_runOver(runOver) {}
     int m_position;
-    int m_done;
+    bool m_runOver;
 };

@@ -29,9 +29,9 @@ void SendToDescendants(QWidget* parent, CProjectRefreshEvent& event) {
 
 }  // namespace
 
-int RefreshCodeOf(const QEvent* event) {
-    if (event->type() != WM_PROJECT_REFRESH) {
-        return -1;
+std::optional<RefreshCode> RefreshCodeOf(const QEvent* event) {
+    if (event->type() != kProjectRefreshEvent) {
+        return std::nullopt;
     }
     return static_cast<const CProjectRefreshEvent*>(event)->Code();
 }

@@ -2,19 +2,21 @@
 
 #include <QEvent>
 
+#include <optional>
+
 #include "app/refresh_code.h"
 
 class QWidget;
 
 // The refresh broadcast that keeps every window in step with the project. A window that cares
-// overrides customEvent and looks at events of type WM_PROJECT_REFRESH; every other window
+// overrides customEvent and looks at events of type kProjectRefreshEvent; every other window
 // ignores them.
-inline const QEvent::Type WM_PROJECT_REFRESH = static_cast<QEvent::Type>(QEvent::User + 0x67);
+inline const QEvent::Type kProjectRefreshEvent = static_cast<QEvent::Type>(QEvent::User + 0x67);
 
 class CProjectRefreshEvent : public QEvent {
   public:
     CProjectRefreshEvent(RefreshCode code, int depth)
-        : QEvent(WM_PROJECT_REFRESH), m_code(code), m_depth(depth) {}
+        : QEvent(kProjectRefreshEvent), m_code(code), m_depth(depth) {}
 
     RefreshCode Code() const { return m_code; }
     // 1 for a broadcast sent from outside any handler, 2 for one sent while handling a
@@ -26,8 +28,8 @@ class CProjectRefreshEvent : public QEvent {
     int m_depth;
 };
 
-// The refresh code of `event`, or -1 when it is not a refresh.
-int RefreshCodeOf(const QEvent* event);
+// The refresh code of `event`, or none when it is not a refresh.
+std::optional<RefreshCode> RefreshCodeOf(const QEvent* event);
 
 // Sends a refresh with `code` to every descendant widget of `root` at every depth (root
 // itself excluded), each child before its own children. Synchronous: every descendant has

@@ -71,11 +71,11 @@ void CResultSetsDialog::Step(int32_t change) {
 }
 
 void CResultSetsDialog::customEvent(QEvent* event) {
-    const int code = RefreshCodeOf(event);
-    if (code < 0 || m_project.Primary() == nullptr) {
+    const std::optional<RefreshCode> code = RefreshCodeOf(event);
+    if (!code || m_project.Primary() == nullptr) {
         return;
     }
-    switch (code) {
+    switch (*code) {
         case REFRESH_LOAD:
             m_gainPerYear = TruncateDecimals(
                 GainPerYear(m_project.Primary()->m_params.GN, m_project.m_viewLimits), 1);

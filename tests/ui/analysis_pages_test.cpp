@@ -74,6 +74,16 @@ TEST_F(AnalysisPagesTest, UpdateStoresCorrectedValuesAndTheRatioGoesToTheCurrent
     EXPECT_EQ(Project().Current()->m_params.RC, -1.0);
 }
 
+TEST_F(AnalysisPagesTest, ANewCurrentDataSetBringsOnlyItsRatio) {
+    const QString smoothing = Text("smoothing");
+    Primary().ML = smoothing.toInt() + 1;
+    Project().Current()->m_params.RC = 0.5;
+    Frame()->Refresh(REFRESH_CURRENT);
+    EXPECT_EQ(Text("ratio") + " " + Text("smoothing"), "0.5 " + smoothing);
+    Frame()->Refresh(REFRESH_LOAD);
+    EXPECT_EQ(Text("smoothing"), QString::number(Primary().ML));
+}
+
 TEST_F(AnalysisPagesTest, FlagStepFlagsSpinAndResolutionSliderAndNewEmptiesThem) {
     for (const auto& [bi, step] : {std::pair{7, "coarse"}, {5, "fine"}}) {
         Project().m_range.BI = bi;

@@ -1,8 +1,8 @@
 #include "ui/main_frame.h"
 
-#include "ui/ctrl_status.h"
 #include "ui/date_strip.h"
 #include "ui/result_sets_dialog.h"
+#include "ui/status_bar.h"
 #include "ui_fixture.h"
 
 namespace {
@@ -42,11 +42,11 @@ TEST_F(MainFrameTest, AClientOf600WithAStatusBarOf20PlacesTheChildrenAtEveryWidt
 
 TEST_F(MainFrameTest, MenuPromptAndStatusPanesAfterASimulationAndAfterNew) {
     Start();
-    CCtrlStatus* status = Frame()->Status();
+    CStatusBar* status = Frame()->Status();
     const auto panes = [status] {
         QStringList texts;
-        for (int pane = CCtrlStatus::PaneDate; pane <= CCtrlStatus::PaneLevel; ++pane) {
-            texts << status->PaneText(static_cast<CCtrlStatus::Pane>(pane));
+        for (int pane = CStatusBar::PaneDate; pane <= CStatusBar::PaneLevel; ++pane) {
+            texts << status->PaneText(static_cast<CStatusBar::Pane>(pane));
         }
         return texts.join("|").toStdString();
     };

@@ -12,9 +12,11 @@ struct CLoggingWidget : QWidget {
     CLoggingWidget(QWidget* parent, std::string name, std::vector<std::string>& log)
         : QWidget(parent), m_name(std::move(name)), m_log(log) {}
     void customEvent(QEvent* event) override {
-        m_log.push_back(m_name + ":" + std::to_string(RefreshCodeOf(event)));
+        const std::optional<RefreshCode> code = RefreshCodeOf(event);
+        ASSERT_TRUE(code.has_value());
+        m_log.push_back(m_name + ":" + std::to_string(*code));
         if (m_onRefresh) {
-            m_onRefresh(RefreshCodeOf(event));
+            m_onRefresh(*code);
         }
     }
     std::string m_name;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <system_error>
 #include <utility>
@@ -20,11 +21,11 @@
 #include "charts/project_view.h"
 #include "model/project.h"
 #include "support/series_builder.h"
-#include "ui/chart_wnd.h"
-#include "ui/lum_sheet.h"
+#include "ui/chart_panel.h"
 #include "ui/main_app.h"
 #include "ui/main_frame.h"
 #include "ui/navigation_dialog.h"
+#include "ui/page_sheet.h"
 #include "ui/pages/project_page.h"
 #include "ui/refresh.h"
 
@@ -37,9 +38,9 @@ class CRefreshRecorder : public QWidget {
 
   protected:
     void customEvent(QEvent* event) override {
-        if (const int code = RefreshCodeOf(event); code >= 0) {
+        if (const std::optional<RefreshCode> code = RefreshCodeOf(event)) {
             const int depth = static_cast<CProjectRefreshEvent*>(event)->Depth();
-            (depth == 1 ? m_codes : m_nested).push_back(code);
+            (depth == 1 ? m_codes : m_nested).push_back(*code);
         }
     }
 };

@@ -4,7 +4,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "charts/project_view.h"
 #include "model/project.h"
 #include "ui/figure_text.h"
 #include "ui/main_app.h"
@@ -45,31 +44,7 @@ CAnalysisPage::CAnalysisPage(CProject& project, CMainFrame& frame, QWidget* pare
     ShowDouble(m_chargeEdit, m_charge);
 }
 
-bool CAnalysisPage::OnSetActive() {
-    SetDisplaySlot(m_project, Raw);
-    return CProjectPage::OnSetActive();
-}
-
-void CAnalysisPage::OnProjectRefresh(int code) {
-    if (!HasDataSets()) {
-        return;
-    }
-    switch (code) {
-        case REFRESH_LOAD:
-            Load();
-            break;
-        case REFRESH_STORE:
-            Store();
-            break;
-        case REFRESH_CLEAR:
-            ShowReport(0.0, 0.0);
-            break;
-        default:
-            break;
-    }
-}
-
-void CAnalysisPage::Load() {
+void CAnalysisPage::LoadFields() {
     CStrategyParams& primary = m_project.Primary()->m_params;
     if (primary.IN < 0.0) {
         primary.IN = 1.0;
@@ -84,13 +59,17 @@ void CAnalysisPage::Load() {
     ShowDouble(m_chargeEdit, m_charge);
 }
 
-void CAnalysisPage::Store() {
+void CAnalysisPage::StoreFields() {
     if (ReadDouble(m_inputEdit, m_input)) {
         ReadDouble(m_chargeEdit, m_charge);
     }
     CStrategyParams& primary = m_project.Primary()->m_params;
     primary.IN = m_input;
     primary.TT = m_charge;
+}
+
+void CAnalysisPage::ClearFields() {
+    ShowReport(0.0, 0.0);
 }
 
 void CAnalysisPage::ShowReport(double output, double gain) {

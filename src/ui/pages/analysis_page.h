@@ -12,16 +12,16 @@ class CAnalysisPage : public CProjectPage {
   public:
     CAnalysisPage(CProject& project, CMainFrame& frame, QWidget* parent = nullptr);
 
-    bool OnSetActive() override;
-
   protected:
-    void OnProjectRefresh(int code) override;
-
-  private:
+    bool NeedsDataSets() const override { return true; }
     // A negative input loads as 1.0 and a negative charge as 0.0, in the page and in the
     // primary data set.
-    void Load();
-    void Store();
+    void LoadFields() override;
+    void StoreFields() override;
+    // Blanks the report.
+    void ClearFields() override;
+
+  private:
     // Output as FormatNumber, gain and gain per year over the window as "%5.1f".
     void ShowReport(double output, double gain);
     // Stores every page, runs the optimisation behind the modal progress dialog and lets the

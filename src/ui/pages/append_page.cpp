@@ -60,11 +60,6 @@ CAppendPage::CAppendPage(CProject& project, CMainFrame& frame, QWidget* parent)
     ShowFields();
 }
 
-bool CAppendPage::OnSetActive() {
-    SetDisplaySlot(m_project, Raw);
-    return CProjectPage::OnSetActive();
-}
-
 void CAppendPage::SetToday(TodayFunction today) {
     TodaySource() = std::move(today);
 }

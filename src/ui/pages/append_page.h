@@ -25,8 +25,6 @@ class CAppendPage : public CProjectPage {
 
     CAppendPage(CProject& project, CMainFrame& frame, QWidget* parent = nullptr);
 
-    bool OnSetActive() override;
-
     // Test seams: where pages made from now on read today's date (an empty function: the
     // system clock), and the error box of this page (at first a modal message box).
     static void SetToday(TodayFunction today);

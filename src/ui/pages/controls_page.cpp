@@ -63,28 +63,12 @@ CControlsPage::CControlsPage(CProject& project, CMainFrame& frame, QWidget* pare
     ShowFields();
 }
 
-void CControlsPage::OnProjectRefresh(int code) {
-    switch (code) {
-        case REFRESH_LOAD:
-            ShowLimits();
-            break;
-        case REFRESH_STORE:
-            ApplyDates();
-            break;
-        case REFRESH_CLEAR:
-            DefaultWindow();
-            break;
-        default:
-            break;
-    }
-}
-
-void CControlsPage::ShowLimits() {
+void CControlsPage::LoadFields() {
     CopyDates(m_project.m_viewLimits);
     ShowFields();
 }
 
-void CControlsPage::ApplyDates() {
+void CControlsPage::StoreFields() {
     ReadControls();
     m_endDay = std::clamp(m_endDay, 1, 31);
     m_endMonth = std::clamp(m_endMonth, 1, 12);
@@ -97,12 +81,12 @@ void CControlsPage::ApplyDates() {
     SetLimits(m_project, window);
 }
 
-void CControlsPage::DefaultWindow() {
+void CControlsPage::ClearFields() {
     CLimits window;
     window.start.SetDate(1, 1, 2000);
     window.end.SetDate(1, 1, 2003);
     SetLimits(m_project, window);
-    ShowLimits();
+    LoadFields();
 }
 
 void CControlsPage::OnZeroBase() {
@@ -147,7 +131,7 @@ std::array<std::pair<QLineEdit*, int32_t*>, 6> CControlsPage::DateFields() {
 
 void CControlsPage::ReadControls() {
     // A check box cannot be refused, so a refused date never leaves the flag behind its box.
-    m_zeroBase = m_zeroBaseCheck->isChecked() ? 1 : 0;
+    m_zeroBase = m_zeroBaseCheck->isChecked();
     for (const auto& [edit, field] : DateFields()) {
         if (!ReadInt(edit, *field)) {
             return;
@@ -159,7 +143,7 @@ void CControlsPage::ShowFields() {
     for (const auto& [edit, field] : DateFields()) {
         ShowInt(edit, *field);
     }
-    m_zeroBaseCheck->setChecked(m_zeroBase != 0);
+    m_zeroBaseCheck->setChecked(m_zeroBase);
 }
 
 void CControlsPage::CopyDates(const CLimits& window) {

@@ -23,17 +23,17 @@ class CControlsPage : public CProjectPage {
     CControlsPage(CProject& project, CMainFrame& frame, QWidget* parent = nullptr);
 
   protected:
-    void OnProjectRefresh(int code) override;
+    bool KeepsDisplaySlot() const override { return true; }
+    // The view limits' dates into the fields and the controls.
+    void LoadFields() override;
+    // The typed dates, clamped, become the window of both limits records.
+    void StoreFields() override;
+    // A new project's window: 1 January 2000 to 1 January 2003.
+    void ClearFields() override;
 
   private:
     using WindowStep = CLimits (*)(const CLimits& window, int direction);
 
-    // The view limits' dates into the fields and the controls.
-    void ShowLimits();
-    // The typed dates, clamped, become the window of both limits records.
-    void ApplyDates();
-    // A new project's window: 1 January 2000 to 1 January 2003.
-    void DefaultWindow();
     void OnZeroBase();
     void OnApply();
     void OnLimits();
@@ -54,7 +54,7 @@ class CControlsPage : public CProjectPage {
     int32_t m_startDay = 1;
     int32_t m_startMonth = 1;
     int32_t m_startYear = 98;
-    int32_t m_zeroBase = 0;
+    bool m_zeroBase = false;
 
     QLineEdit* m_startDayEdit;
     QLineEdit* m_startMonthEdit;

@@ -33,27 +33,14 @@ CDataPage::CDataPage(CProject& project, CMainFrame& frame, QWidget* parent)
     ShowInt(m_valuesEdit, m_valuesColumn);
 }
 
-bool CDataPage::OnSetActive() {
-    SetDisplaySlot(m_project, Raw);
-    return CProjectPage::OnSetActive();
-}
-
-void CDataPage::OnProjectRefresh(int code) {
-    if (code == REFRESH_LOAD) {
-        ShowColumns();
-    } else if (code == REFRESH_STORE) {
-        StoreColumns();
-    }
-}
-
-void CDataPage::ShowColumns() {
+void CDataPage::LoadFields() {
     m_datesColumn = m_files.m_datesInCol;
     m_valuesColumn = m_files.m_valsInCol;
     ShowInt(m_datesEdit, m_datesColumn);
     ShowInt(m_valuesEdit, m_valuesColumn);
 }
 
-void CDataPage::StoreColumns() {
+void CDataPage::StoreFields() {
     if (ReadInt(m_datesEdit, m_datesColumn)) {
         ReadInt(m_valuesEdit, m_valuesColumn);
     }

@@ -18,14 +18,11 @@ class CDataPage : public CProjectPage {
     // REQUIRES: the application object exists; its project files outlive the page.
     CDataPage(CProject& project, CMainFrame& frame, QWidget* parent = nullptr);
 
-    bool OnSetActive() override;
-
   protected:
-    void OnProjectRefresh(int code) override;
+    void LoadFields() override;
+    void StoreFields() override;
 
   private:
-    void ShowColumns();
-    void StoreColumns();
     void OnMoveUp();
     void OnDelete();
 

@@ -3,12 +3,10 @@
 #include <QLineEdit>
 
 #include "analysis/number_format.h"
-#include "charts/project_view.h"
 #include "model/project.h"
 #include "model/text_out.h"
 #include "ui/figure_text.h"
 #include "ui/pages/dialog_template.h"
-#include "ui/refresh.h"
 
 CInfoPage::CInfoPage(CProject& project, CMainFrame& frame, QWidget* parent)
     : CProjectPage(project, frame, parent) {
@@ -42,31 +40,7 @@ CInfoPage::CInfoPage(CProject& project, CMainFrame& frame, QWidget* parent)
     ShowFields();
 }
 
-bool CInfoPage::OnSetActive() {
-    SetDisplaySlot(m_project, Raw);
-    return CProjectPage::OnSetActive();
-}
-
-void CInfoPage::OnProjectRefresh(int code) {
-    if (!HasDataSets()) {
-        return;
-    }
-    switch (code) {
-        case REFRESH_CURRENT:
-            Load();
-            break;
-        case REFRESH_STORE:
-            Store();
-            break;
-        case REFRESH_CLEAR:
-            Clear();
-            break;
-        default:
-            break;
-    }
-}
-
-void CInfoPage::Load() {
+void CInfoPage::OnCurrentChanged() {
     const CDataSet& current = *m_project.Current();
     for (size_t i = 0; i < m_figures.size(); ++i) {
         m_figures[i] = TruncateDecimals(current.m_gains[i], 1);
@@ -76,7 +50,7 @@ void CInfoPage::Load() {
     ShowFields();
 }
 
-void CInfoPage::Store() {
+void CInfoPage::StoreFields() {
     m_comment = m_commentEdit->text();
     m_currency = m_currencyEdit->text();
     CDataSet& current = *m_project.Current();
@@ -84,7 +58,7 @@ void CInfoPage::Store() {
     current.m_comment = SanitiseQuotedText(m_comment.toStdString());
 }
 
-void CInfoPage::Clear() {
+void CInfoPage::ClearFields() {
     m_comment.clear();
     m_currency.clear();
     m_figures.fill(0.0);

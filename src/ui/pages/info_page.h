@@ -19,15 +19,13 @@ class CInfoPage : public CProjectPage {
   public:
     CInfoPage(CProject& project, CMainFrame& frame, QWidget* parent = nullptr);
 
-    bool OnSetActive() override;
-
   protected:
-    void OnProjectRefresh(int code) override;
+    bool NeedsDataSets() const override { return true; }
+    void OnCurrentChanged() override;
+    void StoreFields() override;
+    void ClearFields() override;
 
   private:
-    void Load();
-    void Store();
-    void Clear();
     void ShowFields();
 
     QString m_comment;

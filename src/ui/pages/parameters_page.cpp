@@ -15,7 +15,6 @@
 #include <QVBoxLayout>
 
 #include "app/parameter_rules.h"
-#include "charts/project_view.h"
 #include "model/project.h"
 #include "ui/figure_text.h"
 #include "ui/main_app.h"
@@ -121,54 +120,30 @@ CParametersPage::CParametersPage(CProject& project, CMainFrame& frame, QWidget* 
     ShowFields();
 }
 
-bool CParametersPage::OnSetActive() {
-    const bool shown = CProjectPage::OnSetActive();
-    SetDisplaySlot(m_project, Raw);
-    return shown;
+void CParametersPage::LoadFields() {
+    const CStrategyRange& range = m_project.m_range;
+    const CStrategyParams& primary = m_project.Primary()->m_params;
+    {
+        const QSignalBlocker quiet(m_slider);
+        m_slider->setValue(range.RR);
+    }
+    if (range.RR > 0) {
+        m_resolution = 1.0 / range.RR;
+    }
+    m_smoothing = primary.ML;
+    m_sweepLow = range.ML;
+    m_sweepHigh = range.MU;
+    m_flags = primary.BL;
+    m_flagStep = range.BI <= kFineStep ? kFineStep : kCoarseStep;
+    OnCurrentChanged();
 }
 
-void CParametersPage::OnProjectRefresh(int code) {
-    if (!HasDataSets()) {
-        return;
-    }
-    switch (code) {
-        case REFRESH_LOAD:
-        case REFRESH_CURRENT:
-            Load(code);
-            break;
-        case REFRESH_STORE:
-            Store();
-            break;
-        case REFRESH_CLEAR:
-            Clear();
-            break;
-        default:
-            break;
-    }
-}
-
-void CParametersPage::Load(int code) {
+void CParametersPage::OnCurrentChanged() {
     m_ratio = m_project.Current()->m_params.RC;
-    if (code == REFRESH_LOAD) {
-        const CStrategyRange& range = m_project.m_range;
-        const CStrategyParams& primary = m_project.Primary()->m_params;
-        {
-            const QSignalBlocker quiet(m_slider);
-            m_slider->setValue(range.RR);
-        }
-        if (range.RR > 0) {
-            m_resolution = 1.0 / range.RR;
-        }
-        m_smoothing = primary.ML;
-        m_sweepLow = range.ML;
-        m_sweepHigh = range.MU;
-        m_flags = primary.BL;
-        m_flagStep = range.BI <= kFineStep ? kFineStep : kCoarseStep;
-    }
     ShowFields();
 }
 
-void CParametersPage::Store() {
+void CParametersPage::StoreFields() {
     ReadEdits();
     CParameterFields fields{m_smoothing, m_sweepLow, m_sweepHigh, m_ratio,
                             m_flags,     m_flagStep, m_slider->value()};
@@ -181,7 +156,7 @@ void CParametersPage::Store() {
     m_flags = fields.flags;
 }
 
-void CParametersPage::Clear() {
+void CParametersPage::ClearFields() {
     // The sweep keeps its values.
     m_ratio = 0.0;
     m_smoothing = 0;

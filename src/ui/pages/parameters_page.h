@@ -20,16 +20,15 @@ class CParametersPage : public CProjectPage {
   public:
     CParametersPage(CProject& project, CMainFrame& frame, QWidget* parent = nullptr);
 
-    bool OnSetActive() override;
-
   protected:
-    void OnProjectRefresh(int code) override;
+    bool NeedsDataSets() const override { return true; }
+    void LoadFields() override;
+    // Only the ratio, which is the current data set's.
+    void OnCurrentChanged() override;
+    void StoreFields() override;
+    void ClearFields() override;
 
   private:
-    // REFRESH_LOAD, or with REFRESH_CURRENT only the ratio of the current data set.
-    void Load(int code);
-    void Store();
-    void Clear();
     // Store, simulate, load, redraw.
     void OnUpdate();
     // A step of the flags spin: -1 (the upper arrow) adds the flag step, +1 subtracts it.

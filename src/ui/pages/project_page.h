@@ -2,31 +2,48 @@
 
 #include <QWidget>
 
+#include "ui/refresh.h"
+
 class CMainFrame;
 class CProject;
 
 // The base of the six pages of the page sheet. A page shows part of the project in its
-// controls: it copies the project's values in and out when the refresh broadcast asks for it
-// (OnProjectRefresh) and redraws the charts whenever the sheet switches to it (OnSetActive).
+// controls: the base turns each code of the refresh broadcast into a call of one of the hooks
+// below, which copy the project's values in and out, and redraws the charts whenever the sheet
+// switches to the page (OnSetActive). A page overrides only the hooks of the codes it takes.
 class CProjectPage : public QWidget {
   public:
     // The project and the frame outlive the page.
     CProjectPage(CProject& project, CMainFrame& frame, QWidget* parent = nullptr);
 
-    // The sheet is switching to this page. The base asks the frame to redraw the charts.
-    // Returns true when the page may be shown, which every page allows.
-    virtual bool OnSetActive();
+    // The sheet is switching to this page: the charts show raw values unless the page keeps
+    // the display slot, and the frame redraws them. Returns true when the page may be shown,
+    // which every page allows.
+    bool OnSetActive();
 
   protected:
-    // One code of the refresh broadcast. The base ignores every code.
-    virtual void OnProjectRefresh(int code);
+    // REFRESH_LOAD calls LoadFields, REFRESH_STORE StoreFields, REFRESH_CURRENT
+    // OnCurrentChanged and REFRESH_CLEAR ClearFields; no page takes the other codes. A page that
+    // NeedsDataSets gets no call while the project lacks a primary or a current data set.
+    void OnProjectRefresh(RefreshCode code);
+
+    // The hooks of the refresh codes. The base's do nothing.
+    virtual void LoadFields() {}
+    virtual void StoreFields() {}
+    virtual void OnCurrentChanged() {}
+    virtual void ClearFields() {}
+
+    // Whether the hooks read or write data set figures, which need a primary and a current
+    // data set. The base's: no.
+    virtual bool NeedsDataSets() const { return false; }
+    // Whether switching to the page leaves the display slot alone. The base's: no.
+    virtual bool KeepsDisplaySlot() const { return false; }
 
     void customEvent(QEvent* event) override;
 
-    // Whether the project has a primary and a current data set, without which the pages that
-    // show data set figures ignore every refresh.
-    bool HasDataSets() const;
-
     CProject& m_project;
     CMainFrame& m_frame;
+
+  private:
+    bool HasDataSets() const;
 };

@@ -1,4 +1,4 @@
-#include "ui/lum_thread.h"
+#include "ui/optimise_worker.h"
 
 #include <QCoreApplication>
 
@@ -8,24 +8,24 @@
 #include "app/project_commands.h"
 #include "ui/progress_dialog.h"
 
-CLumThread::CLumThread(CProject* project, const std::atomic<bool>& stop, QObject* dialog,
-                       int threads)
+COptimiseWorker::COptimiseWorker(CProject* project, const std::atomic<bool>& stop,
+                                 QObject* dialog, int threads)
     : m_project(project), m_stop(stop), m_dialog(dialog), m_threads(threads) {
     connect(this, &QThread::finished, this, &QObject::deleteLater);
 }
 
-void CLumThread::Start() {
+void COptimiseWorker::Start() {
     start(QThread::LowPriority);
 }
 
-void CLumThread::ReportProgress(int32_t position) {
-    QCoreApplication::postEvent(m_dialog, new CAnalysisDoneEvent(position, 0));
+void COptimiseWorker::ReportProgress(int32_t position) {
+    QCoreApplication::postEvent(m_dialog, new CAnalysisDoneEvent(position, false));
 }
 
-void CLumThread::run() {
+void COptimiseWorker::run() {
     // Qt's priorities do not reach ordinary Linux threads; a higher nice value does, and the
     // sweep's own threads inherit it.
     setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), 10);
     CProjectCommands::RunProcess(*m_project, m_threads, m_stop, this);
-    QCoreApplication::postEvent(m_dialog, new CAnalysisDoneEvent(0, 1));
+    QCoreApplication::postEvent(m_dialog, new CAnalysisDoneEvent(0, true));
 }

@@ -14,12 +14,12 @@ class QLabel;
 // panes with the state at the end of the window after a simulation: the date of the last
 // point inside the window, the primary data set's name, the net value there and its market
 // level. Cleared when a new project is made.
-class CCtrlStatus : public QStatusBar, public CStatusSink {
+class CStatusBar : public QStatusBar, public CStatusSink {
   public:
     // The panes, in order from the left after the message pane.
     enum Pane { PaneDate = 0, PaneName = 1, PaneValue = 2, PaneLevel = 3 };
 
-    explicit CCtrlStatus(QWidget* parent = nullptr);
+    explicit CStatusBar(QWidget* parent = nullptr);
 
     // date and name as given; the value as FormatNumber prints it, nothing when below 0.0;
     // "LOW" for level 0, "HIGH" for level 1, nothing for other levels.

@@ -1,20 +1,20 @@
-#include "ui/lum_sheet.h"
+#include "ui/page_sheet.h"
 
 #include "ui/pages/project_page.h"
 
-CLumSheet::CLumSheet(QWidget* parent) : QStackedWidget(parent) {}
+CPageSheet::CPageSheet(QWidget* parent) : QStackedWidget(parent) {}
 
-void CLumSheet::AddPage(CProjectPage* page) {
+void CPageSheet::AddPage(CProjectPage* page) {
     addWidget(page);
 }
 
-void CLumSheet::ActivateAll() {
+void CPageSheet::ActivateAll() {
     for (int i = 0; i < count(); ++i) {
         SetActivePage(i);
     }
 }
 
-void CLumSheet::SetActivePage(int index) {
+void CPageSheet::SetActivePage(int index) {
     CProjectPage* page = Page(index);
     if (page == nullptr) {
         return;
@@ -23,6 +23,6 @@ void CLumSheet::SetActivePage(int index) {
     setCurrentIndex(index);
 }
 
-CProjectPage* CLumSheet::Page(int index) const {
+CProjectPage* CPageSheet::Page(int index) const {
     return dynamic_cast<CProjectPage*>(widget(index));
 }

@@ -1,4 +1,4 @@
-#include "ui/chart_wnd.h"
+#include "ui/chart_panel.h"
 
 #include <utility>
 
@@ -11,7 +11,7 @@
 #include "model/project.h"
 #include "ui/refresh.h"
 
-CChartWnd::CChartWnd(CProject& project, std::string title, QWidget* parent)
+CChartPanel::CChartPanel(CProject& project, std::string title, QWidget* parent)
     : QFrame(parent), m_project(project), m_indicator(&IdleIndicator()) {
     m_line.title = std::move(title);
     setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -22,17 +22,17 @@ CChartWnd::CChartWnd(CProject& project, std::string title, QWidget* parent)
     setFocusPolicy(Qt::ClickFocus);
 }
 
-void CChartWnd::DrawChart(CDrawSurface&) {}
+void CChartPanel::DrawChart(CDrawSurface&) {}
 
-CDataSet* CChartWnd::GetDataSet() const {
+CDataSet* CChartPanel::GetDataSet() const {
     return nullptr;
 }
 
-int CChartWnd::GetValueSlot() const {
+int CChartPanel::GetValueSlot() const {
     return Raw;
 }
 
-void CChartWnd::UpdateReadout(int32_t x) {
+void CChartPanel::UpdateReadout(int32_t x) {
     CDataSet* ds = GetDataSet();
     if (ds != nullptr) {
         const int32_t plotWidth = contentsRect().width() - 60;
@@ -48,26 +48,26 @@ void CChartWnd::UpdateReadout(int32_t x) {
     update();
 }
 
-void CChartWnd::DrawPanel(CDrawSurface& dc, ChartKind kind) {
-    m_indicator = &DrawChartPanel(dc, m_project, kind, m_line, m_mouseInside != 0);
+void CChartPanel::DrawPanel(CDrawSurface& dc, ChartKind kind) {
+    m_indicator = &DrawChartPanel(dc, m_project, kind, m_line, m_mouseInside);
 }
 
 // Every panel follows the name of the data set it shows: emptied when there is none, taken
 // again when the current data set changes.
-void CChartWnd::customEvent(QEvent* event) {
-    const int code = RefreshCodeOf(event);
-    if (code < 0) {
+void CChartPanel::customEvent(QEvent* event) {
+    const std::optional<RefreshCode> code = RefreshCodeOf(event);
+    if (!code) {
         return;
     }
     const CDataSet* shown = GetDataSet();
     if (shown == nullptr) {
         m_line.dataSetName.clear();
-    } else if (code == REFRESH_CURRENT) {
+    } else if (*code == REFRESH_CURRENT) {
         m_line.dataSetName = shown->m_name;
     }
 }
 
-void CChartWnd::paintEvent(QPaintEvent*) {
+void CChartPanel::paintEvent(QPaintEvent*) {
     const QRect area = contentsRect();
     const CRect client{0, 0, area.width(), area.height()};
     if (!(client == m_bitmapSize)) {
@@ -87,14 +87,14 @@ void CChartWnd::paintEvent(QPaintEvent*) {
     window.drawImage(area.topLeft(), m_offscreen);
 }
 
-void CChartWnd::mouseMoveEvent(QMouseEvent* event) {
+void CChartPanel::mouseMoveEvent(QMouseEvent* event) {
     UpdateReadout(static_cast<int32_t>(event->position().x()) - contentsRect().left());
-    m_mouseInside = 1;
+    m_mouseInside = true;
     QFrame::mouseMoveEvent(event);
 }
 
 CDataSetChart::CDataSetChart(CProject& project, QWidget* parent)
-    : CChartWnd(project, "DATA SET:    ", parent) {}
+    : CChartPanel(project, "DATA SET:    ", parent) {}
 
 void CDataSetChart::DrawChart(CDrawSurface& dc) {
     DrawPanel(dc, ChartKind::DataSet);
@@ -109,7 +109,7 @@ int CDataSetChart::GetValueSlot() const {
 }
 
 CHistoryChart::CHistoryChart(CProject& project, QWidget* parent)
-    : CChartWnd(project, "INVESTMENT HISTORY:    ", parent) {}
+    : CChartPanel(project, "INVESTMENT HISTORY:    ", parent) {}
 
 void CHistoryChart::DrawChart(CDrawSurface& dc) {
     DrawPanel(dc, ChartKind::History);

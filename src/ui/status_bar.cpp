@@ -1,4 +1,4 @@
-#include "ui/ctrl_status.h"
+#include "ui/status_bar.h"
 
 #include <QLabel>
 
@@ -22,7 +22,7 @@ QLabel* MakePane(QWidget* parent, int blanks) {
 
 }  // namespace
 
-CCtrlStatus::CCtrlStatus(QWidget* parent) : QStatusBar(parent) {
+CStatusBar::CStatusBar(QWidget* parent) : QStatusBar(parent) {
     auto* idle = new QLabel(QString(kIdleBlanks, QLatin1Char(' ')), this);
     idle->setMinimumWidth(kMessagePaneMinWidth);
     addWidget(idle, 1);
@@ -32,8 +32,8 @@ CCtrlStatus::CCtrlStatus(QWidget* parent) : QStatusBar(parent) {
     }
 }
 
-void CCtrlStatus::SetStatus(const std::string& date, const std::string& name, double value,
-                            int32_t level) {
+void CStatusBar::SetStatus(const std::string& date, const std::string& name, double value,
+                           int32_t level) {
     m_panes[PaneDate]->setText(QString::fromStdString(date));
     m_panes[PaneName]->setText(QString::fromStdString(name));
     m_panes[PaneValue]->setText(value < 0.0 ? QString()
@@ -47,11 +47,11 @@ void CCtrlStatus::SetStatus(const std::string& date, const std::string& name, do
     m_panes[PaneLevel]->setText(levelText);
 }
 
-QString CCtrlStatus::PaneText(Pane pane) const {
+QString CStatusBar::PaneText(Pane pane) const {
     return m_panes[static_cast<size_t>(pane)]->text();
 }
 
-void CCtrlStatus::customEvent(QEvent* event) {
+void CStatusBar::customEvent(QEvent* event) {
     if (RefreshCodeOf(event) == REFRESH_CLEAR) {
         SetStatus("", "", 0.0, -1);
     }

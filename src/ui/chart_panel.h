@@ -18,10 +18,10 @@ class CProject;
 // mouse chooses the cursor point of the data set shown, and the readout gives its date and
 // value. The panels do not repaint on a refresh; the main frame's RedrawCharts does that.
 // The panel has a sunken edge; "client" below means the area inside it.
-class CChartWnd : public QFrame {
+class CChartPanel : public QFrame {
   public:
     // `title` is shown first in the status line. The project outlives the panel.
-    CChartWnd(CProject& project, std::string title, QWidget* parent = nullptr);
+    CChartPanel(CProject& project, std::string title, QWidget* parent = nullptr);
 
     // Draws the whole panel content into `dc`. The base draws nothing.
     virtual void DrawChart(CDrawSurface& dc);
@@ -33,10 +33,10 @@ class CChartWnd : public QFrame {
     // The value slot of the readout. The base reads slot 0.
     virtual int GetValueSlot() const;
 
-    // 1 after the mouse has moved over the panel; the main frame clears it when the mouse moves
+    // True after the mouse has moved over the panel; the main frame clears it when the mouse moves
     // on. The indicator, the readout and the crosshair follow it.
-    int32_t MouseInside() const { return m_mouseInside; }
-    void SetMouseInside(int32_t inside) { m_mouseInside = inside; }
+    bool MouseInside() const { return m_mouseInside; }
+    void SetMouseInside(bool inside) { m_mouseInside = inside; }
 
     // The text of the status line as the next paint draws it (title, name, readout).
     const CStatusLine& StatusLine() const { return m_line; }
@@ -54,7 +54,7 @@ class CChartWnd : public QFrame {
     CProject& m_project;
 
   private:
-    int32_t m_mouseInside = 0;
+    bool m_mouseInside = false;
     CRect m_bitmapSize;
     const CPixelImage* m_indicator;
     QImage m_offscreen;
@@ -62,7 +62,7 @@ class CChartWnd : public QFrame {
 };
 
 // The data set chart: the current data set and its smoothed curve in the window.
-class CDataSetChart : public CChartWnd {
+class CDataSetChart : public CChartPanel {
   public:
     explicit CDataSetChart(CProject& project, QWidget* parent = nullptr);
 
@@ -72,7 +72,7 @@ class CDataSetChart : public CChartWnd {
 };
 
 // The investment history chart: the gross and net values of the primary data set.
-class CHistoryChart : public CChartWnd {
+class CHistoryChart : public CChartPanel {
   public:
     explicit CHistoryChart(CProject& project, QWidget* parent = nullptr);
 

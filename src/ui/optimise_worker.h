@@ -12,12 +12,12 @@ class QObject;
 // The worker of an optimisation run. It runs the sweep at low priority until it ends or the
 // dialog's stop flag is set, and posts the end of the run to the dialog; progress is posted as
 // it comes. It never touches a widget and deletes itself when it has finished.
-class CLumThread : public QThread, public CProgressSink {
+class COptimiseWorker : public QThread, public CProgressSink {
   public:
     // `dialog` receives the progress and end-of-run events and owns `stop`, which it keeps
     // until the end-of-run event; `threads` as for Optimise.
-    CLumThread(CProject* project, const std::atomic<bool>& stop, QObject* dialog,
-               int threads = 0);
+    COptimiseWorker(CProject* project, const std::atomic<bool>& stop, QObject* dialog,
+                    int threads = 0);
 
     // Starts the run below normal priority.
     void Start();

@@ -1,7 +1,7 @@
-#include "ui/chart_wnd.h"
+#include "ui/chart_panel.h"
 
 #include "charts/status_line.h"
-#include "ui/ctrl_status.h"
+#include "ui/status_bar.h"
 #include "ui_fixture.h"
 
 namespace {
@@ -23,18 +23,18 @@ class ChartPanelTest : public UiTest {
     }
 
     // The widget position of plot fraction `f` at mid-height.
-    QPoint At(double f, const CChartWnd* chart = nullptr) const {
+    QPoint At(double f, const CChartPanel* chart = nullptr) const {
         const QRect area = (chart != nullptr ? chart : m_chart)->contentsRect();
         return QPoint(area.left() + static_cast<int>(f * (area.width() - 60)), area.center().y());
     }
 
     CDataSet* m_ds = nullptr;
-    CChartWnd* m_chart = nullptr;
+    CChartPanel* m_chart = nullptr;
 };
 
 TEST_F(ChartPanelTest, MouseReadoutAndCrosshairFlag) {
     QTest::mouseMove(m_chart, At(0.5));
-    EXPECT_EQ(m_chart->MouseInside(), 1);
+    EXPECT_TRUE(m_chart->MouseInside());
     EXPECT_EQ(m_chart->StatusLine().readout, "      3.14.2003      (1234.50)");
     // At the plot's right edge and beyond: the last point inside the window.
     QTest::mouseMove(m_chart, At(1.0) + QPoint(30, 0));
@@ -48,7 +48,7 @@ TEST_F(ChartPanelTest, MouseReadoutAndCrosshairFlag) {
     EXPECT_EQ(m_chart->Indicator(), &ActiveIndicator());
     // Into the sheet: the frame clears the flag, the next paint drops the readout.
     QTest::mouseMove(Frame()->Sheet(), Frame()->Sheet()->rect().center());
-    EXPECT_EQ(m_chart->MouseInside(), 0);
+    EXPECT_FALSE(m_chart->MouseInside());
     QApplication::processEvents();
     EXPECT_EQ(m_chart->StatusLine().readout, "");
     EXPECT_EQ(m_chart->Indicator(), &IdleIndicator());
@@ -70,7 +70,7 @@ TEST_F(ChartPanelTest, MouseReadoutAndCrosshairFlag) {
 TEST_F(ChartPanelTest, HistoryChartReadsTheNetValueOfThePrimary) {
     Simulate(Project(), Frame()->Status());
     ScaleHistory(Project());
-    CChartWnd* history = Frame()->HistoryChart();
+    CChartPanel* history = Frame()->HistoryChart();
     QTest::mouseMove(history, At(0.5, history));
     ASSERT_NE(m_ds->Cursor(), nullptr);
     EXPECT_EQ(history->StatusLine().readout, FormatReadout(*m_ds->Cursor(), Net));

@@ -16,9 +16,9 @@ enum PageIndex : int {
 
 // The page sheet along the bottom of the main window. It shows one page at a time and has no
 // tabs: the page tree of the navigation dialog is the only way to switch.
-class CLumSheet : public QStackedWidget {
+class CPageSheet : public QStackedWidget {
   public:
-    explicit CLumSheet(QWidget* parent = nullptr);
+    explicit CPageSheet(QWidget* parent = nullptr);
 
     // Appends a page; the sheet owns it. Its position is its page index.
     void AddPage(CProjectPage* page);
