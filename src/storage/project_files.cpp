@@ -4,6 +4,7 @@
 #include "storage/data_importer.h"
 #include "storage/file_io.h"
 #include "storage/project_reader.h"
+#include "storage/project_writer.h"
 
 void CProjectFiles::Refresh(RefreshCode code) {
     if (m_host != nullptr) {
@@ -52,10 +53,11 @@ bool CProjectFiles::SaveProject(const std::string& path, std::string* error) {
         return false;
     }
     Refresh(REFRESH_STORE);
-    std::string text;
-    m_project.Write(text);
     std::string problem;
-    if (!WriteFileAtomically(path, text, problem)) {
+    auto produce = [this](const FileChunkWriter& write) {
+        return CProjectWriter(write).Write(m_project);
+    };
+    if (!StreamFileAtomically(path, produce, problem)) {
         if (error != nullptr) {
             *error = problem;
         }
