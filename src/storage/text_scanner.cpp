@@ -1,6 +1,7 @@
 #include "storage/text_scanner.h"
 
 #include <cerrno>
+#include <charconv>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -19,6 +20,29 @@ std::string BaseName(const std::string& path) {
 
 bool IsSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// Starts with a digit, or a point and a digit, but not with the 0x of a hex number.
+bool IsPlainDecimal(const char* first, const char* last) {
+    if (first == last) {
+        return false;
+    }
+    if (*first == '.') {
+        return last - first > 1 && IsDigit(first[1]);
+    }
+    bool hex = *first == '0' && last - first > 1 && (first[1] == 'x' || first[1] == 'X');
+    return IsDigit(*first) && !hex;
+}
+
+double StrtodOf(std::string_view text) {
+    char buffer[kLongestNumber];
+    std::memcpy(buffer, text.data(), text.size());
+    buffer[text.size()] = '\0';
+    return std::strtod(buffer, nullptr);
 }
 
 }  // namespace
@@ -139,10 +163,24 @@ double CTextScanner::ToDouble(std::string_view text) {
     if (text.empty() || text.size() >= kLongestNumber) {
         return 0.0;
     }
-    char buffer[kLongestNumber];
-    std::memcpy(buffer, text.data(), text.size());
-    buffer[text.size()] = '\0';
-    return std::strtod(buffer, nullptr);
+    const char* first = text.data();
+    const char* last = first + text.size();
+    bool negative = false;
+    if (*first == '+' || *first == '-') {
+        negative = *first == '-';
+        ++first;
+    }
+    // Plain decimal text, all that the program writes, goes through from_chars: the same
+    // correctly rounded double as strtod without its copy and locale lookups. Whatever else
+    // strtod reads (leading blanks, a second sign, inf, nan, hex, out of range) stays with it.
+    if (IsPlainDecimal(first, last)) {
+        double value = 0.0;
+        auto result = std::from_chars(first, last, value, std::chars_format::general);
+        if (result.ec == std::errc()) {
+            return negative ? -value : value;
+        }
+    }
+    return StrtodOf(text);
 }
 
 bool CTextScanner::FindAttribute(std::string_view line, std::string_view key,
