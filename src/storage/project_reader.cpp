@@ -45,7 +45,8 @@ uint32_t FindTags(std::string_view line, const TagList<N>& tags) {
     std::string_view rest = line.substr(open);
     uint32_t found = 0;
     for (size_t i = 0; i < N; ++i) {
-        if (single ? rest.starts_with(tags[i]) : Contains(line, tags[i])) {
+        bool here = rest.size() > 1 && rest[1] == tags[i][1] && rest.starts_with(tags[i]);
+        if (single ? here : Contains(line, tags[i])) {
             found |= uint32_t{1} << i;
         }
     }
