@@ -4,7 +4,6 @@
 #include <cstring>
 #include <limits>
 
-#include "model/text_out.h"
 
 namespace {
 
@@ -91,43 +90,3 @@ std::string CDataPoint::FormatDate() const {
     return text;
 }
 
-void CDataPoint::Write(std::string& out) const {
-    out += "<DATAPOINT  DATE=";
-    WriteDate(out);
-    out += " VALUE=";
-    WriteValue(out);
-    out += " />";
-    out += kLineEnd;
-}
-
-void CDataPoint::WriteDate(std::string& out) const {
-    out += '"';
-    AppendInt(out, m_month);
-    out += '.';
-    AppendInt(out, m_day);
-    out += '.';
-    AppendInt(out, m_year);
-    out += '"';
-}
-
-void CDataPoint::WriteValue(std::string& out) const {
-    char text[400];  // %15.5f of the largest double has over 300 digits
-    std::snprintf(text, sizeof text, "%15.5f", m_values[Raw]);
-    std::string digits;
-    for (const char* c = text; *c != '\0'; ++c) {
-        if (*c != ' ') {
-            digits += *c;
-        }
-    }
-    // Only the field's first 15 characters are kept, as long as that cuts decimals only.
-    constexpr size_t kField = 15;
-    size_t point = digits.find('.');
-    if (digits.size() > kField) {
-        if (point != std::string::npos && point <= kField) {
-            digits.resize(kField);
-        } else if (point != std::string::npos) {
-            digits.resize(point);
-        }
-    }
-    AppendQuoted(out, digits);
-}

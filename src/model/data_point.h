@@ -48,13 +48,6 @@ class CDataPoint {
     // "month/day/year" without leading zeros: 7 March 2001 gives "3/7/2001".
     std::string FormatDate() const;
 
-    // The DATAPOINT line of a project file, its quoted date ("6.8.2003") and its quoted raw
-    // value ("8764.13000": %15.5f, blanks dropped, cut to 15 characters by dropping decimals
-    // only; an integer part longer than that is written whole).
-    void Write(std::string& out) const;
-    void WriteDate(std::string& out) const;
-    void WriteValue(std::string& out) const;
-
     int32_t m_serial = 1;
     int32_t m_year = 2000;
     int32_t m_day = 1;

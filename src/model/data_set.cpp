@@ -6,7 +6,6 @@
 
 #include "model/numeric.h"
 #include "model/project.h"
-#include "model/text_out.h"
 
 CDataSet::CDataSet(CProject* project, std::string name)
     : m_name(std::move(name)), m_project(project) {}
@@ -139,26 +138,3 @@ bool CDataSet::ApplyResult(int32_t n) {
     return true;
 }
 
-void CDataSet::Write(std::string& out) const {
-    out += "<DATASET NAME=";
-    AppendQuoted(out, m_name);
-    out += ">";
-    out += kLineEnd;
-    out += "<CURRENCY VALUE=";
-    AppendQuoted(out, m_currency);
-    out += " />";
-    out += kLineEnd;
-    out += "<COMMENT VALUE=";
-    AppendQuoted(out, m_comment);
-    out += " />";
-    out += kLineEnd;
-    m_params.WriteParameters(out);
-    for (const CStrategyResult& result : m_results) {
-        result.WriteResult(out);
-    }
-    for (const CDataPoint& point : m_points) {
-        point.Write(out);
-    }
-    out += "</DATASET>";
-    out += kLineEnd;
-}

@@ -78,10 +78,6 @@ class CDataSet {
     // The working copy of every point := its value in `slot`.
     void StageSlot(int slot);
 
-    // The DATASET block of a project file: name, currency, comment, parameters, results and
-    // points.
-    void Write(std::string& out) const;
-
     std::array<double, 4> m_gains{};
     CStrategyParams m_params;
     std::string m_name;

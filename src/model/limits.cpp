@@ -1,6 +1,5 @@
 #include "model/limits.h"
 
-#include "model/text_out.h"
 
 void CLimits::ResetDates(const CDataPoint& point) {
     start.CopyDate(point);
@@ -41,11 +40,3 @@ void CLimits::ExtendSlotRange(const CDataPoint& point, int slot) {
     }
 }
 
-void CLimits::Write(std::string& out) const {
-    out += "<LIMITS START=";
-    start.WriteDate(out);
-    out += " END=";
-    end.WriteDate(out);
-    out += " />";
-    out += kLineEnd;
-}

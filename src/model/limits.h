@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
 
 #include "model/data_point.h"
 
@@ -24,9 +23,6 @@ class CLimits {
     void InitSlotRange(const CDataPoint& point, int slot);
     void ExtendSlotRange(const CDataPoint& point, int slot);
     double DisplaySpan() const { return displayTop - displayBottom; }
-
-    // The LIMITS line of a project file: the two dates only.
-    void Write(std::string& out) const;
 
     CDataPoint end;
     CDataPoint start;

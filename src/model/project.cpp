@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "model/text_out.h"
 
 void CProject::Clear() {
     m_current = nullptr;
@@ -85,16 +84,3 @@ void CProject::UndoAddPoint() {
     }
 }
 
-void CProject::Write(std::string& out) const {
-    out += "<?xml version=\"1.0\"?>";
-    out += kLineEnd;
-    out += "<QUILLMARK>";
-    out += kLineEnd;
-    m_viewLimits.Write(out);
-    m_range.WriteRange(out);
-    for (const auto& ds : m_dataSets) {
-        ds->Write(out);
-    }
-    out += "</QUILLMARK>";
-    out += kLineEnd;
-}

@@ -47,10 +47,6 @@ class CProject {
     bool AddPoint(int32_t day, int32_t month, int32_t year, double value);
     void UndoAddPoint();
 
-    // Appends the whole project file text: declaration, root, window, ranges and every data
-    // set in list order.
-    void Write(std::string& out) const;
-
     const std::vector<std::unique_ptr<CDataSet>>& DataSets() const { return m_dataSets; }
     int32_t DataSetCount() const { return static_cast<int32_t>(m_dataSets.size()); }
     CDataSet* Primary() const { return m_primary; }

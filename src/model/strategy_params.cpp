@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <limits>
 
-#include "model/text_out.h"
 
 namespace {
 
@@ -28,35 +27,3 @@ int64_t CStrategyParams::GetStepCount(int dataSetCount) const {
                               sets);
 }
 
-void CStrategyParams::WriteParameters(std::string& out) const {
-    out += "<PARAMETERS ";
-    AppendIntAttribute(out, "ML", ML);
-    AppendRealAttribute(out, "RC", RC);
-    AppendIntAttribute(out, "BL", BL);
-    AppendRealAttribute(out, "IN", IN);
-    AppendRealAttribute(out, "TT", TT);
-    AppendRealAttribute(out, "GN", GN);
-    out += " />";
-    out += kLineEnd;
-}
-
-void CStrategyParams::WriteRange(std::string& out) const {
-    out += "<RANGE ";
-    AppendIntAttribute(out, "ML", ML);
-    AppendIntAttribute(out, "MU", MU);
-    AppendIntAttribute(out, "RR", RR);
-    AppendIntAttribute(out, "BL", BL);
-    AppendIntAttribute(out, "BI", BI);
-    out += " />";
-    out += kLineEnd;
-}
-
-void CStrategyParams::WriteResult(std::string& out) const {
-    out += "<RESULT";
-    AppendIntAttribute(out, "ML", ML);
-    AppendRealAttribute(out, "RC", RC);
-    AppendIntAttribute(out, "BC", BL);
-    AppendRealAttribute(out, "GN", GN);
-    out += " />";
-    out += kLineEnd;
-}

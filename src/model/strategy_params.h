@@ -13,11 +13,6 @@ class CStrategyParams {
     // one) counts as 1. Saturates instead of overflowing.
     int64_t GetStepCount(int dataSetCount) const;
 
-    // The PARAMETERS, RANGE and RESULT lines of a project file.
-    void WriteParameters(std::string& out) const;
-    void WriteRange(std::string& out) const;
-    void WriteResult(std::string& out) const;
-
     int32_t ML = 20;     // smoothing length in days; RANGE: lowest length of the sweep
     int32_t MU = 40;     // RANGE: highest smoothing length of the sweep
     double RC = 0.0;     // ratio of this data set's signal in the blend, -1 to 1

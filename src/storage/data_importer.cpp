@@ -6,7 +6,7 @@
 #include "model/data_set.h"
 #include "model/month_names.h"
 #include "model/project.h"
-#include "model/text_out.h"
+#include "storage/text_out.h"
 
 namespace {
 

@@ -7,6 +7,7 @@
 #include "storage/data_importer.h"
 #include "storage/file_io.h"
 #include "storage/project_reader.h"
+#include "storage/project_writer.h"
 
 namespace {
 
@@ -29,10 +30,11 @@ CStatus ReadProjectFile(CProject& project, const std::string& path) {
 }
 
 CStatus WriteProjectFile(const CProject& project, const std::string& path) {
-    std::string text;
-    project.Write(text);
+    auto produce = [&project](const FileChunkWriter& write) {
+        return CProjectWriter(write).Write(project);
+    };
     std::string error;
-    if (!WriteFileAtomically(path, text, error)) {
+    if (!StreamFileAtomically(path, produce, error)) {
         return CStatus::Error(error);
     }
     return CStatus::Ok();

@@ -1,13 +1,56 @@
 #include "storage/project_reader.h"
 
+#include <array>
+#include <cstdint>
+#include <string_view>
+
 #include "model/limits.h"
 #include "model/data_set.h"
 #include "model/project.h"
 
 namespace {
 
-bool Contains(const std::string& line, const char* tag) {
-    return line.find(tag) != std::string::npos;
+bool Contains(std::string_view line, std::string_view tag) {
+    return line.find(tag) != std::string_view::npos;
+}
+
+// The tags looked for on a line, as bits in the order of their handlers.
+template <size_t N>
+using TagList = std::array<std::string_view, N>;
+
+constexpr TagList<3> kTopTags = {"<LIMITS", "<RANGE", "<DATASET"};
+enum TopTag : uint32_t { kLimits = 1, kRange = 2, kDataSet = 4 };
+
+constexpr TagList<6> kBlockTags = {"<PARAMETERS", "<CURRENCY",  "<COMMENT",
+                                   "<RESULT",     "<DATAPOINT", "</DATASET"};
+enum BlockTag : uint32_t {
+    kParameters = 1,
+    kCurrency = 2,
+    kComment = 4,
+    kResult = 8,
+    kDataPoint = 16,
+    kDataSetEnd = 32
+};
+
+// Which of the tags the line contains anywhere. Every tag begins with '<', so on a line with a
+// single '<' only the tags starting there can match: one comparison each instead of a search
+// of the line per tag. That is every line the program writes apart from texts holding a '<'.
+template <size_t N>
+uint32_t FindTags(std::string_view line, const TagList<N>& tags) {
+    size_t open = line.find('<');
+    if (open == std::string_view::npos) {
+        return 0;
+    }
+    bool single = line.find('<', open + 1) == std::string_view::npos;
+    std::string_view rest = line.substr(open);
+    uint32_t found = 0;
+    for (size_t i = 0; i < N; ++i) {
+        bool here = rest.size() > 1 && rest[1] == tags[i][1] && rest.starts_with(tags[i]);
+        if (single ? here : Contains(line, tags[i])) {
+            found |= uint32_t{1} << i;
+        }
+    }
+    return found;
 }
 
 }  // namespace
@@ -18,13 +61,14 @@ bool CProjectReader::Read() {
         if (line.size() < 8) {
             continue;
         }
-        if (Contains(line, "<LIMITS")) {
+        uint32_t tags = FindTags(line, kTopTags);
+        if (tags & kLimits) {
             ReadLimits(line);
         }
-        if (Contains(line, "<RANGE")) {
+        if (tags & kRange) {
             ReadRecord(line, m_project.m_range);
         }
-        if (Contains(line, "<DATASET")) {
+        if (tags & kDataSet) {
             ReadDataSet(line);
         }
     }
@@ -45,22 +89,23 @@ void CProjectReader::ReadDataSet(const std::string& line) {
         if (row.size() < 5) {
             continue;
         }
-        if (Contains(row, "<PARAMETERS")) {
+        uint32_t tags = FindTags(row, kBlockTags);
+        if (tags & kParameters) {
             ReadRecord(row, ds->m_params);
         }
-        if (Contains(row, "<CURRENCY")) {
+        if (tags & kCurrency) {
             ds->m_currency = GetStringAttribute(row, "VALUE");
         }
-        if (Contains(row, "<COMMENT")) {
+        if (tags & kComment) {
             ds->m_comment = GetStringAttribute(row, "VALUE");
         }
-        if (Contains(row, "<RESULT")) {
+        if (tags & kResult) {
             ReadRecord(row, ds->AddResult());
         }
-        if (Contains(row, "<DATAPOINT")) {
+        if (tags & kDataPoint) {
             ReadDataPoint(row, *ds);
         }
-        if (Contains(row, "</DATASET")) {
+        if (tags & kDataSetEnd) {
             return;
         }
     }

@@ -1,6 +1,9 @@
 #include "storage/text_scanner.h"
 
+#include <algorithm>
+#include <array>
 #include <cerrno>
+#include <charconv>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -19,6 +22,103 @@ std::string BaseName(const std::string& path) {
 
 bool IsSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// Starts with a digit, or a point and a digit, but not with the 0x of a hex number.
+bool IsPlainDecimal(const char* first, const char* last) {
+    if (first == last) {
+        return false;
+    }
+    if (*first == '.') {
+        return last - first > 1 && IsDigit(first[1]);
+    }
+    bool hex = *first == '0' && last - first > 1 && (first[1] == 'x' || first[1] == 'X');
+    return IsDigit(*first) && !hex;
+}
+
+size_t FindChar(std::string_view text, char c, size_t from) {
+    if (from >= text.size()) {
+        return std::string_view::npos;
+    }
+    const void* hit = std::memchr(text.data() + from, c, text.size() - from);
+    return hit == nullptr ? std::string_view::npos
+                          : static_cast<size_t>(static_cast<const char*>(hit) - text.data());
+}
+
+// The first occurrence of `key`, as std::string_view::find, but the few characters after a
+// first-character hit are compared in place: keys are short, and a library call per candidate
+// cost more than the search.
+size_t FindText(std::string_view text, std::string_view key) {
+    if (key.empty() || key.size() > text.size()) {
+        return key.empty() ? 0 : std::string_view::npos;
+    }
+    const char* data = text.data();
+    const size_t starts = text.size() - key.size() + 1;  // where the key can begin
+    for (size_t from = 0; from < starts;) {
+        const void* hit = std::memchr(data + from, key[0], starts - from);
+        if (hit == nullptr) {
+            break;
+        }
+        const size_t at = static_cast<size_t>(static_cast<const char*>(hit) - data);
+        size_t k = 1;
+        while (k < key.size() && data[at + k] == key[k]) {
+            ++k;
+        }
+        if (k == key.size()) {
+            return at;
+        }
+        from = at + 1;
+    }
+    return std::string_view::npos;
+}
+
+// Clinger's exact case: digits with an optional point and fraction, no exponent, whose digits
+// as an integer w fit in 53 bits and whose fraction has at most 22 digits. Then w and 10^n are
+// both exact doubles and one correctly rounded division gives the correctly rounded value, the
+// double strtod gives. Any other text returns false and is read in full by the caller.
+// Appends the digits at `first` to w; returns the end of the digits.
+const char* AppendDigits(const char* first, const char* last, uint64_t& w) {
+    for (; first != last && IsDigit(*first); ++first) {
+        w = w * 10 + static_cast<uint64_t>(*first - '0');
+    }
+    return first;
+}
+
+bool ReadShortDecimal(const char* first, const char* last, double& value) {
+    constexpr uint64_t kExactLimit = uint64_t{1} << 53;
+    constexpr size_t kMostDigits = 19;  // 10^19 < 2^64: w cannot wrap
+    static constexpr std::array<double, 23> kPowers = {
+        1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+        1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    // At most 19 characters are looked at; a number that goes on beyond them is left to the
+    // full reader.
+    const char* cut =
+        last - first > static_cast<ptrdiff_t>(kMostDigits) ? first + kMostDigits : last;
+    uint64_t w = 0;
+    const char* end = AppendDigits(first, cut, w);
+    size_t fraction = 0;
+    if (end != cut && *end == '.') {
+        const char* decimals = end + 1;
+        end = AppendDigits(decimals, cut, w);
+        fraction = static_cast<size_t>(end - decimals);
+    }
+    bool more = end == cut ? cut != last : (*end == 'e' || *end == 'E');
+    if (more || w > kExactLimit) {
+        return false;
+    }
+    value = static_cast<double>(w) / kPowers[fraction];
+    return true;
+}
+
+double StrtodOf(std::string_view text) {
+    char buffer[kLongestNumber];
+    std::memcpy(buffer, text.data(), text.size());
+    buffer[text.size()] = '\0';
+    return std::strtod(buffer, nullptr);
 }
 
 }  // namespace
@@ -116,21 +216,21 @@ int32_t CTextScanner::ToInt(std::string_view text) {
     if (text.empty() || text.size() >= kLongestNumber) {
         return 0;
     }
-    size_t i = 0;
-    while (i < text.size() && IsSpace(text[i])) {
-        ++i;
+    const char* c = text.data();
+    const char* end = c + text.size();
+    while (c != end && IsSpace(*c)) {
+        ++c;
     }
     bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        negative = text[i] == '-';
-        ++i;
+    if (c != end && (*c == '+' || *c == '-')) {
+        negative = *c == '-';
+        ++c;
     }
+    // Beyond 2^32 the value is out of the 32-bit range anyway: stop growing there.
+    constexpr int64_t kCap = int64_t{1} << 32;
     int64_t value = 0;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-        value = value * 10 + (text[i] - '0');
-        if (value > int64_t{1} << 32) {
-            value = int64_t{1} << 32;  // already beyond the 32-bit range: saturate below
-        }
+    for (; c != end && IsDigit(*c); ++c) {
+        value = std::min(value * 10 + (*c - '0'), kCap);
     }
     return SaturateToInt32(negative ? -value : value);
 }
@@ -139,24 +239,41 @@ double CTextScanner::ToDouble(std::string_view text) {
     if (text.empty() || text.size() >= kLongestNumber) {
         return 0.0;
     }
-    char buffer[kLongestNumber];
-    std::memcpy(buffer, text.data(), text.size());
-    buffer[text.size()] = '\0';
-    return std::strtod(buffer, nullptr);
+    const char* first = text.data();
+    const char* last = first + text.size();
+    bool negative = false;
+    if (*first == '+' || *first == '-') {
+        negative = *first == '-';
+        ++first;
+    }
+    // Plain decimal text, all that the program writes, is read here or by from_chars: the same
+    // correctly rounded double as strtod without its copy and locale lookups. Whatever else
+    // strtod reads (leading blanks, a second sign, inf, nan, hex, out of range) stays with it.
+    if (IsPlainDecimal(first, last)) {
+        double value = 0.0;
+        if (ReadShortDecimal(first, last, value)) {
+            return negative ? -value : value;
+        }
+        auto result = std::from_chars(first, last, value, std::chars_format::general);
+        if (result.ec == std::errc()) {
+            return negative ? -value : value;
+        }
+    }
+    return StrtodOf(text);
 }
 
 bool CTextScanner::FindAttribute(std::string_view line, std::string_view key,
                                  std::string_view& value) {
-    size_t p = line.find(key);
+    size_t p = FindText(line, key);
     if (p == std::string_view::npos || p == 0) {
         return false;
     }
     value = {};
-    size_t open = line.find('"', p);
+    size_t open = FindChar(line, '"', p);
     if (open == std::string_view::npos) {
         return true;
     }
-    size_t close = line.find('"', open + 1);
+    size_t close = FindChar(line, '"', open + 1);
     if (close != std::string_view::npos) {
         value = line.substr(open + 1, close - open - 1);
     }

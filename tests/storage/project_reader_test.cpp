@@ -88,6 +88,33 @@ TEST(ProjectReader, LinesCountOnlyInsideTheirElementAndLaterOnesReplaceEarlierOn
     EXPECT_EQ(c.Points().size(), 1u);
 }
 
+// A tag counts wherever it stands on the line, and every tag on a line counts: texts the program
+// writes may hold tag text, and then the line is read once for each tag in it.
+TEST(ProjectReader, EveryTagAnywhereOnALineCounts) {
+    CProject project;
+    ReadText(project,
+             "  \t<RANGE  ML=\"3\" />\n"
+             "x <LIMITS START=\"1.2.2003\" END=\"6.6.2003\" />\n"
+             "<DATASET NAME=\"a <RANGE\">\n"
+             "<COMMENT VALUE=\"see <CURRENCY\" />\n"
+             "\t\t<DATAPOINT  DATE=\"6.5.2003\" VALUE=\"1.5\" />\n"
+             "junk<DATAPOINT  DATE=\"6.6.2003\" VALUE=\"+2\" />\n"
+             "<COMMENT VALUE=\"<DATAPOINT  DATE=\"6.7.2003\" VALUE=\"3\" />\" />\n"
+             "<DATAPOINT  DATE=\"6.8.2003\" VALUE=\" 4e1\" /></DATASET>\n"
+             "<DATASET NAME=\"b\"></DATASET>\n");
+    EXPECT_EQ(project.m_viewLimits.start.m_serial, SerialOf(2, 1, 2003));
+    // The first VALUE on the second COMMENT line is the comment, which reads as the value 0.
+    // The DATASET line names the RANGE tag too: ML is read from it, as absent, 0.
+    EXPECT_EQ(project.m_range.ML, 0);
+    ASSERT_EQ(project.DataSetCount(), 2);
+    const CDataSet& a = *project.DataSets()[0];
+    EXPECT_EQ(a.m_name, "a <RANGE");
+    EXPECT_EQ(a.m_currency, "see <CURRENCY");
+    EXPECT_EQ(a.m_comment, "<DATAPOINT  DATE=");
+    EXPECT_EQ(SlotValues(a, Raw), (std::vector<double>{1.5, 2, 0, 40}));
+    EXPECT_TRUE(project.DataSets()[1]->Points().empty());
+}
+
 // Random projects as the program makes them, written, read into a fresh project and written
 // again, give the same bytes and values. Damaged and random text must never make the
 // reader fail or break the date order of a data set, and whatever it reads must save and load

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstdlib>
+#include <cstring>
 #include <random>
 #include <string>
 #include <tuple>
@@ -76,6 +78,85 @@ TEST(TextScanner, NumbersFollowAtoiAndAtofAndSaturate) {
         EXPECT_DOUBLE_EQ(CTextScanner::ToDouble(text), real) << text;
     }
     EXPECT_EQ(CTextScanner::ToInt("-" + std::string(98, '9')), INT_MIN);
+}
+
+// atof as the C library has it, the reference for ToDouble.
+double Atof(const std::string& text) {
+    return text.empty() || text.size() >= 100 ? 0.0 : std::strtod(text.c_str(), nullptr);
+}
+
+bool SameBits(double a, double b) {
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+// ToDouble reads exactly what atof reads, to the bit: signs, blanks, points without digits on
+// one side, exponents cut short, hex, inf and nan, overflow, underflow, subnormals, long digit
+// strings, and random mixtures of the characters of all of these.
+TEST(TextScanner, ToDoubleReadsEveryTextAsAtofDoes) {
+    for (const std::string& text :
+         std::vector<std::string>{"0",
+                                  "-0",
+                                  "+0",
+                                  "-0.0e5",
+                                  ".5",
+                                  "-.5",
+                                  "+.5",
+                                  "5.",
+                                  ".",
+                                  "-.",
+                                  ".e5",
+                                  "1.e5",
+                                  "1e",
+                                  "1e+",
+                                  "1e-x",
+                                  "1E5",
+                                  "1e400",
+                                  "-1e400",
+                                  "1e-400",
+                                  "4.9e-324",
+                                  "2.2250738585072011e-308",
+                                  "0x1p3",
+                                  "0X1P-2",
+                                  "-0x10",
+                                  "0x",
+                                  "00x1",
+                                  "inf",
+                                  "-Infinity",
+                                  "nan",
+                                  "-nan",
+                                  "nan(12)",
+                                  "+-5",
+                                  "-+5",
+                                  "--5",
+                                  " 5",
+                                  "\t-5",
+                                  "\n+.5e1",
+                                  "5 ",
+                                  "1,5",
+                                  "12abc",
+                                  "0.1",
+                                  "8764.13000",
+                                  "999999999.99999",
+                                  "9007199254740993",
+                                  "0.30000000000000004441",
+                                  "1" + std::string(80, '0') + "e-80",
+                                  "0." + std::string(90, '0') + "1",
+                                  "1797693134862315807937289714053034150799341327100378269361737789"
+                                  "80444968292764750946649"
+                                  "0e210"}) {
+        EXPECT_TRUE(SameBits(CTextScanner::ToDouble(text), Atof(text))) << text;
+    }
+    std::mt19937 random(7);
+    const std::string alphabet = "0123456789012345678901234567890123456789.eE+- xXpnaif";
+    std::uniform_int_distribution<size_t> pick(0, alphabet.size() - 1);
+    std::uniform_int_distribution<int> length(1, 30);
+    for (int i = 0; i < 300000; ++i) {
+        std::string text;
+        for (int n = length(random); n > 0; --n) {
+            text += alphabet[pick(random)];
+        }
+        ASSERT_TRUE(SameBits(CTextScanner::ToDouble(text), Atof(text))) << text;
+    }
 }
 
 TEST(TextScanner, AttributeValueLiesBetweenTheNextTwoDoubleQuotes) {

@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "model/project.h"
+#include "storage/project_writer.h"
 
 // Temporary folders, file contents and project texts shared by the file tests.
 
@@ -49,9 +50,7 @@ inline std::string FileText(const std::string& path) {
 }
 
 inline std::string Written(const CProject& project) {
-    std::string out;
-    project.Write(out);
-    return out;
+    return ProjectText(project);
 }
 
 // A project file as the program writes it: a data set with a result and points, then one with

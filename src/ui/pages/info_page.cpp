@@ -4,7 +4,7 @@
 
 #include "analysis/number_format.h"
 #include "model/project.h"
-#include "model/text_out.h"
+#include "storage/text_out.h"
 #include "ui/figure_text.h"
 #include "ui/pages/dialog_template.h"
 

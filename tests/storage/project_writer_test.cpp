@@ -1,0 +1,186 @@
+// The project file text: whole files byte for byte, the number formats of their lines, and the
+// text handed out in bounded chunks.
+
+#include "storage/project_writer.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "model/project.h"
+#include "storage/text_out.h"
+#include "support/series_builder.h"
+#include "support/test_files.h"
+
+namespace {
+
+std::string ValueText(double value) {
+    std::string out = "\"";
+    AppendFixedValue(out, value);
+    return out + "\"";
+}
+
+// The data point value as the printf conversion gives it: %15.5f without fill blanks, cut to 15
+// characters unless that would cut the integer part.
+std::string PrintfValue(double value) {
+    char text[400];
+    std::snprintf(text, sizeof text, "%15.5f", value);
+    std::string digits;
+    for (const char* c = text; *c != '\0'; ++c) {
+        if (*c != ' ') {
+            digits += *c;
+        }
+    }
+    size_t point = digits.find('.');
+    if (digits.size() > 15 && point != std::string::npos) {
+        digits.resize(point <= 15 ? 15 : point);
+    }
+    return digits;
+}
+
+std::string PrintfReal(double value) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%g", value);
+    return text;
+}
+
+TEST(ProjectWriter, WritesTheExampleProjectByteForByte) {
+    CProject project;
+    SetWindow(project, SerialOf(2, 1, 2003), SerialOf(6, 6, 2003));
+    CDataSet* ds = project.AddDataSet("Index");
+    ds->m_currency = "USD";
+    ds->m_comment = "daily close";
+    CStrategyResult& result = ds->AddResult();
+    result.ML = 25;
+    result.RC = 0.5;
+    result.BL = 55;
+    result.GN = 12.34567;
+    ds->AppendPoint(MakePoint(5, 6, 2003, 8764.13));
+    ds->AppendPoint(MakePoint(6, 6, 2003, 8923.45));
+    CDataSet* empty = project.AddDataSet("");
+    empty->m_params.TT = 0.00001;
+    empty->m_params.GN = 1234567.8;
+
+    EXPECT_EQ(ProjectText(project), kExampleProject);
+
+    CProject none;
+    SetWindow(none, SerialOf(2, 1, 2003), SerialOf(6, 6, 2003));
+    EXPECT_EQ(ProjectText(none),
+              "<?xml version=\"1.0\"?>\r\n<QUILLMARK>\r\n"
+              "<LIMITS START=\"1.2.2003\" END=\"6.6.2003\" />\r\n"
+              "<RANGE  ML=\"20\" MU=\"40\" RR=\"20\" BL=\"60\" BI=\"10\" />\r\n</QUILLMARK>\r\n");
+}
+
+// Fixed point with five decimals, cut to fifteen characters by losing decimals, never by
+// rounding; where the cut would reach the integer part, the integer part is written whole.
+// Values without digits are written as printf writes them.
+TEST(ProjectWriter, DataPointValueIsCutToFifteenCharactersButNeverLosesIntegerDigits) {
+    struct Case {
+        double value;
+        const char* text;
+    };
+    const double inf = std::numeric_limits<double>::infinity();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    for (Case c :
+         {Case{0.0, "\"0.00000\""}, Case{-0.0, "\"-0.00000\""}, Case{-0.004, "\"-0.00400\""},
+          Case{-0.000001, "\"-0.00000\""}, Case{0.000004, "\"0.00000\""},
+          Case{999999999.999994, "\"999999999.99999\""},
+          Case{1234567890.12345, "\"1234567890.1234\""},
+          Case{-1234567890.12345, "\"-1234567890.123\""},
+          Case{123456789012345.5, "\"123456789012345\""},
+          Case{-12345678901234.5, "\"-12345678901234\""},
+          Case{-123456789012345.5, "\"-123456789012345\""}, Case{1e15, "\"1000000000000000\""},
+          Case{1e20, "\"100000000000000000000\""}, Case{inf, "\"inf\""}, Case{-inf, "\"-inf\""},
+          Case{nan, "\"nan\""}, Case{-nan, "\"-nan\""}}) {
+        EXPECT_EQ(ValueText(c.value), c.text) << c.value;
+    }
+    for (double huge : {1e308, -std::numeric_limits<double>::max()}) {
+        EXPECT_EQ(ValueText(huge), "\"" + PrintfValue(huge) + "\"");
+        EXPECT_GT(ValueText(huge).size(), 300u);
+    }
+}
+
+// The to_chars conversions against printf, byte for byte: any bit pattern (every magnitude,
+// subnormals, NaNs), values with five decimals as prices have, and exact halfway cases of both
+// conversions, where a rounding difference would show.
+TEST(ProjectWriter, NumbersMatchPrintfByteForByte) {
+    std::mt19937_64 random(20240611);
+    std::uniform_int_distribution<int64_t> cents(-10'000'000'000'000, 10'000'000'000'000);
+    std::uniform_int_distribution<int64_t> halves(-(int64_t{1} << 40), int64_t{1} << 40);
+    std::vector<double> values;
+    for (int i = 0; i < 200'000; ++i) {
+        uint64_t bits = random();
+        double any = 0.0;
+        std::memcpy(&any, &bits, sizeof any);
+        values.push_back(any);
+        values.push_back(static_cast<double>(cents(random)) / 100000.0);
+        values.push_back(static_cast<double>(halves(random)) / 64.0);            // 5-decimal ties
+        values.push_back(static_cast<double>(halves(random) % 10'000'000));      // %g ties
+        values.push_back(std::ldexp(static_cast<double>(halves(random)), -70));  // tiny
+    }
+    int mismatches = 0;
+    for (double v : values) {
+        std::string fixed;
+        AppendFixedValue(fixed, v);
+        std::string real;
+        AppendReal(real, v);
+        if (fixed != PrintfValue(v) || real != PrintfReal(v)) {
+            ADD_FAILURE() << PrintfReal(v) << ": " << fixed << " / " << real;
+            if (++mismatches > 10) {
+                return;
+            }
+        }
+    }
+}
+
+// A project of several data sets written in small chunks gives the text written in one piece;
+// every chunk but the last is at least the chunk size and less than a line more.
+TEST(ProjectWriter, ChunkedTextIsTheWholeTextInBoundedPieces) {
+    CProject project;
+    for (int set = 0; set < 3; ++set) {
+        CDataSet* ds = project.AddDataSet("set " + std::to_string(set));
+        ds->AddResult().GN = 1.5 * set;
+        for (int i = 0; i < 5000; ++i) {
+            ds->AppendPoint(PointAt(700000 + i, 1000.0 + i * 0.37 - set));
+        }
+    }
+    const std::string whole = ProjectText(project);
+    constexpr size_t kChunk = 4096;
+    std::vector<std::string> chunks;
+    CProjectWriter writer(
+        [&chunks](std::string_view chunk) {
+            chunks.emplace_back(chunk);
+            return true;
+        },
+        kChunk);
+    ASSERT_TRUE(writer.Write(project));
+    ASSERT_GT(chunks.size(), 100u);
+    std::string joined;
+    for (size_t i = 0; i < chunks.size(); ++i) {
+        if (i + 1 < chunks.size()) {
+            EXPECT_GE(chunks[i].size(), kChunk);
+            EXPECT_LT(chunks[i].size(), kChunk + 60);
+        }
+        joined += chunks[i];
+    }
+    EXPECT_EQ(joined, whole);
+
+    // A sink that refuses stops the writer: nothing more is produced.
+    int calls = 0;
+    CProjectWriter refused(
+        [&calls](std::string_view) {
+            ++calls;
+            return calls < 3;
+        },
+        kChunk);
+    EXPECT_FALSE(refused.Write(project));
+    EXPECT_EQ(calls, 3);
+}
+
+}  // namespace
