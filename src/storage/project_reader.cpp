@@ -53,11 +53,63 @@ uint32_t FindTags(std::string_view line, const TagList<N>& tags) {
     return found;
 }
 
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// Reads a run of one to `most` digits at `i` followed by `end`, moving past both.
+bool TakeNumber(std::string_view line, size_t& i, size_t most, char end, int32_t& number) {
+    number = 0;
+    const size_t start = i;
+    while (i < line.size() && IsDigit(line[i]) && i - start < most) {
+        number = number * 10 + (line[i] - '0');
+        ++i;
+    }
+    if (i == start || i >= line.size() || line[i] != end) {
+        return false;
+    }
+    ++i;
+    return true;
+}
+
+// The date and value of a DATAPOINT line exactly as the writer writes it,
+// <DATAPOINT  DATE="m.d.y" VALUE="v" />, with plain digits and a plain decimal value. Such a
+// line reads as the general way reads it, without searching for its tag and keys; any other
+// line gives false and goes the general way.
+bool ParseWrittenDataPoint(std::string_view line, int32_t (&date)[3], std::string_view& value) {
+    constexpr std::string_view kHead = "<DATAPOINT  DATE=\"";
+    constexpr std::string_view kMiddle = " VALUE=\"";
+    constexpr std::string_view kTail = "\" />";
+    if (!line.starts_with(kHead)) {
+        return false;
+    }
+    size_t i = kHead.size();
+    if (!TakeNumber(line, i, 2, '.', date[0]) || !TakeNumber(line, i, 2, '.', date[1]) ||
+        !TakeNumber(line, i, 4, '"', date[2]) || line.substr(i, kMiddle.size()) != kMiddle) {
+        return false;
+    }
+    i += kMiddle.size();
+    if (line.size() < i + kTail.size() || !line.ends_with(kTail)) {
+        return false;
+    }
+    value = line.substr(i, line.size() - i - kTail.size());
+    const size_t digitsFrom = value.starts_with('-') ? 1 : 0;
+    if (value.size() <= digitsFrom || value.size() > 24) {
+        return false;
+    }
+    for (size_t k = digitsFrom; k < value.size(); ++k) {
+        if (!IsDigit(value[k]) && value[k] != '.') {
+            return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 bool CProjectReader::Read() {
-    std::string line;
-    while (ReadString(line)) {
+    std::string_view line;
+    while (ReadLine(line)) {
         if (line.size() < 8) {
             continue;
         }
@@ -75,18 +127,24 @@ bool CProjectReader::Read() {
     return true;
 }
 
-void CProjectReader::ReadLimits(const std::string& line) {
+void CProjectReader::ReadLimits(std::string_view line) {
     CLimits limits;
     ReadDateAttribute(line, "START", limits.start);
     ReadDateAttribute(line, "END", limits.end);
     m_project.SetWindow(limits);
 }
 
-void CProjectReader::ReadDataSet(const std::string& line) {
+void CProjectReader::ReadDataSet(std::string_view line) {
     CDataSet* ds = m_project.AddDataSet(GetStringAttribute(line, "NAME"));
-    std::string row;
-    while (ReadString(row)) {
+    std::string_view row;
+    while (ReadLine(row)) {
         if (row.size() < 5) {
+            continue;
+        }
+        int32_t date[3];
+        std::string_view value;
+        if (ParseWrittenDataPoint(row, date, value)) {
+            AddDataPoint(*ds, date[1], date[0], date[2], value);
             continue;
         }
         uint32_t tags = FindTags(row, kBlockTags);
@@ -111,7 +169,7 @@ void CProjectReader::ReadDataSet(const std::string& line) {
     }
 }
 
-void CProjectReader::ReadRecord(const std::string& line, CStrategyParams& record) {
+void CProjectReader::ReadRecord(std::string_view line, CStrategyParams& record) {
     record.ML = GetIntAttribute(line, "ML");
     record.MU = GetIntAttribute(line, "MU");
     record.RC = GetDoubleAttribute(line, "RC");
@@ -123,9 +181,21 @@ void CProjectReader::ReadRecord(const std::string& line, CStrategyParams& record
     record.GN = GetDoubleAttribute(line, "GN");
 }
 
-void CProjectReader::ReadDataPoint(const std::string& line, CDataSet& ds) {
+void CProjectReader::ReadDataPoint(std::string_view line, CDataSet& ds) {
+    std::string_view date;
+    if (!FindAttribute(line, "DATE", date)) {
+        return;
+    }
+    std::string_view value;
+    FindAttribute(line, "VALUE", value);
+    const DateParts parts = SplitDate(date);
+    AddDataPoint(ds, ToInt(parts.b), ToInt(parts.a), ToInt(parts.c), value);
+}
+
+void CProjectReader::AddDataPoint(CDataSet& ds, int32_t day, int32_t month, int32_t year,
+                                  std::string_view value) {
     CDataPoint point;
-    ReadDateAttribute(line, "DATE", point);
+    point.SetDate(day, month, year);
     // A line whose date gives no serial (no DATE, a value too short, a month outside the year,
     // a date too far out) is skipped. Kept, the point would sit at the default serial under
     // date fields that name another day, and the file saved from it would load that point on
@@ -134,6 +204,6 @@ void CProjectReader::ReadDataPoint(const std::string& line, CDataSet& ds) {
         DateToSerial(point.m_day, point.m_month, point.m_year) != point.m_serial) {
         return;
     }
-    point.SetValue(Raw, GetDoubleAttribute(line, "VALUE"));
+    point.SetValue(Raw, ToDouble(value));
     ds.AppendPoint(point);
 }

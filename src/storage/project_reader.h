@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "model/strategy_params.h"
 #include "storage/text_scanner.h"
@@ -18,11 +19,14 @@ class CProjectReader : public CTextScanner {
     bool Read();
 
   private:
-    void ReadLimits(const std::string& line);
+    void ReadLimits(std::string_view line);
     // Creates a data set and consumes the lines of its block.
-    void ReadDataSet(const std::string& line);
+    void ReadDataSet(std::string_view line);
     // Fills a record in any of its three roles; absent keys give 0. GN is read too, so stored
     // result sets keep their gains; a line without it gives 0.
-    static void ReadRecord(const std::string& line, CStrategyParams& record);
-    static void ReadDataPoint(const std::string& line, CDataSet& ds);
+    static void ReadRecord(std::string_view line, CStrategyParams& record);
+    static void ReadDataPoint(std::string_view line, CDataSet& ds);
+    // A point of the date given (as the date setter takes it) and the value text.
+    static void AddDataPoint(CDataSet& ds, int32_t day, int32_t month, int32_t year,
+                             std::string_view value);
 };

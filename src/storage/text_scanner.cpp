@@ -185,13 +185,22 @@ bool CTextScanner::Refill() {
 }
 
 bool CTextScanner::ReadString(std::string& line) {
+    std::string_view view;
+    if (!ReadLine(view)) {
+        return false;
+    }
+    line.assign(view);
+    return true;
+}
+
+bool CTextScanner::ReadLine(std::string_view& line) {
     size_t scanFrom = m_position;
     while (true) {
         const void* newline =
             std::memchr(m_buffer.data() + scanFrom, '\n', m_buffer.size() - scanFrom);
         if (newline != nullptr) {
             size_t end = static_cast<size_t>(static_cast<const char*>(newline) - m_buffer.data());
-            line.assign(m_buffer, m_position, end - m_position);
+            line = std::string_view(m_buffer).substr(m_position, end - m_position);
             m_position = end + 1;
             break;
         }
@@ -200,14 +209,14 @@ bool CTextScanner::ReadString(std::string& line) {
             if (m_position >= m_buffer.size()) {
                 return false;
             }
-            line.assign(m_buffer, m_position, std::string::npos);
+            line = std::string_view(m_buffer).substr(m_position);
             m_position = m_buffer.size();
             break;
         }
         scanFrom = pending;  // Refill moved the unread text to the front
     }
-    if (!line.empty() && line.back() == '\r') {
-        line.pop_back();
+    if (line.ends_with('\r')) {
+        line.remove_suffix(1);
     }
     return true;
 }

@@ -30,6 +30,8 @@ class CTextScanner {
 
     // The next line without its line end; false at the end of the input.
     bool ReadString(std::string& line);
+    // The same without a copy: the view holds until the next read.
+    bool ReadLine(std::string_view& line);
     void SeekToBegin();
     // The name of the file with its extension, without its folder.
     const std::string& GetFileName() const { return m_fileName; }
