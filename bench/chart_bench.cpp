@@ -12,11 +12,11 @@
 #include <QGuiApplication>
 #include <QImage>
 
+#include "analysis/simulation.h"
 #include "charts/chart_drawing.h"
+#include "charts/project_view.h"
 #include "charts/qt/chart_picture.h"
 #include "charts/status_line.h"
-#include "analysis/simulation.h"
-#include "charts/project_view.h"
 #include "model/project.h"
 
 namespace {

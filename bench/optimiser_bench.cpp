@@ -55,8 +55,7 @@ void RunSweep(benchmark::State& state, void (*make)(CProject&)) {
     for (auto _ : state) {
         Optimise(project, threads, stop, nullptr);
     }
-    const double steps =
-        static_cast<double>(project.m_range.GetStepCount(project.DataSetCount()));
+    const double steps = static_cast<double>(project.m_range.GetStepCount(project.DataSetCount()));
     state.counters["simulations"] = steps;
     state.counters["sims_per_s"] = benchmark::Counter(
         steps * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);

@@ -7,9 +7,9 @@
 #include <thread>
 
 #include "analysis/progress_sink.h"
+#include "analysis/series_filters.h"
 #include "model/data_set.h"
 #include "model/project.h"
-#include "analysis/series_filters.h"
 
 namespace {
 

@@ -170,9 +170,10 @@ void FilterStaged(CDataSet& ds, int from, int to, Filter filter) {
 }  // namespace
 
 void WeightedAverage(CDataSet& ds, int slot, int32_t days) {
-    FilterStaged(ds, slot, slot, [days](std::span<const int32_t> serials, std::span<double> values) {
-        WeightedAverageSeries(serials, values, values, days);
-    });
+    FilterStaged(ds, slot, slot,
+                 [days](std::span<const int32_t> serials, std::span<double> values) {
+                     WeightedAverageSeries(serials, values, values, days);
+                 });
 }
 
 void Differentiate(CDataSet& ds, int from, int to) {

@@ -12,13 +12,13 @@ class CStrategyParams;
 
 // The fields of the Parameters page as typed.
 struct CParameterFields {
-    int32_t smoothing = 20;  // ML of the primary
-    int32_t sweepLow = 20;   // ML of the range
-    int32_t sweepHigh = 40;  // MU of the range
-    double ratio = 0.0;      // RC of the current data set
-    int32_t flags = 60;      // BL of the primary
-    int32_t flagStep = 10;   // BI of the range
-    int32_t resolution = 20; // RR of the range
+    int32_t smoothing = 20;   // ML of the primary
+    int32_t sweepLow = 20;    // ML of the range
+    int32_t sweepHigh = 40;   // MU of the range
+    double ratio = 0.0;       // RC of the current data set
+    int32_t flags = 60;       // BL of the primary
+    int32_t flagStep = 10;    // BI of the range
+    int32_t resolution = 20;  // RR of the range
 };
 
 // Clamps the fields (smoothing and sweep at least 1, the sweep's high end at least its low end,

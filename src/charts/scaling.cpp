@@ -273,4 +273,3 @@ CLimits ZoomWindow(const CLimits& window, int direction) {
     int64_t start = int64_t{window.start.m_serial} + (direction < 0 ? -(q + 1) : q);
     return WithSerials(window, start, window.end.m_serial);
 }
-

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "model/limits.h"
 #include "model/data_point.h"
+#include "model/limits.h"
 
 // JSON pieces of the command-line output. Key order is kept as written; a non-finite double
 // becomes null, and doubles are printed so that they read back to the same value.

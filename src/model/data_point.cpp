@@ -4,7 +4,6 @@
 #include <cstring>
 #include <limits>
 
-
 namespace {
 
 constexpr std::array<int32_t, 13> kCommonYear = {0,   31,  59,  90,  120, 151, 181,
@@ -89,4 +88,3 @@ std::string CDataPoint::FormatDate() const {
     std::snprintf(text, sizeof text, "%d/%d/%d", m_month, m_day, m_year);
     return text;
 }
-

@@ -137,4 +137,3 @@ bool CDataSet::ApplyResult(int32_t n) {
     m_params.BL = result.BL;
     return true;
 }
-

@@ -1,6 +1,5 @@
 #include "model/limits.h"
 
-
 void CLimits::ResetDates(const CDataPoint& point) {
     start.CopyDate(point);
     end.CopyDate(point);
@@ -39,4 +38,3 @@ void CLimits::ExtendSlotRange(const CDataPoint& point, int slot) {
         end.SetValue(slot, v);
     }
 }
-

@@ -5,8 +5,9 @@
 #include "model/data_point.h"
 
 // A time window (both ends included) with the value axis last computed for one value slot of
-// one data set (the charts compute it). Only the dates of start and end describe the window; their value slots hold the
-// per-slot minimum (start) and maximum (end) found by the last scaling of that slot.
+// one data set (the charts compute it). Only the dates of start and end describe the window; their
+// value slots hold the per-slot minimum (start) and maximum (end) found by the last scaling of that
+// slot.
 class CLimits {
   public:
     // Window operations: dates only.

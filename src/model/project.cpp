@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-
 void CProject::Clear() {
     m_current = nullptr;
     m_primary = nullptr;
@@ -83,4 +82,3 @@ void CProject::UndoAddPoint() {
         m_current->UndoAddPoint(m_viewLimits);
     }
 }
-

@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <limits>
 
-
 namespace {
 
 int64_t SaturatingMultiply(int64_t a, int64_t b) {
@@ -26,4 +25,3 @@ int64_t CStrategyParams::GetStepCount(int dataSetCount) const {
     return SaturatingMultiply(SaturatingMultiply(SaturatingMultiply(lengths, ratios), levels),
                               sets);
 }
-

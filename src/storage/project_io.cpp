@@ -12,8 +12,8 @@
 namespace {
 
 CStatus CannotOpen(const std::string& path, int error) {
-    return CStatus::Error("cannot open '" + path + "': " +
-                          std::strerror(error != 0 ? error : ENOENT));
+    return CStatus::Error("cannot open '" + path +
+                          "': " + std::strerror(error != 0 ? error : ENOENT));
 }
 
 }  // namespace

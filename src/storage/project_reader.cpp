@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <string_view>
 
-#include "model/limits.h"
 #include "model/data_set.h"
+#include "model/limits.h"
 #include "model/project.h"
 
 namespace {

@@ -9,8 +9,8 @@
 #include <memory>
 #include <string>
 
-#include "model/project.h"
 #include "app/project_commands.h"
+#include "model/project.h"
 
 class CMainFrame;
 class QAction;

@@ -8,8 +8,8 @@
 #include "app/project_commands.h"
 #include "ui/progress_dialog.h"
 
-COptimiseWorker::COptimiseWorker(CProject* project, const std::atomic<bool>& stop,
-                                 QObject* dialog, int threads)
+COptimiseWorker::COptimiseWorker(CProject* project, const std::atomic<bool>& stop, QObject* dialog,
+                                 int threads)
     : m_project(project), m_stop(stop), m_dialog(dialog), m_threads(threads) {
     connect(this, &QThread::finished, this, &QObject::deleteLater);
 }

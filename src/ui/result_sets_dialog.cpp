@@ -8,9 +8,9 @@
 #include <QVBoxLayout>
 
 #include "analysis/number_format.h"
-#include "ui/main_app.h"
 #include "model/project.h"
 #include "ui/figure_text.h"
+#include "ui/main_app.h"
 #include "ui/main_frame.h"
 #include "ui/refresh.h"
 

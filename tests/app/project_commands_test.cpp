@@ -116,8 +116,13 @@ TEST(ParameterRules, StoredFieldsAreClampedIntoRange) {
     CDataSet* primary = project.AddDataSet("P");
     CDataSet* current = project.AddDataSet("C");
     project.SetCurrent(current);
-    CParameterFields fields{.smoothing = 0, .sweepLow = -4, .sweepHigh = -8, .ratio = 1.5,
-                            .flags = 140, .flagStep = 5, .resolution = 12};
+    CParameterFields fields{.smoothing = 0,
+                            .sweepLow = -4,
+                            .sweepHigh = -8,
+                            .ratio = 1.5,
+                            .flags = 140,
+                            .flagStep = 5,
+                            .resolution = 12};
     StoreParameters(project, fields);
     EXPECT_EQ(primary->m_params.ML, 1);
     EXPECT_EQ(primary->m_params.BL, 100);

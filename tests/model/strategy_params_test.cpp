@@ -15,7 +15,8 @@ namespace {
 
 // The default record (ML 20..MU 40, RR 20, BI 10) gives 21 lengths, 43 ratios and 10 levels.
 // Fewer than one data set counts as one; a resolution or a flag step below 1 (only a file holds
-// one) counts as 1 and the record is left as it was; the count is computed in 64 bits and saturates.
+// one) counts as 1 and the record is left as it was; the count is computed in 64 bits and
+// saturates.
 TEST(StrategyParams, StepCountMultipliesLengthsRatiosLevelsAndSets) {
     using Case = std::tuple<int32_t, int32_t, int32_t, int32_t, int, int64_t>;
     for (auto [ml, mu, rr, bi, sets, steps] :

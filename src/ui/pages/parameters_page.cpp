@@ -145,7 +145,7 @@ void CParametersPage::OnCurrentChanged() {
 
 void CParametersPage::StoreFields() {
     ReadEdits();
-    CParameterFields fields{m_smoothing, m_sweepLow, m_sweepHigh, m_ratio,
+    CParameterFields fields{m_smoothing, m_sweepLow, m_sweepHigh,      m_ratio,
                             m_flags,     m_flagStep, m_slider->value()};
     StoreParameters(m_project, fields);
     // The fields show the values as stored.
