@@ -336,7 +336,7 @@ void COptimiser::Impl::Prepare() {
         const int32_t level = j * step;
         in.levels.push_back(level);
         in.hiBand.push_back(level * 0.01);
-        in.loBand.push_back(-level * 0.01);
+        in.loBand.push_back(-(level * 0.01));
     }
     bandsPerUnit = 100.0 / step;
 }

@@ -67,7 +67,8 @@ void SetFlags(CDataSet& ds, const CLimits& window, int32_t level) {
     ds.ClearFlags();
     std::deque<CDataPoint>& points = ds.MutablePoints();
     const double hi = level * 0.01;
-    const double lo = -level * 0.01;
+    // Negated after the product: the level may be the lowest int, which has no negative.
+    const double lo = -(level * 0.01);
     const auto [first, last] = ds.PointsInside(window);
     int32_t state = 0;
     for (size_t i = first; i < last; ++i) {

@@ -26,7 +26,9 @@ CStatus ValidateRange(CProject& project) {
         return CStatus::Error("the project has no data set to optimise");
     }
     CStrategyRange& range = project.m_range;
-    range.RR = std::max(range.RR, 1);
+    // The slider offers 2 to 50 steps per unit; a file may hold any number, and a grid of
+    // billions of ratios would never end.
+    range.RR = std::clamp(range.RR, 1, kMostRatioSteps);
     range.ML = std::max(range.ML, 1);
     range.MU = std::max(range.MU, range.ML);
     return CStatus::Ok();

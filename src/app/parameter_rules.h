@@ -27,5 +27,6 @@ struct CParameterFields {
 void StoreParameters(CProject& project, CParameterFields& fields);
 
 // Brings the range of an optimisation into the same bounds before a run (a resolution below 1
-// becomes 1); fails without a data set to optimise.
+// becomes 1, above kMostRatioSteps that); fails without a data set to optimise.
+inline constexpr int32_t kMostRatioSteps = 1000;
 CStatus ValidateRange(CProject& project);

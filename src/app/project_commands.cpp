@@ -31,17 +31,20 @@ void CProjectCommands::NewProject() {
     Refresh(REFRESH_DATASETS);
 }
 
-CStatus CProjectCommands::OpenProject(const std::string& path) {
+CStatus CProjectCommands::OpenProject(const std::string& path, CReadReport* report) {
     if (path.empty()) {
         return CStatus::Error("no file name");
     }
-    NewProject();
-    m_lastFile = path;
-    AddRecentFile(path);
-    CStatus read = ReadProjectFile(m_project, path);
+    CProject loaded;
+    m_project.CopySettingsTo(loaded);
+    CStatus read = ReadProjectFile(loaded, path, report);
     if (!read) {
         return read;
     }
+    NewProject();
+    m_project.TakeFrom(loaded);
+    m_lastFile = path;
+    AddRecentFile(path);
     Refresh(REFRESH_LOAD);
     Refresh(REFRESH_CURRENT);
     Refresh(REFRESH_DATASETS);

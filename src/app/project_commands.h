@@ -7,6 +7,7 @@
 #include "app/refresh_code.h"
 #include "model/status.h"
 #include "storage/project_io.h"
+#include "storage/project_reader.h"
 
 class CProgressSink;
 class CProject;
@@ -35,10 +36,12 @@ class CProjectCommands {
 
     // File New: empties the project and forgets its file.
     void NewProject();
-    // File Open: empties the project, remembers the path (also in the recent files) and reads
-    // the file, then has every window load it. Fails, with the reason, when the path is empty
-    // or the file cannot be opened; the project is then empty.
-    CStatus OpenProject(const std::string& path);
+    // File Open: reads the file into a project of its own; only when that succeeded, empties
+    // the current project, takes what was read, remembers the path (also in the recent files)
+    // and has every window load it. Fails, with the reason, when the path is empty, the file
+    // cannot be opened or is not a project; the project, its file and the recent files are
+    // then as they were. `report` (may be null) gets what the read could not keep.
+    CStatus OpenProject(const std::string& path, CReadReport* report = nullptr);
     // File Save and Save As: stores pending edits and writes the project through a temporary
     // file renamed over the target; the path becomes the project's file. On failure the
     // previous file is untouched.

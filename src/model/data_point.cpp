@@ -24,19 +24,25 @@ const std::array<int32_t, 13>& CumulativeDays(int64_t year) {
 }
 
 int64_t DateToSerial(int64_t day, int32_t month, int64_t year) {
-    // (year - 1) / 4 truncates like the 32-bit original; years before 1 never come from input
-    // since short years are normalised first.
-    return 365 * year + (year - 1) / 4 + CumulativeDays(year)[static_cast<size_t>(month - 1)] + day;
+    // Floor division, as SetSerial counts: the same as truncation from year 1 on, and years
+    // before it (which only a file or a far window holds) keep one serial per day.
+    return 365 * year + FloorDiv(year - 1, 4) +
+           CumulativeDays(year)[static_cast<size_t>(month - 1)] + day;
 }
 
 void CDataPoint::SetDate(int32_t day, int32_t month, int32_t year) {
-    m_day = day;
-    m_month = month;
     int64_t normalised = year;
     if (year < 1900) {
         normalised += year < 50 ? 2000 : 1900;
     }
-    m_year = static_cast<int32_t>(normalised);  // year < 1900 leaves room for + 2000
+    // year < 1900 leaves room for + 2000
+    SetStoredDate(day, month, static_cast<int32_t>(normalised));
+}
+
+void CDataPoint::SetStoredDate(int32_t day, int32_t month, int32_t year) {
+    m_day = day;
+    m_month = month;
+    m_year = year;
     if (month < 1 || month > 12) {
         return;
     }

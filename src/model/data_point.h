@@ -31,6 +31,9 @@ class CDataPoint {
     // checked against the month (31 April is 1 May). The serial stays as it was when the month
     // lies outside 1 to 12 or when the date lies too far out for a 32-bit serial.
     void SetDate(int32_t day, int32_t month, int32_t year);
+    // The same for a date as a project file stores it: the year as written, since every date
+    // the program keeps has its year normalised already.
+    void SetStoredDate(int32_t day, int32_t month, int32_t year);
 
     // Stores s and sets year, month and day to the date with serial s. Constant time.
     void SetSerial(int32_t s);

@@ -34,6 +34,12 @@ bool CDataSet::PrependPoint(const CDataPoint& point) {
     return true;
 }
 
+void CDataSet::ClearPoints() {
+    m_cursor = nullptr;
+    m_lastAdded = nullptr;
+    m_points.clear();
+}
+
 bool CDataSet::AddPoint(int32_t day, int32_t month, int32_t year, double value) {
     CDataPoint point;
     point.SetDate(day, month, year);

@@ -41,6 +41,9 @@ class CDataSet {
     // project widen to include its date and it becomes the point UndoAddPoint may take back.
     bool AddPoint(int32_t day, int32_t month, int32_t year, double value);
 
+    // Removes every point (the cursor and the last added point with them).
+    void ClearPoints();
+
     // Takes back the last added point if it is still the last point; the end of `window` then
     // becomes the new last point's date. One level deep.
     void UndoAddPoint(CLimits& window);
@@ -86,6 +89,8 @@ class CDataSet {
     std::vector<CStrategyResult> m_results;
 
   private:
+    friend class CProject;  // moves data sets from one project to another
+
     // Index of the first point not before / after `serial`.
     size_t LowerBound(int32_t serial) const;
     size_t UpperBound(int32_t serial) const;

@@ -9,6 +9,26 @@ void CProject::Clear() {
     UpdateSelection();
 }
 
+void CProject::TakeFrom(CProject& other) {
+    if (&other == this) {
+        return;
+    }
+    Clear();
+    m_dataSets = std::move(other.m_dataSets);
+    for (const auto& ds : m_dataSets) {
+        ds->m_project = this;
+    }
+    other.Clear();
+    other.CopySettingsTo(*this);
+    UpdateSelection();
+}
+
+void CProject::CopySettingsTo(CProject& other) const {
+    other.m_viewLimits = m_viewLimits;
+    other.m_historyLimits = m_historyLimits;
+    other.m_range = m_range;
+}
+
 CDataSet* CProject::AddDataSet(const std::string& name) {
     m_dataSets.push_back(std::make_unique<CDataSet>(this, name));
     CDataSet* added = m_dataSets.back().get();

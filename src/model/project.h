@@ -25,6 +25,11 @@ class CProject {
 
     // Destroys every data set. The window, the ranges and the display slot keep their values.
     void Clear();
+    // Replaces the data sets, the window and the ranges with those of `other`, which is left
+    // without data sets; the display slot stays. The first data set becomes primary and current.
+    void TakeFrom(CProject& other);
+    // Gives `other` this project's window and ranges, the values a file that lacks them keeps.
+    void CopySettingsTo(CProject& other) const;
     // Appends a new empty data set and returns it; the first one becomes primary and current.
     CDataSet* AddDataSet(const std::string& name);
     // Restores the invariants: primary is the first data set, current a listed one (the

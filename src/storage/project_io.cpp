@@ -1,31 +1,26 @@
 #include "storage/project_io.h"
 
-#include <cerrno>
-#include <cstring>
-
 #include "model/project.h"
 #include "storage/data_importer.h"
 #include "storage/file_io.h"
 #include "storage/project_reader.h"
 #include "storage/project_writer.h"
 
-namespace {
-
-CStatus CannotOpen(const std::string& path, int error) {
-    return CStatus::Error("cannot open '" + path +
-                          "': " + std::strerror(error != 0 ? error : ENOENT));
-}
-
-}  // namespace
-
-CStatus ReadProjectFile(CProject& project, const std::string& path) {
+CStatus ReadProjectFile(CProject& project, const std::string& path, CReadReport* report) {
     CProjectReader reader(project);
-    errno = 0;
     if (!reader.Open(path)) {
-        return CannotOpen(path, errno);
+        return CStatus::Error(reader.OpenError());
     }
     reader.Read();
     reader.Close();
+    if (report != nullptr) {
+        *report = reader.Report();
+    }
+    if (!reader.Report().IsProject()) {
+        return CStatus::Error("'" + path +
+                              "' is not a Quillmark project: it has no QUILLMARK, LIMITS, RANGE "
+                              "or DATASET line");
+    }
     return CStatus::Ok();
 }
 
@@ -45,9 +40,8 @@ CStatus ImportRawFile(CProject& project, const std::string& path, int32_t datesC
     CDataImporter importer(project);
     importer.m_dateColumn = datesColumn;
     importer.m_valueColumn = valuesColumn;
-    errno = 0;
     if (!importer.Open(path)) {
-        return CannotOpen(path, errno);
+        return CStatus::Error(importer.OpenError());
     }
     report.dataSet = importer.Import();
     importer.Close();

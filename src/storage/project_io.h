@@ -7,10 +7,14 @@
 
 class CDataSet;
 class CProject;
+struct CReadReport;
 
 // Reads the project file at `path` into `project` (which the caller has emptied). Fails, with
-// the reason, when the file cannot be opened; once open, reading never fails.
-CStatus ReadProjectFile(CProject& project, const std::string& path);
+// the reason, when the file cannot be opened or is not a regular file, and when it holds none
+// of a project file's elements (a picture, a price file, an empty file): the project may then
+// hold part of what was read. `report` (may be null) gets what could not be kept.
+CStatus ReadProjectFile(CProject& project, const std::string& path,
+                        CReadReport* report = nullptr);
 
 // Writes the project file text of `project` to `path` through a temporary file renamed over
 // the target only when complete; on failure the previous file is untouched.

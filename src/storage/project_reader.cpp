@@ -1,56 +1,68 @@
 #include "storage/project_reader.h"
 
+#include <algorithm>
+#include <functional>
 #include <array>
 #include <cstdint>
 #include <string_view>
+#include <utility>
 
 #include "model/data_set.h"
 #include "model/limits.h"
 #include "model/project.h"
+#include "storage/text_out.h"
 
 namespace {
 
-bool Contains(std::string_view line, std::string_view tag) {
-    return line.find(tag) != std::string_view::npos;
-}
-
-// The tags looked for on a line, as bits in the order of their handlers.
-template <size_t N>
-using TagList = std::array<std::string_view, N>;
-
-constexpr TagList<3> kTopTags = {"<LIMITS", "<RANGE", "<DATASET"};
-enum TopTag : uint32_t { kLimits = 1, kRange = 2, kDataSet = 4 };
-
-constexpr TagList<6> kBlockTags = {"<PARAMETERS", "<CURRENCY",  "<COMMENT",
-                                   "<RESULT",     "<DATAPOINT", "</DATASET"};
-enum BlockTag : uint32_t {
-    kParameters = 1,
-    kCurrency = 2,
-    kComment = 4,
-    kResult = 8,
-    kDataPoint = 16,
-    kDataSetEnd = 32
+// The elements a line may begin with.
+enum class Element {
+    None,
+    Root,
+    Limits,
+    Range,
+    DataSet,
+    DataSetEnd,
+    Parameters,
+    Currency,
+    Comment,
+    Result,
+    DataPoint
 };
 
-// Which of the tags the line contains anywhere. Every tag begins with '<', so on a line with a
-// single '<' only the tags starting there can match: one comparison each instead of a search
-// of the line per tag. That is every line the program writes apart from texts holding a '<'.
-template <size_t N>
-uint32_t FindTags(std::string_view line, const TagList<N>& tags) {
-    size_t open = line.find('<');
-    if (open == std::string_view::npos) {
-        return 0;
+// The element of a line: the tag at its start, after blanks. Texts inside a line never count,
+// so a comment that mentions "</DATASET>" is just a comment.
+Element ElementOf(std::string_view line) {
+    static constexpr std::pair<std::string_view, Element> kTags[] = {
+        {"DATAPOINT", Element::DataPoint},   {"/DATASET", Element::DataSetEnd},
+        {"DATASET", Element::DataSet},       {"PARAMETERS", Element::Parameters},
+        {"RESULT", Element::Result},         {"CURRENCY", Element::Currency},
+        {"COMMENT", Element::Comment},       {"LIMITS", Element::Limits},
+        {"RANGE", Element::Range},           {"QUILLMARK", Element::Root}};
+    const size_t open = line.find_first_not_of(" \t");
+    if (open == std::string_view::npos || line[open] != '<') {
+        return Element::None;
     }
-    bool single = line.find('<', open + 1) == std::string_view::npos;
-    std::string_view rest = line.substr(open);
-    uint32_t found = 0;
-    for (size_t i = 0; i < N; ++i) {
-        bool here = rest.size() > 1 && rest[1] == tags[i][1] && rest.starts_with(tags[i]);
-        if (single ? here : Contains(line, tags[i])) {
-            found |= uint32_t{1} << i;
+    const std::string_view name = line.substr(open + 1);
+    for (const auto& [tag, element] : kTags) {
+        if (name.starts_with(tag)) {
+            return element;
         }
     }
-    return found;
+    return Element::None;
+}
+
+void AddLine(std::vector<int64_t>& lines, int64_t line) {
+    if (lines.size() < CReadReport::kFirstLines) {
+        lines.push_back(line);
+    }
+}
+
+std::string LineList(const std::vector<int64_t>& lines, int64_t count) {
+    std::string text = lines.size() == 1 ? " (line " : " (lines ";
+    for (size_t i = 0; i < lines.size(); ++i) {
+        text += (i == 0 ? "" : ", ") + std::to_string(lines[i]);
+    }
+    return text + (count > static_cast<int64_t>(lines.size()) ? ", ...)" : ")");
 }
 
 bool IsDigit(char c) {
@@ -107,21 +119,55 @@ bool ParseWrittenDataPoint(std::string_view line, int32_t (&date)[3], std::strin
 
 }  // namespace
 
+struct CProjectReader::PendingPoint {
+    size_t before = 0;  // how many points were kept before it
+    int64_t line = 0;
+    CDataPoint point;
+};
+
+std::string CReadReport::Summary() const {
+    std::string text;
+    if (droppedPoints > 0) {
+        text += std::to_string(droppedPoints) +
+                (droppedPoints == 1 ? " point out of date order" : " points out of date order") +
+                LineList(droppedLines, droppedPoints);
+    }
+    if (badDates > 0) {
+        text += (text.empty() ? "" : " and ") + std::to_string(badDates) +
+                (badDates == 1 ? " line without a valid date" : " lines without a valid date") +
+                LineList(badDateLines, badDates);
+    }
+    if (!text.empty()) {
+        text += (droppedPoints + badDates == 1 ? " was" : " were") + std::string(" not read.");
+    }
+    return text;
+}
+
 bool CProjectReader::Read() {
+    m_report = CReadReport();
     std::string_view line;
     while (ReadLine(line)) {
         if (line.size() < 8) {
             continue;
         }
-        uint32_t tags = FindTags(line, kTopTags);
-        if (tags & kLimits) {
-            ReadLimits(line);
-        }
-        if (tags & kRange) {
-            ReadRecord(line, m_project.m_range);
-        }
-        if (tags & kDataSet) {
-            ReadDataSet(line);
+        switch (ElementOf(line)) {
+            case Element::Root:
+                ++m_report.projectLines;
+                break;
+            case Element::Limits:
+                ++m_report.projectLines;
+                ReadLimits(line);
+                break;
+            case Element::Range:
+                ++m_report.projectLines;
+                ReadRecord(line, m_project.m_range);
+                break;
+            case Element::DataSet:
+                ++m_report.projectLines;
+                ReadDataSet(line);
+                break;
+            default:
+                break;
         }
     }
     return true;
@@ -129,13 +175,20 @@ bool CProjectReader::Read() {
 
 void CProjectReader::ReadLimits(std::string_view line) {
     CLimits limits;
-    ReadDateAttribute(line, "START", limits.start);
-    ReadDateAttribute(line, "END", limits.end);
+    for (auto [key, date] : {std::pair{"START", &limits.start}, {"END", &limits.end}}) {
+        std::string_view value;
+        if (FindAttribute(line, key, value)) {
+            const DateParts parts = SplitDate(value);
+            date->SetStoredDate(ToInt(parts.b), ToInt(parts.a), ToInt(parts.c));
+        }
+    }
     m_project.SetWindow(limits);
 }
 
 void CProjectReader::ReadDataSet(std::string_view line) {
-    CDataSet* ds = m_project.AddDataSet(GetStringAttribute(line, "NAME"));
+    CDataSet* ds = m_project.AddDataSet(DecodeText(GetStringAttribute(line, "NAME")));
+    std::vector<PendingPoint> refused;
+    m_pointLines.clear();
     std::string_view row;
     while (ReadLine(row)) {
         if (row.size() < 5) {
@@ -144,29 +197,37 @@ void CProjectReader::ReadDataSet(std::string_view line) {
         int32_t date[3];
         std::string_view value;
         if (ParseWrittenDataPoint(row, date, value)) {
-            AddDataPoint(*ds, date[1], date[0], date[2], value);
+            AddDataPoint(*ds, date[1], date[0], date[2], value, refused);
             continue;
         }
-        uint32_t tags = FindTags(row, kBlockTags);
-        if (tags & kParameters) {
-            ReadRecord(row, ds->m_params);
+        const Element element = ElementOf(row);
+        if (element == Element::DataSetEnd) {
+            break;
         }
-        if (tags & kCurrency) {
-            ds->m_currency = GetStringAttribute(row, "VALUE");
-        }
-        if (tags & kComment) {
-            ds->m_comment = GetStringAttribute(row, "VALUE");
-        }
-        if (tags & kResult) {
-            ReadRecord(row, ds->AddResult());
-        }
-        if (tags & kDataPoint) {
-            ReadDataPoint(row, *ds);
-        }
-        if (tags & kDataSetEnd) {
-            return;
+        switch (element) {
+            case Element::Parameters:
+                ReadRecord(row, ds->m_params);
+                break;
+            case Element::Currency:
+                ds->m_currency = DecodeText(GetStringAttribute(row, "VALUE"));
+                break;
+            case Element::Comment:
+                ds->m_comment = DecodeText(GetStringAttribute(row, "VALUE"));
+                break;
+            case Element::Result:
+                ReadRecord(row, ds->AddResult());
+                break;
+            case Element::DataPoint:
+                ReadDataPoint(row, *ds, refused);
+                break;
+            default:
+                break;
         }
     }
+    if (!refused.empty()) {
+        KeepLongestOrderedRun(*ds, refused);
+    }
+    m_report.points += static_cast<int64_t>(ds->Points().size());
 }
 
 void CProjectReader::ReadRecord(std::string_view line, CStrategyParams& record) {
@@ -174,36 +235,93 @@ void CProjectReader::ReadRecord(std::string_view line, CStrategyParams& record) 
     record.MU = GetIntAttribute(line, "MU");
     record.RC = GetDoubleAttribute(line, "RC");
     record.RR = GetIntAttribute(line, "RR");
-    record.BL = GetIntAttribute(line, Contains(line, "BL") ? "BL" : "BC");
+    record.BL = GetIntAttribute(line, line.find("BL") != std::string_view::npos ? "BL" : "BC");
     record.BI = GetIntAttribute(line, "BI");
     record.IN = GetDoubleAttribute(line, "IN");
     record.TT = GetDoubleAttribute(line, "TT");
     record.GN = GetDoubleAttribute(line, "GN");
 }
 
-void CProjectReader::ReadDataPoint(std::string_view line, CDataSet& ds) {
+void CProjectReader::ReadDataPoint(std::string_view line, CDataSet& ds,
+                                   std::vector<PendingPoint>& refused) {
     std::string_view date;
     if (!FindAttribute(line, "DATE", date)) {
+        ++m_report.badDates;
+        AddLine(m_report.badDateLines, LineNumber());
         return;
     }
     std::string_view value;
     FindAttribute(line, "VALUE", value);
     const DateParts parts = SplitDate(date);
-    AddDataPoint(ds, ToInt(parts.b), ToInt(parts.a), ToInt(parts.c), value);
+    AddDataPoint(ds, ToInt(parts.b), ToInt(parts.a), ToInt(parts.c), value, refused);
 }
 
 void CProjectReader::AddDataPoint(CDataSet& ds, int32_t day, int32_t month, int32_t year,
-                                  std::string_view value) {
+                                  std::string_view value, std::vector<PendingPoint>& refused) {
     CDataPoint point;
-    point.SetDate(day, month, year);
-    // A line whose date gives no serial (no DATE, a value too short, a month outside the year,
-    // a date too far out) is skipped. Kept, the point would sit at the default serial under
-    // date fields that name another day, and the file saved from it would load that point on
-    // that day, ahead of the points after it, which would then be dropped.
+    point.SetStoredDate(day, month, year);
+    // A line whose date gives no serial (a value too short, a month outside the year, a date
+    // too far out) is skipped. Kept, the point would sit at the default serial under date
+    // fields that name another day.
     if (point.m_month < 1 || point.m_month > 12 ||
         DateToSerial(point.m_day, point.m_month, point.m_year) != point.m_serial) {
+        ++m_report.badDates;
+        AddLine(m_report.badDateLines, LineNumber());
         return;
     }
     point.SetValue(Raw, ToDouble(value));
-    ds.AppendPoint(point);
+    if (ds.AppendPoint(point)) {
+        m_pointLines.push_back(LineNumber());
+    } else {
+        refused.push_back({ds.Points().size(), LineNumber(), point});
+    }
+}
+
+// The points of the block in file order are the kept ones with the refused ones slotted in
+// where they came. The longest increasing run through them is kept, and of several the one
+// that takes the earliest points (so of points on one day the first, as a plain append would):
+// first the length of the longest run starting at each point (patience sorting from the end),
+// then a walk from the front that takes every point that can still start the rest.
+void CProjectReader::KeepLongestOrderedRun(CDataSet& ds, std::vector<PendingPoint>& refused) {
+    std::vector<PendingPoint> all;
+    all.reserve(ds.Points().size() + refused.size());
+    size_t next = 0;
+    for (size_t kept = 0; kept <= ds.Points().size(); ++kept) {
+        for (; next < refused.size() && refused[next].before == kept; ++next) {
+            all.push_back(std::move(refused[next]));
+        }
+        if (kept < ds.Points().size()) {
+            all.push_back({0, m_pointLines[kept], ds.Points()[kept]});
+        }
+    }
+    refused.clear();
+    std::vector<int32_t> heads;  // by run length - 1: the latest serial that starts such a run
+    std::vector<size_t> runFrom(all.size());
+    for (size_t i = all.size(); i-- > 0;) {
+        const int32_t serial = all[i].point.m_serial;
+        // Runs that can follow this point start later in the file with a later date.
+        auto at = std::lower_bound(heads.begin(), heads.end(), serial, std::greater<>());
+        runFrom[i] = static_cast<size_t>(at - heads.begin()) + 1;
+        if (at == heads.end()) {
+            heads.push_back(serial);
+        } else {
+            *at = serial;
+        }
+    }
+    ds.ClearPoints();
+    size_t needed = heads.size();
+    for (size_t i = 0; i < all.size(); ++i) {
+        const bool later = ds.Points().empty() || all[i].point.m_serial > ds.Points().back().m_serial;
+        if (needed > 0 && runFrom[i] == needed && later) {
+            ds.AppendPoint(all[i].point);
+            --needed;
+        } else {
+            Dropped(all[i].line);
+        }
+    }
+}
+
+void CProjectReader::Dropped(int64_t line) {
+    ++m_report.droppedPoints;
+    AddLine(m_report.droppedLines, line);
 }

@@ -1,32 +1,70 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "model/strategy_params.h"
 #include "storage/text_scanner.h"
 
 class CDataSet;
 
-// Loads a project file into the project: a tolerant line scanner that recognises a line by the
-// tag text it contains, takes attribute values by searching for their keys and ignores
-// everything else. Once the file is open, reading never fails.
+// What a read kept and what it could not keep, so that the user can mend a file before a save
+// makes a loss permanent.
+struct CReadReport {
+    static constexpr size_t kFirstLines = 5;
+
+    // Lines whose element makes the file a project: QUILLMARK, LIMITS, RANGE or DATASET.
+    int64_t projectLines = 0;
+    int64_t points = 0;
+    // Points left out because their date is not after the points kept before them (out of
+    // order or a repeated date), and DATAPOINT lines whose date gives no day.
+    int64_t droppedPoints = 0;
+    int64_t badDates = 0;
+    // The first kFirstLines line numbers of each, in order.
+    std::vector<int64_t> droppedLines;
+    std::vector<int64_t> badDateLines;
+
+    bool IsProject() const { return projectLines > 0; }
+    bool LostPoints() const { return droppedPoints > 0 || badDates > 0; }
+    // One sentence for the user: "2 points out of date order (lines 152, 160) and 1 line
+    // without a valid date (line 9) were not read." Empty when nothing was lost.
+    std::string Summary() const;
+};
+
+// Loads a project file into the project. A line's element is the tag at its start (after
+// blanks); attribute values are found by their keys, and texts have their entities decoded.
+// Anything else is ignored. Once the file is open, reading never fails.
+//
+// The points of a data set must be in strictly increasing date order. When some are not, the
+// reader keeps the largest set of them that is (so one mistyped date costs that one point, not
+// every point after it) and reports the others.
 class CProjectReader : public CTextScanner {
   public:
     using CTextScanner::CTextScanner;
 
-    // Reads the whole input into the project (which the caller has emptied). Always true.
+    // Reads the whole input into the project. Always true.
     bool Read();
+    const CReadReport& Report() const { return m_report; }
 
   private:
+    struct PendingPoint;
+
     void ReadLimits(std::string_view line);
     // Creates a data set and consumes the lines of its block.
     void ReadDataSet(std::string_view line);
     // Fills a record in any of its three roles; absent keys give 0. GN is read too, so stored
     // result sets keep their gains; a line without it gives 0.
     static void ReadRecord(std::string_view line, CStrategyParams& record);
-    static void ReadDataPoint(std::string_view line, CDataSet& ds);
-    // A point of the date given (as the date setter takes it) and the value text.
-    static void AddDataPoint(CDataSet& ds, int32_t day, int32_t month, int32_t year,
-                             std::string_view value);
+    void ReadDataPoint(std::string_view line, CDataSet& ds, std::vector<PendingPoint>& refused);
+    // A point of the stored date given and the value text, kept when it is after the last one.
+    void AddDataPoint(CDataSet& ds, int32_t day, int32_t month, int32_t year,
+                      std::string_view value, std::vector<PendingPoint>& refused);
+    // After a block with refused points: the largest date-ordered subset of all its points.
+    void KeepLongestOrderedRun(CDataSet& ds, std::vector<PendingPoint>& refused);
+    void Dropped(int64_t line);
+
+    CReadReport m_report;
+    std::vector<int64_t> m_pointLines;  // line of each point kept so far in the current block
 };

@@ -100,15 +100,15 @@ void CProjectWriter::WriteResult(const CStrategyParams& result) {
 
 void CProjectWriter::WriteDataSet(const CDataSet& ds) {
     m_buffer += "<DATASET NAME=";
-    AppendQuoted(m_buffer, ds.m_name);
+    AppendEscapedText(m_buffer, ds.m_name);
     m_buffer += ">";
     EndLine();
     m_buffer += "<CURRENCY VALUE=";
-    AppendQuoted(m_buffer, ds.m_currency);
+    AppendEscapedText(m_buffer, ds.m_currency);
     m_buffer += " />";
     EndLine();
     m_buffer += "<COMMENT VALUE=";
-    AppendQuoted(m_buffer, ds.m_comment);
+    AppendEscapedText(m_buffer, ds.m_comment);
     m_buffer += " />";
     EndLine();
     WriteParameters(ds.m_params);

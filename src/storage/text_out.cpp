@@ -1,6 +1,8 @@
 #include "storage/text_out.h"
 
+#include <algorithm>
 #include <charconv>
+#include <utility>
 
 namespace {
 
@@ -27,13 +29,30 @@ void AppendFixedValue(std::string& out, double value) {
     char text[kFixedText];
     auto result = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 5);
     std::string_view digits(text, static_cast<size_t>(result.ptr - text));
-    if (digits.size() > kField) {
-        size_t point = digits.find('.');
-        if (point != std::string_view::npos) {
-            digits = digits.substr(0, point <= kField ? kField : point);
-        }
+    const size_t point = digits.find('.');
+    if (digits.size() <= kField || point == std::string_view::npos) {
+        out += digits;
+        return;
     }
-    out += digits;
+    // Decimals that do not fit are rounded away, not cut: a cut value would read back as the
+    // double just below its text and lose one more digit on every save. An integer part that
+    // fills the field keeps its digits (it reads back exactly) and a point with no decimals.
+    const size_t decimals = kField - std::min(point + 1, kField);
+    if (decimals == 0) {
+        out += digits.substr(0, point < kField ? point + 1 : point);
+        return;
+    }
+    result = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed,
+                           static_cast<int>(decimals));
+    if (static_cast<size_t>(result.ptr - text) <= kField) {
+        out.append(text, result.ptr);
+        return;
+    }
+    // Rounding carried into one more integer digit (9999999999999.96 to 10000000000000.0): the
+    // rounded value is written as such, with room for one decimal less.
+    double rounded = value;
+    std::from_chars(text, result.ptr, rounded);
+    AppendFixedValue(out, rounded);
 }
 
 void AppendIntAttribute(std::string& out, std::string_view key, int64_t value) {
@@ -56,6 +75,60 @@ void AppendQuoted(std::string& out, std::string_view text) {
     out += '"';
     out += text;
     out += '"';
+}
+
+void AppendEscapedText(std::string& out, std::string_view text) {
+    out += '"';
+    for (char c : text) {
+        switch (c) {
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
+            case '\r':
+                out += "&#13;";
+                break;
+            case '\n':
+                out += "&#10;";
+                break;
+            default:
+                out += c;
+        }
+    }
+    out += '"';
+}
+
+std::string DecodeText(std::string_view text) {
+    static constexpr std::pair<std::string_view, char> kEntities[] = {
+        {"&amp;", '&'}, {"&lt;", '<'},   {"&gt;", '>'},
+        {"&quot;", '"'}, {"&#13;", '\r'}, {"&#10;", '\n'}};
+    std::string plain;
+    plain.reserve(text.size());
+    for (size_t i = 0; i < text.size();) {
+        bool decoded = false;
+        if (text[i] == '&') {
+            for (const auto& [entity, c] : kEntities) {
+                if (text.substr(i).starts_with(entity)) {
+                    plain += c;
+                    i += entity.size();
+                    decoded = true;
+                    break;
+                }
+            }
+        }
+        if (!decoded) {
+            plain += text[i++];
+        }
+    }
+    return plain;
 }
 
 std::string SanitiseQuotedText(std::string_view text) {

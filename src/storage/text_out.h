@@ -16,8 +16,10 @@ void AppendInt(std::string& out, int64_t value);
 // The stream default for reals: %g with six significant digits ("nan", "-nan", "inf" as printf).
 void AppendReal(std::string& out, double value);
 
-// A data point value, unquoted: %15.5f without its fill blanks, cut to its first 15 characters
-// as long as that cuts decimals only; an integer part longer than that is written whole.
+// A data point value, unquoted: %15.5f without its fill blanks; a text longer than 15
+// characters loses decimals, rounded, until it fits, and an integer part of 15 characters or
+// more is written whole (with a point when exactly 14 digits leave room for one). What it
+// writes reads back to a double that it writes the same way again.
 void AppendFixedValue(std::string& out, double value);
 
 // key="integer" with the blank before the key.
@@ -28,6 +30,13 @@ void AppendRealAttribute(std::string& out, std::string_view key, double value);
 
 // The text between double quotes, verbatim.
 void AppendQuoted(std::string& out, std::string_view text);
+
+// A user's text (name, currency, comment) between double quotes, with the characters that would
+// end the value or look like markup written as entities: & < > " CR LF as &amp; &lt; &gt;
+// &quot; &#13; &#10;. Text without them is written as it is.
+void AppendEscapedText(std::string& out, std::string_view text);
+// The text a quoted value stands for: the entities above decoded, everything else as it is.
+std::string DecodeText(std::string_view text);
 
 // Text that goes between double quotes in a project file cannot hold a double quote or a line
 // break: a double quote becomes a single quote and CR or LF a blank, so that the file reads

@@ -8,12 +8,17 @@
 #include <cstring>
 #include <filesystem>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "model/numeric.h"
 
 namespace {
 
 constexpr size_t kChunk = 1 << 16;
-constexpr size_t kLongestNumber = 100;
+// The longest number text read: a double written in full with decimals takes up to 316.
+constexpr size_t kLongestNumber = 400;
 
 std::string BaseName(const std::string& path) {
     size_t slash = path.find_last_of('/');
@@ -129,13 +134,27 @@ CTextScanner::~CTextScanner() {
 
 bool CTextScanner::Open(const std::string& path) {
     Close();
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) {
-        errno = EISDIR;
+    m_openError.clear();
+    // Not blocking: a FIFO must be refused, not waited on for a writer.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        m_openError = "cannot open '" + path + "': " + std::strerror(errno);
         return false;
     }
-    m_file = std::fopen(path.c_str(), "rb");
+    struct stat info {};
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        const bool folder = S_ISDIR(info.st_mode);
+        ::close(fd);
+        m_openError = "cannot open '" + path + "': " +
+                      (folder ? std::strerror(EISDIR) : std::string("not a regular file"));
+        errno = folder ? EISDIR : EINVAL;
+        return false;
+    }
+    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    m_file = fdopen(fd, "rb");
     if (m_file == nullptr) {
+        m_openError = "cannot open '" + path + "': " + std::strerror(errno);
+        ::close(fd);
         return false;
     }
     m_fileName = BaseName(path);
@@ -155,11 +174,13 @@ void CTextScanner::Close() {
     }
     m_buffer.clear();
     m_position = 0;
+    m_lineNumber = 0;
     m_atEnd = false;
 }
 
 void CTextScanner::SeekToBegin() {
     m_position = 0;
+    m_lineNumber = 0;
     m_atEnd = false;
     if (m_file != nullptr) {
         std::rewind(m_file);
@@ -218,6 +239,7 @@ bool CTextScanner::ReadLine(std::string_view& line) {
     if (line.ends_with('\r')) {
         line.remove_suffix(1);
     }
+    ++m_lineNumber;
     return true;
 }
 

@@ -22,8 +22,13 @@ class CTextScanner {
     CTextScanner(const CTextScanner&) = delete;
     CTextScanner& operator=(const CTextScanner&) = delete;
 
-    // Opens a regular file for reading; false for a missing file, a directory, or no access.
+    // Opens a regular file for reading; false for a missing file, no access, or anything that
+    // is not a regular file (a directory, a FIFO, a device), with OpenError saying which.
     bool Open(const std::string& path);
+    // Why the last Open failed: "cannot open 'PATH': REASON".
+    const std::string& OpenError() const { return m_openError; }
+    // The number of the line last read, from 1.
+    int64_t LineNumber() const { return m_lineNumber; }
     // Reads from text held in memory instead of a file (tests, piped input).
     void OpenText(std::string text, std::string fileName);
     void Close();
@@ -36,7 +41,7 @@ class CTextScanner {
     // The name of the file with its extension, without its folder.
     const std::string& GetFileName() const { return m_fileName; }
 
-    // atoi of the text, saturated at the 32-bit range; 0 for empty text or text of 100
+    // atoi of the text, saturated at the 32-bit range; 0 for empty text or text of 400
     // characters or more.
     static int32_t ToInt(std::string_view text);
     // atof of the text; 0.0 under the same conditions as ToInt. Like all number text of the
@@ -76,6 +81,8 @@ class CTextScanner {
 
     std::FILE* m_file = nullptr;
     std::string m_fileName;
+    std::string m_openError;
+    int64_t m_lineNumber = 0;
     std::string m_buffer;  // unread input
     size_t m_position = 0;
     bool m_atEnd = false;

@@ -82,6 +82,9 @@ CMainApp::CMainApp(int& argc, char** argv) : QApplication(argc, argv), m_command
     m_errorBox = [](const QString& text) {
         QMessageBox::critical(nullptr, QStringLiteral("Error"), text);
     };
+    m_warningBox = [this](const QString& text) {
+        QMessageBox::warning(m_frame.get(), QStringLiteral("Warning"), text);
+    };
 }
 
 CMainApp::~CMainApp() {
@@ -113,7 +116,10 @@ void CMainApp::InitInstance(const QString& file) {
     settings.endGroup();
 
     if (file.isEmpty()) {
-        m_commands.OpenProject(lastFile);
+        // A last file that is missing for now is still the one to try at the next start.
+        if (!m_commands.OpenProject(lastFile)) {
+            m_startFile = lastFile;
+        }
     } else {
         OpenDocumentFile(file);
     }
@@ -122,7 +128,9 @@ void CMainApp::InitInstance(const QString& file) {
 int CMainApp::ExitInstance(int exitCode) {
     QSettings settings(kCompany, kProduct);
     settings.beginGroup(kUserGroup);
-    settings.setValue("last_file", QString::fromStdString(m_commands.m_lastFile));
+    const std::string& lastFile =
+        m_commands.m_lastFile.empty() ? m_startFile : m_commands.m_lastFile;
+    settings.setValue("last_file", QString::fromStdString(lastFile));
     settings.setValue("valsincol", m_commands.m_valsInCol);
     settings.setValue("datesincol", m_commands.m_datesInCol);
     settings.endGroup();
@@ -241,6 +249,7 @@ void CMainApp::RedrawCharts() {
 }
 
 void CMainApp::OnFileNew() {
+    m_startFile.clear();
     m_commands.NewProject();
 }
 
@@ -249,16 +258,24 @@ void CMainApp::OnFileOpen() {
     if (path.isEmpty()) {
         return;
     }
-    if (!m_commands.OpenProject(path.toStdString()).IsOk()) {
-        m_errorBox(QStringLiteral("File Not Opened."));
-    }
+    OpenAndReport(path);
 }
 
 bool CMainApp::OpenDocumentFile(const QString& path) {
-    if (!m_commands.OpenProject(path.toStdString()).IsOk()) {
-        m_errorBox(QStringLiteral("File Not Opened."));
-    }
+    OpenAndReport(path);
     return true;
+}
+
+void CMainApp::OpenAndReport(const QString& path) {
+    CReadReport report;
+    const CStatus opened = m_commands.OpenProject(path.toStdString(), &report);
+    if (!opened) {
+        m_errorBox(QStringLiteral("File Not Opened.\n\n") + QString::fromStdString(opened.Reason()));
+    } else if (report.LostPoints()) {
+        m_warningBox(QString::fromStdString(report.Summary()) +
+                     QStringLiteral("\n\nA save now would leave them out of the file; mend the "
+                                    "file first to keep them."));
+    }
 }
 
 void CMainApp::OnFileSave() {

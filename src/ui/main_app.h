@@ -68,9 +68,13 @@ class CMainApp : public QApplication, public CCommandHost {
     // Test seams: the file dialogs and the error message box.
     void SetFileDialog(FileDialogFunction dialog) { m_fileDialog = std::move(dialog); }
     void SetErrorBox(ErrorBoxFunction box) { m_errorBox = std::move(box); }
+    // The warning shown when a project opens without some of its points.
+    void SetWarningBox(ErrorBoxFunction box) { m_warningBox = std::move(box); }
 
   private:
     void CreateMenus();
+    // Opens `path` and tells the user what went wrong or what could not be read.
+    void OpenAndReport(const QString& path);
     void UpdateRecentMenu();
     void LoadRecentFiles();
     void SaveRecentFiles() const;
@@ -83,4 +87,7 @@ class CMainApp : public QApplication, public CCommandHost {
     std::array<QAction*, kRecentFiles> m_recentActions{};
     FileDialogFunction m_fileDialog;
     ErrorBoxFunction m_errorBox;
+    ErrorBoxFunction m_warningBox;
+    // The last file of the settings when it did not open at start-up.
+    std::string m_startFile;
 };

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <tuple>
 #include <vector>
 
@@ -102,6 +103,26 @@ TEST_F(SimulationTest, FlatSeriesAndZeroInputAreHarmless) {
     p->m_params.IN = 0;
     Simulate(project, nullptr);
     EXPECT_FALSE(std::isfinite(p->m_params.GN));
+}
+
+// Whatever a file holds, the simulation is defined (the sanitizer build runs this): flag levels
+// and lengths at the 32-bit limits, a ratio that is not a number, charges beyond the input.
+TEST_F(SimulationTest, ParametersAtTheLimitsAreHarmless) {
+    CDataSet* p = Primary({100, 103, 101, 108, 104, 99, 110});
+    for (int32_t level : {INT32_MIN, -1, 0, 100, INT32_MAX}) {
+        for (int32_t length : {INT32_MIN, 0, 1, INT32_MAX}) {
+            for (double ratio : {-1.0, 1.0, std::nan(""), 1e308}) {
+                p->m_params = {.ML = length, .RC = ratio, .BL = level, .TT = 1e308};
+                Simulate(project, nullptr);
+            }
+        }
+    }
+    // The lowest level turns the band inside out: every signal lies below its lower bound, so
+    // the strategy stays out of the market.
+    p->m_params = {.ML = 1, .RC = 1.0, .BL = INT32_MIN};
+    Simulate(project, nullptr);
+    EXPECT_EQ(Flags(*p), std::vector<int>(7, 0));
+    EXPECT_EQ(p->m_params.GN, 0.0);
 }
 
 TEST_F(SimulationTest, BlendPairsPointsByDate) {

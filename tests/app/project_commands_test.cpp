@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -65,6 +68,57 @@ TEST_F(ProjectCommandsTest, FailuresCarryTheirReason) {
     EXPECT_EQ(notImported.Reason(),
               "cannot open '/nonexistent/raw.csv': No such file or directory");
     EXPECT_EQ(project.DataSetCount(), 0);
+}
+
+// A file that is not a project, or cannot be read, changes nothing: not the project, not its
+// file, not the recent files; no window hears of it. So a Save after it writes the project
+// that was open, to the file it came from.
+TEST_F(ProjectCommandsTest, AFailedOpenChangesNothing) {
+    TempFolder folder;
+    const std::string file = folder.PathOf("SP500.xml");
+    std::filesystem::copy_file(kSample, file);
+    ASSERT_TRUE(commands.OpenProject(file).IsOk());
+    const std::string csv = folder.File("prices.csv", "Date,Close\n2020-01-02,3257.85\n");
+    const std::string picture = folder.File("chart.png", std::string("\x89PNG\r\n\x1a\n\0\0", 10));
+    const std::string empty = folder.File("empty.xml", "");
+    const std::string fifo = folder.PathOf("pipe.xml");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    host.calls.clear();
+    for (const std::string& path : {csv, picture, empty, folder.Path(), fifo,
+                                    folder.PathOf("missing.xml")}) {
+        const CStatus opened = commands.OpenProject(path);
+        EXPECT_FALSE(opened.IsOk()) << path;
+        EXPECT_NE(opened.Reason().find(path), std::string::npos) << opened.Reason();
+    }
+    EXPECT_EQ(commands.OpenProject(csv).Reason(),
+              "'" + csv + "' is not a Quillmark project: it has no QUILLMARK, LIMITS, RANGE or "
+                          "DATASET line");
+    EXPECT_EQ(commands.OpenProject(fifo).Reason(),
+              "cannot open '" + fifo + "': not a regular file");
+    EXPECT_TRUE(host.calls.empty());
+    EXPECT_EQ(commands.m_lastFile, file);
+    ASSERT_EQ(project.DataSetCount(), 1);
+    EXPECT_EQ(project.Primary()->Points().size(), 5105u);
+
+    ASSERT_TRUE(commands.SaveProject(commands.m_lastFile).IsOk());
+    EXPECT_EQ(FileText(file), FileText(kSample));
+    EXPECT_EQ(FileText(csv), "Date,Close\n2020-01-02,3257.85\n");
+}
+
+// An open that keeps what it can tells what it could not keep.
+TEST_F(ProjectCommandsTest, OpenReportsPointsItCouldNotKeep) {
+    TempFolder folder;
+    const std::string path = folder.File(
+        "gap.xml",
+        "<QUILLMARK>\r\n<DATASET NAME=\"A\">\r\n"
+        "<DATAPOINT  DATE=\"1.2.2020\" VALUE=\"1\" />\r\n"
+        "<DATAPOINT  DATE=\"1.3.2091\" VALUE=\"2\" />\r\n"
+        "<DATAPOINT  DATE=\"1.6.2020\" VALUE=\"3\" />\r\n"
+        "<DATAPOINT  DATE=\"1.7.2020\" VALUE=\"4\" />\r\n</DATASET>\r\n</QUILLMARK>\r\n");
+    CReadReport report;
+    ASSERT_TRUE(commands.OpenProject(path, &report).IsOk());
+    EXPECT_EQ(report.Summary(), "1 point out of date order (line 4) was not read.");
+    EXPECT_EQ(SlotValues(*project.Primary(), Raw), (std::vector<double>{1, 3, 4}));
 }
 
 TEST_F(ProjectCommandsTest, SaveStoresFirstAndRemembersTheFile) {

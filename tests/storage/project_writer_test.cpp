@@ -28,20 +28,26 @@ std::string ValueText(double value) {
 
 // The data point value as the printf conversion gives it: %15.5f without fill blanks, cut to 15
 // characters unless that would cut the integer part.
+// The data point value by printf: %15.5f without blanks; beyond 15 characters decimals are
+// rounded away (%.*f), or the integer part and its point (14 digits) or the integer part alone
+// (more) are kept.
 std::string PrintfValue(double value) {
     char text[400];
-    std::snprintf(text, sizeof text, "%15.5f", value);
-    std::string digits;
-    for (const char* c = text; *c != '\0'; ++c) {
-        if (*c != ' ') {
-            digits += *c;
-        }
+    std::snprintf(text, sizeof text, "%.5f", value);
+    std::string digits = text;
+    const size_t point = digits.find('.');
+    if (digits.size() <= 15 || point == std::string::npos) {
+        return digits;
     }
-    size_t point = digits.find('.');
-    if (digits.size() > 15 && point != std::string::npos) {
-        digits.resize(point <= 15 ? 15 : point);
+    if (point >= 14) {
+        digits.resize(point == 14 ? 15 : point);
+        return digits;
     }
-    return digits;
+    std::snprintf(text, sizeof text, "%.*f", static_cast<int>(14 - point), value);
+    if (std::strlen(text) > 15) {
+        return PrintfValue(std::strtod(text, nullptr));  // the rounding carried a digit
+    }
+    return text;
 }
 
 std::string PrintfReal(double value) {
@@ -77,10 +83,10 @@ TEST(ProjectWriter, WritesTheExampleProjectByteForByte) {
               "<RANGE  ML=\"20\" MU=\"40\" RR=\"20\" BL=\"60\" BI=\"10\" />\r\n</QUILLMARK>\r\n");
 }
 
-// Fixed point with five decimals, cut to fifteen characters by losing decimals, never by
-// rounding; where the cut would reach the integer part, the integer part is written whole.
+// Fixed point with five decimals, brought to fifteen characters by rounding decimals away;
+// where that would reach the integer part, the integer part is written whole.
 // Values without digits are written as printf writes them.
-TEST(ProjectWriter, DataPointValueIsCutToFifteenCharactersButNeverLosesIntegerDigits) {
+TEST(ProjectWriter, DataPointValueIsRoundedToFifteenCharactersButNeverLosesIntegerDigits) {
     struct Case {
         double value;
         const char* text;
@@ -91,8 +97,11 @@ TEST(ProjectWriter, DataPointValueIsCutToFifteenCharactersButNeverLosesIntegerDi
          {Case{0.0, "\"0.00000\""}, Case{-0.0, "\"-0.00000\""}, Case{-0.004, "\"-0.00400\""},
           Case{-0.000001, "\"-0.00000\""}, Case{0.000004, "\"0.00000\""},
           Case{999999999.999994, "\"999999999.99999\""},
-          Case{1234567890.12345, "\"1234567890.1234\""},
+          Case{1234567890.12345, "\"1234567890.1235\""},
           Case{-1234567890.12345, "\"-1234567890.123\""},
+          Case{1234567890123.4, "\"1234567890123.4\""},
+          Case{9999999999999.96, "\"10000000000000.\""},
+          Case{12345678901234.5, "\"12345678901234.\""},
           Case{123456789012345.5, "\"123456789012345\""},
           Case{-12345678901234.5, "\"-12345678901234\""},
           Case{-123456789012345.5, "\"-123456789012345\""}, Case{1e15, "\"1000000000000000\""},

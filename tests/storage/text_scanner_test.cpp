@@ -64,7 +64,7 @@ TEST(TextScanner, ReadsLinesWithEitherLineEndAndAnyLength) {
     }
 }
 
-// atoi and atof, saturated, and 0 for text of 100 characters or more, leading zeros included.
+// atoi and atof, saturated, and 0 for text of 400 characters or more, leading zeros included.
 TEST(TextScanner, NumbersFollowAtoiAndAtofAndSaturate) {
     using Case = std::tuple<std::string, int32_t, double>;
     for (const auto& [text, integer, real] :
@@ -73,7 +73,8 @@ TEST(TextScanner, NumbersFollowAtoiAndAtofAndSaturate) {
           Case{"1.23457e+06", 1, 1234570}, Case{"2147483648", INT_MAX, 2147483648.0},
           Case{"-2147483648", INT_MIN, -2147483648.0}, Case{"-2147483649", INT_MIN, -2147483649.0},
           Case{std::string(98, '9'), INT_MAX, 1e98 - 1},
-          Case{std::string(97, '0') + "12", 12, 12.0}, Case{std::string(98, '0') + "12", 0, 0.0}}) {
+          Case{std::string(397, '0') + "12", 12, 12.0}, Case{std::string(398, '0') + "12", 0, 0.0},
+          Case{"1" + std::string(308, '0') + ".00000", INT_MAX, 1e308}}) {
         EXPECT_EQ(CTextScanner::ToInt(text), integer) << text;
         EXPECT_DOUBLE_EQ(CTextScanner::ToDouble(text), real) << text;
     }
@@ -82,7 +83,7 @@ TEST(TextScanner, NumbersFollowAtoiAndAtofAndSaturate) {
 
 // atof as the C library has it, the reference for ToDouble.
 double Atof(const std::string& text) {
-    return text.empty() || text.size() >= 100 ? 0.0 : std::strtod(text.c_str(), nullptr);
+    return text.empty() || text.size() >= 400 ? 0.0 : std::strtod(text.c_str(), nullptr);
 }
 
 bool SameBits(double a, double b) {

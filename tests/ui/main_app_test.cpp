@@ -17,6 +17,11 @@ std::string ReadAll(const fs::path& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+std::string WriteFile(const fs::path& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+    return path.string();
+}
+
 std::string Setting(const char* key) {
     return QSettings("Orvane", "Quillmark").value(QString("user/") + key).toString().toStdString();
 }
@@ -35,7 +40,7 @@ using MainAppTest = UiTest;
 TEST_F(MainAppTest, TheLastFileAndTheImportColumnsOutliveTheWindow) {
     QSettings("Orvane", "Quillmark").setValue("user/valsincol", 5);
     Start();  // the first start opens the default project, missing here, silently
-    EXPECT_EQ(App().Commands().m_lastFile, "../Project Files/DOW.xml");
+    EXPECT_EQ(App().Commands().m_lastFile, "");  // so a Save asks for a name
     EXPECT_EQ(App().Commands().m_valsInCol, 5);
     EXPECT_TRUE(m_errors.empty());
     App().Commands().m_valsInCol = 4;
@@ -90,15 +95,34 @@ TEST_F(MainAppTest, SaveAsAddsTheExtensionAndSaveStoresThePagesIntoTheSameFile) 
     EXPECT_TRUE(m_errors.empty());
 }
 
+// A failed open says why and changes nothing: not the project, not its file, not the recent
+// files. A project that opens without some of its points says which.
 TEST_F(MainAppTest, FailedOpensAndSavesAreReported) {
     const std::string gone = (Scratch() / "gone.xml").string();
     Start(QString::fromStdString(gone));  // the command line opens like a recent entry
-    EXPECT_EQ(m_errors, std::vector<std::string>{"File Not Opened."});
-    Run("&Open...", gone);
-    EXPECT_EQ(RecentNames(), "gone");  // reported again, and kept in the recent list
-    Run("&Open...");                   // cancelled: nothing happens
+    EXPECT_EQ(m_errors, std::vector<std::string>{"File Not Opened.\n\ncannot open '" + gone +
+                                                 "': No such file or directory"});
+    const std::string prices =
+        WriteFile(Scratch() / "prices.csv", "Date,Close\n2020-01-02,3257.85\n");
+    const std::string lastFile = App().Commands().m_lastFile;
+    const std::string recent = RecentNames();
+    Run("&Open...", prices);
+    EXPECT_EQ(m_errors.back(), "File Not Opened.\n\n'" + prices +
+                                   "' is not a Quillmark project: it has no QUILLMARK, LIMITS, "
+                                   "RANGE or DATASET line");
+    EXPECT_EQ(RecentNames(), recent);
+    Run("&Open...");  // cancelled: nothing happens
     EXPECT_EQ(m_errors.size(), 2u);
-    EXPECT_EQ(App().Commands().m_lastFile, gone);
+    EXPECT_EQ(App().Commands().m_lastFile, lastFile);
+
+    const std::string gap = WriteFile(
+        Scratch() / "gap.xml",
+        "<QUILLMARK>\r\n<DATASET NAME=\"A\">\r\n<DATAPOINT  DATE=\"1.2.2020\" VALUE=\"1\" />\r\n"
+        "<DATAPOINT  DATE=\"1.2.2020\" VALUE=\"2\" />\r\n</DATASET>\r\n");
+    Run("&Open...", gap);
+    ASSERT_EQ(m_warnings.size(), 1u);
+    EXPECT_EQ(m_warnings[0].substr(0, 49), "1 point out of date order (line 4) was not read.\n");
+    EXPECT_EQ(App().Commands().m_lastFile, gap);
 
     // Nothing can be written into a folder that does not exist.
     const std::string unwritable = (Scratch() / "no-such-folder" / "kept.xml").string();

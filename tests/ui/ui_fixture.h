@@ -66,11 +66,16 @@ class UiTest : public ::testing::Test {
   protected:
     void SetUp() override {
         QSettings("Orvane", "Quillmark").clear();
+        // The application outlives each test; a start-up whose file does not open keeps what
+        // the project held, so each test starts from an empty one.
+        App().Commands().NewProject();
         App().SetFileDialog([this](CMainApp::FileDialog which) {
             m_asked.push_back(which);
             return std::exchange(m_answer, QString());
         });
         App().SetErrorBox([this](const QString& text) { m_errors.push_back(text.toStdString()); });
+        App().SetWarningBox(
+            [this](const QString& text) { m_warnings.push_back(text.toStdString()); });
         std::filesystem::create_directories(Scratch());
     }
 
@@ -138,5 +143,6 @@ class UiTest : public ::testing::Test {
     QString m_answer;
     std::vector<CMainApp::FileDialog> m_asked;
     std::vector<std::string> m_errors;
+    std::vector<std::string> m_warnings;
     CProjectPage* m_page = nullptr;
 };
