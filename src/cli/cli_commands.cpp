@@ -12,6 +12,7 @@
 #include "analysis/status_sink.h"
 #include "app/project_commands.h"
 #include "charts/project_view.h"
+#include "cli/file_checks.h"
 #include "cli/json_output.h"
 #include "model/project.h"
 #include "storage/file_io.h"
@@ -134,6 +135,9 @@ std::optional<int> SimulateOrApply(CProject& project, const std::optional<int>& 
 }
 
 bool LoadProject(CProject& project, const std::string& path, std::string& error) {
+    if (!CheckInputFile(path, error)) {
+        return false;
+    }
     const CStatus opened = CProjectCommands(project).OpenProject(path);
     if (!opened) {
         error = opened.Reason();
@@ -182,7 +186,9 @@ int RunInfo(const std::string& projectPath) {
 int RunSimulate(const CSimulateOptions& options) {
     CProject project;
     std::string error;
-    if (!LoadProject(project, options.projectPath, error)) {
+    const bool seriesApart = options.seriesPath.empty() ||
+                             CheckOutputIsNotInput(options.seriesPath, options.projectPath, error);
+    if (!seriesApart || !LoadProject(project, options.projectPath, error)) {
         return Fail(error);
     }
     CStatusRecord status;
@@ -208,6 +214,11 @@ int RunSimulate(const CSimulateOptions& options) {
 int RunImport(const CImportOptions& options) {
     CProject project;
     std::string error;
+    // A project written over the project it extends is an ordinary save; over the raw data, a loss.
+    if (!CheckInputFile(options.rawPath, error) ||
+        !CheckOutputIsNotInput(options.outPath, options.rawPath, error)) {
+        return Fail(error);
+    }
     if (!options.intoPath.empty() && !LoadProject(project, options.intoPath, error)) {
         return Fail(error);
     }

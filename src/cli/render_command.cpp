@@ -13,6 +13,7 @@
 
 #include "charts/qt/chart_picture.h"
 #include "cli/cli_commands.h"
+#include "cli/file_checks.h"
 #include "cli/json_output.h"
 #include "model/project.h"
 #include "storage/file_io.h"
@@ -48,7 +49,8 @@ CLI::App* AddRenderCommand(CLI::App& app, CRenderOptions& options) {
 int RunRender(const CRenderOptions& options) {
     CProject project;
     std::string error;
-    if (!LoadProject(project, options.projectPath, error)) {
+    if (!CheckOutputIsNotInput(options.outPath, options.projectPath, error) ||
+        !LoadProject(project, options.projectPath, error)) {
         return Fail(error);
     }
     const std::optional<int> applied = SimulateOrApply(project, options.resultSet);

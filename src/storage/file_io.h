@@ -4,9 +4,27 @@
 #include <string>
 #include <string_view>
 
-// Writes `data` to `path` through a temporary file in the same folder that is renamed over the
-// target only once every byte is written and the file is closed. On failure the previous
-// target is untouched, the temporary file is gone, and `error` says what went wrong.
+// Saving a file so that a crash, a power cut or a full disk never costs the user the file they
+// had, and so that a save treats what it finds at the path as the user left it:
+//  - The content goes to a temporary file beside the target, is flushed to disk, and is renamed
+//    over the target; the folder is flushed after. The target holds the old or the new content,
+//    never part of either.
+//  - A symlink (or a chain of them) is followed: the file it points to is written, created if
+//    missing, and the link stays a link.
+//  - Refused, with the target untouched: a file the user may not write, or whose owner has no
+//    write bit (even for root: a read-only file is meant to stay as it is), "Permission denied";
+//    a target that is not a regular file (directory, FIFO, socket, device), which is never
+//    opened; a file with more than one hard link, which a rename would split.
+//  - The new file keeps the old one's permission bits, and its owner and group where the
+//    process may set them. The temporary file never has wider bits than the target (0600 for a
+//    new file, which gets the ordinary create mode, 0666 less the umask, just before the rename).
+//  - The temporary file, ".NAME.quillmark-PID-RANDOM.tmp" in the target's folder, is gone when a
+//    save fails; one left by a killed save of the same target is removed by the next save of it
+//    once its process has ended.
+// No check holds against another process changing the folder during the save.
+
+// Writes `data` to `path` as above. False, with `error` saying what went wrong, when the file
+// was not saved; the previous target is then untouched.
 bool WriteFileAtomically(const std::string& path, std::string_view data, std::string& error);
 
 // Takes the next piece of a file's content; false when it could not be written.
@@ -19,6 +37,10 @@ using FileContentProducer = std::function<bool(const FileChunkWriter& write)>;
 // temporary file, so memory does not grow with the file. Same guarantees: the target is
 // replaced only when the producer finished and every write and the close succeeded; otherwise
 // it is untouched, the temporary file is gone and `error` says why. Once a write has failed the
-// writer refuses every later piece.
+// writer refuses every later piece. The producer is not called when the target is refused.
 bool StreamFileAtomically(const std::string& path, const FileContentProducer& produce,
                           std::string& error);
+
+// "'PATH' is a FIFO, not a regular file" and the like for a file whose stat() mode is `mode`;
+// empty when the mode is that of a regular file.
+std::string NotRegularFileReason(const std::string& path, unsigned mode);

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
@@ -32,14 +35,15 @@ class CliTest : public ::testing::Test {
   protected:
     // Runs the program with `args`, in which {} stands for the temporary folder, without a
     // display: render must pick Qt's offscreen platform itself, whatever the environment says.
-    CliRun Cli(std::string args) {
+    // A run that takes longer than `seconds` is stopped and counts as a failure (status 124).
+    CliRun Cli(std::string args, int seconds = 120) {
         for (size_t at; (at = args.find("{}")) != std::string::npos;) {
             args.replace(at, 2, folder.Path());
         }
         const std::string err = folder.PathOf("stderr.txt");
         const std::string command =
-            std::string("env DISPLAY= WAYLAND_DISPLAY= QT_QPA_PLATFORM=xcb ") + QUILLMARK_CLI +
-            " " + args + " 2>'" + err + "'";
+            "env DISPLAY= WAYLAND_DISPLAY= QT_QPA_PLATFORM=xcb timeout -k 1 " +
+            std::to_string(seconds) + " " + QUILLMARK_CLI + " " + args + " 2>'" + err + "'";
         CliRun run;
         FILE* pipe = popen(command.c_str(), "r");
         char buffer[4096];
@@ -50,6 +54,14 @@ class CliTest : public ::testing::Test {
         run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
         run.err = FileText(err);
         return run;
+    }
+
+    // The run failed with status 1 and one error line, and printed nothing on stdout.
+    static void ExpectRefused(const CliRun& run, const std::string& args, const char* reason) {
+        EXPECT_EQ(run.status, 1) << args;
+        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+        EXPECT_NE(run.err.find(reason), std::string::npos) << run.err;
+        EXPECT_TRUE(run.out.empty()) << args;
     }
 
     TempFolder folder;
@@ -160,6 +172,49 @@ TEST_F(CliTest, TheShippedSample) {
     EXPECT_EQ(render.Json()["width"], 1000);
     EXPECT_EQ(render.Json()["cursor"], 0.5);
     EXPECT_EQ(FileText(folder.PathOf("sp500.png")).substr(1, 3), "PNG");
+}
+
+// A picture or a CSV written over the project, or a project over the raw data, would destroy
+// an input; the same kind of file written atomically over itself is an ordinary save.
+TEST_F(CliTest, AnOutputThatIsOneOfTheInputsIsRefused) {
+    const std::string raw = folder.File("quotes.csv", kRaw);
+    ASSERT_EQ(Cli("import {}/quotes.csv -o {}/p.xml").status, 0);
+    const std::string project = FileText(folder.PathOf("p.xml"));
+    ASSERT_EQ(symlink("p.xml", folder.PathOf("link.xml").c_str()), 0);
+    for (const char* args :
+         {"render {}/p.xml -o {}/p.xml", "render {}/link.xml -o {}/p.xml",
+          "simulate {}/p.xml --series {}/link.xml", "import {}/quotes.csv -o {}/quotes.csv",
+          "import {}/quotes.csv --into {}/p.xml -o {}/quotes.csv"}) {
+        ExpectRefused(Cli(args), args, "same file as the input");
+    }
+    EXPECT_TRUE(FileText(folder.PathOf("p.xml")) == project);
+    EXPECT_TRUE(FileText(raw) == kRaw);
+
+    ASSERT_EQ(Cli("resave {}/p.xml {}/link.xml").status, 0);
+    ASSERT_EQ(Cli("optimise {}/p.xml -o {}/p.xml --threads 1").status, 0);
+    ASSERT_EQ(Cli("import {}/quotes.csv --into {}/p.xml -o {}/p.xml").status, 0);
+    EXPECT_EQ(Cli("info {}/p.xml").Json()["datasets"].size(), 2u);
+
+    // A second name of the raw data is the raw data.
+    ASSERT_EQ(link(raw.c_str(), folder.PathOf("same.csv").c_str()), 0);
+    ExpectRefused(Cli("import {}/same.csv -o {}/quotes.csv"), "hard link", "same file");
+    EXPECT_TRUE(FileText(raw) == kRaw);
+}
+
+// A FIFO would block the reader until someone writes to it, /dev/zero never ends: they are
+// refused before anything reads them.
+TEST_F(CliTest, InputsThatAreNotRegularFilesAreRefusedAtOnce) {
+    folder.File("quotes.csv", kRaw);
+    ASSERT_EQ(Cli("import {}/quotes.csv -o {}/p.xml").status, 0);
+    ASSERT_EQ(mkfifo(folder.PathOf("pipe").c_str(), 0644), 0);
+    for (const char* args :
+         {"info {}/pipe", "render {}/pipe -o {}/x.png", "import {}/pipe -o {}/o.xml",
+          "import {}/quotes.csv --into {}/pipe -o {}/o.xml", "resave {}/pipe {}/o.xml",
+          "simulate /dev/zero", "import /dev/zero -o {}/o.xml", "optimise {} -o {}/o.xml"}) {
+        ExpectRefused(Cli(args, 5), args, "not a regular file");
+    }
+    EXPECT_FALSE(fs::exists(folder.PathOf("o.xml")));
+    EXPECT_FALSE(fs::exists(folder.PathOf("x.png")));
 }
 
 }  // namespace

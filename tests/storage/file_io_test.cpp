@@ -4,6 +4,9 @@
 
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <csignal>
 #include <filesystem>
 #include <set>
@@ -22,6 +25,22 @@ std::set<std::string> Listing(const TempFolder& folder) {
         names.insert(entry.path().filename().string());
     }
     return names;
+}
+
+struct stat Lstat(const std::string& path) {
+    struct stat info {};
+    lstat(path.c_str(), &info);
+    return info;
+}
+
+// The id of a process that has ended: a child that exits at once, reaped.
+pid_t DeadPid() {
+    const pid_t child = fork();
+    if (child == 0) {
+        _exit(0);
+    }
+    waitpid(child, nullptr, 0);
+    return child;
 }
 
 TEST(FileIo, ReplacesTheWholeFileKeepingItsPermissionsAndRefusesDirectories) {
@@ -116,6 +135,139 @@ TEST(FileIo, FailedWriteLeavesThePreviousFileAndNoTemporary) {
 
     EXPECT_EQ(FileText(path), "previous");
     EXPECT_EQ(Listing(folder), std::set<std::string>{"project.xml"});
+}
+
+// A file whose owner has no write bit is meant to stay as it is, even for root, whom access()
+// lets write anything; a file the user may not write is never replaced either.
+TEST(FileIo, AReadOnlyFileIsRefusedAndKept) {
+    TempFolder folder;
+    const std::string path = folder.File("project.xml", "kept");
+    ASSERT_EQ(chmod(path.c_str(), 0444), 0);
+    std::string error;
+    EXPECT_FALSE(WriteFileAtomically(path, "new", error));
+    EXPECT_NE(error.find("Permission denied"), std::string::npos) << error;
+    EXPECT_EQ(FileText(path), "kept");
+    EXPECT_EQ(Lstat(path).st_mode & 07777, 0444u);
+    EXPECT_EQ(Listing(folder), std::set<std::string>{"project.xml"});
+}
+
+// A save through a link, or a chain of links, writes the file at its end and leaves the links;
+// a dangling link gets its target created.
+TEST(FileIo, LinksAreFollowedAndStayLinks) {
+    TempFolder folder;
+    const std::string real = folder.File("real.xml", "old");
+    ASSERT_EQ(mkdir(folder.PathOf("sub").c_str(), 0755), 0);
+    ASSERT_EQ(symlink("../real.xml", folder.PathOf("sub/first").c_str()), 0);
+    ASSERT_EQ(symlink("sub/first", folder.PathOf("second").c_str()), 0);
+    ASSERT_EQ(symlink("fresh.xml", folder.PathOf("dangling").c_str()), 0);
+    std::string error;
+    ASSERT_TRUE(WriteFileAtomically(folder.PathOf("second"), "new", error)) << error;
+    ASSERT_TRUE(WriteFileAtomically(folder.PathOf("dangling"), "made", error)) << error;
+
+    EXPECT_EQ(FileText(real), "new");
+    EXPECT_EQ(FileText(folder.PathOf("fresh.xml")), "made");
+    for (const char* link : {"sub/first", "second", "dangling"}) {
+        EXPECT_TRUE(S_ISLNK(Lstat(folder.PathOf(link)).st_mode)) << link;
+    }
+    EXPECT_EQ(Listing(folder),
+              (std::set<std::string>{"dangling", "fresh.xml", "real.xml", "second", "sub"}));
+
+    ASSERT_EQ(symlink("loop", folder.PathOf("loop").c_str()), 0);
+    EXPECT_FALSE(WriteFileAtomically(folder.PathOf("loop"), "x", error));
+    EXPECT_TRUE(S_ISLNK(Lstat(folder.PathOf("loop")).st_mode));
+}
+
+// FIFOs and device nodes are refused without being opened (a FIFO would block), and stay.
+TEST(FileIo, TargetsThatAreNotRegularFilesAreRefusedAndKept) {
+    TempFolder folder;
+    const std::string fifo = folder.PathOf("pipe");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
+    std::string error;
+    EXPECT_FALSE(WriteFileAtomically(fifo, "x", error));
+    EXPECT_NE(error.find("not a regular file"), std::string::npos) << error;
+    EXPECT_TRUE(S_ISFIFO(Lstat(fifo).st_mode));
+
+    // A node of the folder's own first, where a fault replaces nothing that matters.
+    const std::string node = folder.PathOf("null");
+    if (mknod(node.c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0) {
+        ASSERT_FALSE(WriteFileAtomically(node, "x", error));
+        ASSERT_TRUE(S_ISCHR(Lstat(node).st_mode));
+    }
+    EXPECT_FALSE(WriteFileAtomically("/dev/null", "x", error));
+    EXPECT_NE(error.find("'/dev/null'"), std::string::npos) << error;
+    EXPECT_TRUE(S_ISCHR(Lstat("/dev/null").st_mode));
+    EXPECT_EQ(Lstat("/dev/null").st_rdev, makedev(1, 3));
+}
+
+// Replacing one name of a hard-linked file would leave the other with the old content.
+TEST(FileIo, AHardLinkedFileIsRefusedAndStaysLinked) {
+    TempFolder folder;
+    const std::string path = folder.File("project.xml", "old");
+    ASSERT_EQ(link(path.c_str(), folder.PathOf("other.xml").c_str()), 0);
+    std::string error;
+    EXPECT_FALSE(WriteFileAtomically(path, "new", error));
+    EXPECT_NE(error.find("2 hard links"), std::string::npos) << error;
+    EXPECT_EQ(Lstat(path).st_nlink, 2u);
+    EXPECT_EQ(FileText(folder.PathOf("other.xml")), "old");
+    EXPECT_EQ(Listing(folder), (std::set<std::string>{"other.xml", "project.xml"}));
+}
+
+// Nobody else can read the content while it is written: the temporary file has the target's
+// bits (0600 for a new file) from the start. The saved file keeps the old bits and owner; a new
+// one gets the ordinary create mode.
+TEST(FileIo, PermissionsAndOwnerAreKeptAndNeverWiderDuringTheSave) {
+    TempFolder folder;
+    std::set<unsigned> seen;
+    auto inspecting = [&](const FileChunkWriter& write) {
+        for (const std::string& name : Listing(folder)) {
+            if (name.find(".tmp") != std::string::npos) {
+                seen.insert(Lstat(folder.PathOf(name)).st_mode & 07777);
+            }
+        }
+        return write("content");
+    };
+    const mode_t savedMask = umask(027);
+    std::string error;
+    const std::string fresh = folder.PathOf("fresh.xml");
+    const bool made = StreamFileAtomically(fresh, inspecting, error);
+    umask(savedMask);
+    ASSERT_TRUE(made) << error;
+    EXPECT_EQ(Lstat(fresh).st_mode & 07777, 0640u);
+    EXPECT_EQ(seen, std::set<unsigned>{0600u});
+
+    const std::string secret = folder.File("secret.xml", "old");
+    ASSERT_EQ(chmod(secret.c_str(), 0600), 0);
+    const bool asRoot = geteuid() == 0;
+    if (asRoot) {
+        ASSERT_EQ(chown(secret.c_str(), 65534, 65534), 0);
+    }
+    seen.clear();
+    ASSERT_TRUE(StreamFileAtomically(secret, inspecting, error)) << error;
+    EXPECT_EQ(seen, std::set<unsigned>{0600u});
+    EXPECT_EQ(FileText(secret), "content");
+    EXPECT_EQ(Lstat(secret).st_mode & 07777, 0600u);
+    if (asRoot) {
+        EXPECT_EQ(Lstat(secret).st_uid, 65534u);
+        EXPECT_EQ(Lstat(secret).st_gid, 65534u);
+    }
+}
+
+// A temporary file left by a save that was killed goes with the next save of the same target;
+// those of other targets, and of processes still running, stay.
+TEST(FileIo, StaleTemporariesOfTheTargetAreRemovedByTheNextSave) {
+    TempFolder folder;
+    const std::string path = folder.File("project.xml", "old");
+    const std::string dead = std::to_string(DeadPid());
+    const std::string live = std::to_string(getppid());
+    const std::string stale = ".project.xml.quillmark-" + dead + "-00c0ffee00c0ffee.tmp";
+    const std::string running = ".project.xml.quillmark-" + live + "-00c0ffee00c0ffee.tmp";
+    const std::string other = ".other.xml.quillmark-" + dead + "-00c0ffee00c0ffee.tmp";
+    for (const std::string& name : {stale, running, other}) {
+        folder.File(name, "partial");
+    }
+    std::string error;
+    ASSERT_TRUE(WriteFileAtomically(path, "new", error)) << error;
+    EXPECT_EQ(Listing(folder), (std::set<std::string>{"project.xml", running, other}));
 }
 
 }  // namespace
