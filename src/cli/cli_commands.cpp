@@ -134,14 +134,22 @@ std::optional<int> SimulateOrApply(CProject& project, const std::optional<int>& 
     return n;
 }
 
-bool LoadProject(CProject& project, const std::string& path, std::string& error) {
+bool LoadProject(CProject& project, const std::string& path, std::string& error,
+                 CReadReport* report) {
     if (!CheckInputFile(path, error)) {
         return false;
     }
-    const CStatus opened = CProjectCommands(project).OpenProject(path);
+    CReadReport read;
+    const CStatus opened = CProjectCommands(project).OpenProject(path, &read);
     if (!opened) {
         error = opened.Reason();
         return false;
+    }
+    if (read.LostPoints()) {
+        std::cerr << "quillmark-cli: warning: " << path << ": " << read.Summary() << '\n';
+    }
+    if (report != nullptr) {
+        *report = read;
     }
     SetCurrentDataSet(project, project.Current());
     return true;
@@ -150,7 +158,8 @@ bool LoadProject(CProject& project, const std::string& path, std::string& error)
 int RunInfo(const std::string& projectPath) {
     CProject project;
     std::string error;
-    if (!LoadProject(project, projectPath, error)) {
+    CReadReport read;
+    if (!LoadProject(project, projectPath, error, &read)) {
         return Fail(error);
     }
     const CLimits& window = project.m_viewLimits;
@@ -179,7 +188,13 @@ int RunInfo(const std::string& projectPath) {
                  {"BI", range.BI}}},
                {"current", current},
                {"view_axis", viewAxis},
-               {"datasets", datasets}});
+               {"datasets", datasets},
+               {"read",
+                {{"points", read.points},
+                 {"dropped_points", read.droppedPoints},
+                 {"dropped_lines", read.droppedLines},
+                 {"bad_dates", read.badDates},
+                 {"bad_date_lines", read.badDateLines}}}});
     return 0;
 }
 

@@ -9,10 +9,14 @@
 
 class CProject;
 class CStatusSink;
+struct CReadReport;
 
 // Reads a project as File Open does, then makes its current data set current again, as the
 // data set tree does after loading. False, with `error` set, when the file cannot be opened.
-bool LoadProject(CProject& project, const std::string& path, std::string& error);
+// Points the file held that could not be kept are told on stderr, as a warning, and given in
+// `report` (may be null).
+bool LoadProject(CProject& project, const std::string& path, std::string& error,
+                 CReadReport* report = nullptr);
 
 // Simulates the project, or applies result set *resultSet (clamped as the result sets box
 // clamps it) and simulates, as Update and the result sets box do; the state at the window's end

@@ -13,8 +13,7 @@ struct CReadReport;
 // the reason, when the file cannot be opened or is not a regular file, and when it holds none
 // of a project file's elements (a picture, a price file, an empty file): the project may then
 // hold part of what was read. `report` (may be null) gets what could not be kept.
-CStatus ReadProjectFile(CProject& project, const std::string& path,
-                        CReadReport* report = nullptr);
+CStatus ReadProjectFile(CProject& project, const std::string& path, CReadReport* report = nullptr);
 
 // Writes the project file text of `project` to `path` through a temporary file renamed over
 // the target only when complete; on failure the previous file is untouched.

@@ -1,9 +1,9 @@
 #include "storage/project_reader.h"
 
 #include <algorithm>
-#include <functional>
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string_view>
 #include <utility>
 
@@ -33,11 +33,11 @@ enum class Element {
 // so a comment that mentions "</DATASET>" is just a comment.
 Element ElementOf(std::string_view line) {
     static constexpr std::pair<std::string_view, Element> kTags[] = {
-        {"DATAPOINT", Element::DataPoint},   {"/DATASET", Element::DataSetEnd},
-        {"DATASET", Element::DataSet},       {"PARAMETERS", Element::Parameters},
-        {"RESULT", Element::Result},         {"CURRENCY", Element::Currency},
-        {"COMMENT", Element::Comment},       {"LIMITS", Element::Limits},
-        {"RANGE", Element::Range},           {"QUILLMARK", Element::Root}};
+        {"DATAPOINT", Element::DataPoint}, {"/DATASET", Element::DataSetEnd},
+        {"DATASET", Element::DataSet},     {"PARAMETERS", Element::Parameters},
+        {"RESULT", Element::Result},       {"CURRENCY", Element::Currency},
+        {"COMMENT", Element::Comment},     {"LIMITS", Element::Limits},
+        {"RANGE", Element::Range},         {"QUILLMARK", Element::Root}};
     const size_t open = line.find_first_not_of(" \t");
     if (open == std::string_view::npos || line[open] != '<') {
         return Element::None;
@@ -311,7 +311,8 @@ void CProjectReader::KeepLongestOrderedRun(CDataSet& ds, std::vector<PendingPoin
     ds.ClearPoints();
     size_t needed = heads.size();
     for (size_t i = 0; i < all.size(); ++i) {
-        const bool later = ds.Points().empty() || all[i].point.m_serial > ds.Points().back().m_serial;
+        const bool later =
+            ds.Points().empty() || all[i].point.m_serial > ds.Points().back().m_serial;
         if (needed > 0 && runFrom[i] == needed && later) {
             ds.AppendPoint(all[i].point);
             --needed;

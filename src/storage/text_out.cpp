@@ -108,7 +108,7 @@ void AppendEscapedText(std::string& out, std::string_view text) {
 
 std::string DecodeText(std::string_view text) {
     static constexpr std::pair<std::string_view, char> kEntities[] = {
-        {"&amp;", '&'}, {"&lt;", '<'},   {"&gt;", '>'},
+        {"&amp;", '&'},  {"&lt;", '<'},   {"&gt;", '>'},
         {"&quot;", '"'}, {"&#13;", '\r'}, {"&#10;", '\n'}};
     std::string plain;
     plain.reserve(text.size());

@@ -145,8 +145,8 @@ bool CTextScanner::Open(const std::string& path) {
     if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         const bool folder = S_ISDIR(info.st_mode);
         ::close(fd);
-        m_openError = "cannot open '" + path + "': " +
-                      (folder ? std::strerror(EISDIR) : std::string("not a regular file"));
+        m_openError = "cannot open '" + path +
+                      "': " + (folder ? std::strerror(EISDIR) : std::string("not a regular file"));
         errno = folder ? EISDIR : EINVAL;
         return false;
     }

@@ -270,7 +270,8 @@ void CMainApp::OpenAndReport(const QString& path) {
     CReadReport report;
     const CStatus opened = m_commands.OpenProject(path.toStdString(), &report);
     if (!opened) {
-        m_errorBox(QStringLiteral("File Not Opened.\n\n") + QString::fromStdString(opened.Reason()));
+        m_errorBox(QStringLiteral("File Not Opened.\n\n") +
+                   QString::fromStdString(opened.Reason()));
     } else if (report.LostPoints()) {
         m_warningBox(QString::fromStdString(report.Summary()) +
                      QStringLiteral("\n\nA save now would leave them out of the file; mend the "

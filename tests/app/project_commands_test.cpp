@@ -84,15 +84,16 @@ TEST_F(ProjectCommandsTest, AFailedOpenChangesNothing) {
     const std::string fifo = folder.PathOf("pipe.xml");
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     host.calls.clear();
-    for (const std::string& path : {csv, picture, empty, folder.Path(), fifo,
-                                    folder.PathOf("missing.xml")}) {
+    for (const std::string& path :
+         {csv, picture, empty, folder.Path(), fifo, folder.PathOf("missing.xml")}) {
         const CStatus opened = commands.OpenProject(path);
         EXPECT_FALSE(opened.IsOk()) << path;
         EXPECT_NE(opened.Reason().find(path), std::string::npos) << opened.Reason();
     }
     EXPECT_EQ(commands.OpenProject(csv).Reason(),
-              "'" + csv + "' is not a Quillmark project: it has no QUILLMARK, LIMITS, RANGE or "
-                          "DATASET line");
+              "'" + csv +
+                  "' is not a Quillmark project: it has no QUILLMARK, LIMITS, RANGE or "
+                  "DATASET line");
     EXPECT_EQ(commands.OpenProject(fifo).Reason(),
               "cannot open '" + fifo + "': not a regular file");
     EXPECT_TRUE(host.calls.empty());

@@ -126,8 +126,9 @@ TEST(ProjectReader, TextsHoldingTagsReadBackAsTyped) {
     project.m_range.ML = 17;
     SetWindow(project, SerialOf(1, 6, 2003), SerialOf(1, 9, 2003));
     const std::string text = Written(project);
-    EXPECT_NE(text.find("<COMMENT VALUE=\"see &lt;/DATASET&gt; &amp; &quot;quotes&quot;&#13;&#10;\" />"),
-              std::string::npos);
+    EXPECT_NE(
+        text.find("<COMMENT VALUE=\"see &lt;/DATASET&gt; &amp; &quot;quotes&quot;&#13;&#10;\" />"),
+        std::string::npos);
     CProject read;
     ReadText(read, text);
     ASSERT_EQ(read.DataSetCount(), 1);
@@ -270,8 +271,9 @@ TEST(ProjectReader, RandomProjectsRoundTripAndDamagedOnesReadSafely) {
                     serial += Int(1, 10);
                     const int64_t units = std::uniform_int_distribution<int64_t>(
                         -10000000000000, 10000000000000)(rng);
-                    const double value = wide ? static_cast<double>(units) * std::pow(10.0, Int(-5, 295))
-                                              : static_cast<double>(units) / 1e5;
+                    const double value =
+                        wide ? static_cast<double>(units) * std::pow(10.0, Int(-5, 295))
+                             : static_cast<double>(units) / 1e5;
                     ds->AppendPoint(PointAt(serial, value));
                 }
             }
