@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cmath>
 #include <mutex>
 #include <thread>
+#include <utility>
 
 #include "analysis/progress_sink.h"
 #include "analysis/series_filters.h"
@@ -175,12 +177,59 @@ struct Inputs {
     double charge = 0.0;
     double outputBefore = 0.0;  // the primary's output, which an empty window keeps
     int32_t lowLength = 0;
-    int32_t lengthCount = 0;
     std::vector<double> ratioGrid;
     std::vector<int32_t> levels;
     std::vector<double> hiBand;  // level x 0.01
     std::vector<double> loBand;  // -level x 0.01
 };
+
+// Keeps the best distinct combinations seen so far, best first.
+class CBestList {
+  public:
+    static bool Better(const COptimiserCandidate& a, double gain, int64_t visit) {
+        bool aNan = std::isnan(a.gain);
+        bool bNan = std::isnan(gain);
+        if (aNan != bNan) {
+            return bNan;
+        }
+        if (!aNan && a.gain != gain) {
+            return a.gain > gain;
+        }
+        return a.visit < visit;
+    }
+
+    // Offers a candidate; a combination already held was visited earlier and stays.
+    void Offer(double gain, int64_t visit, int32_t ml, int32_t bl,
+               const std::vector<double>& ratios) {
+        if (m_list.size() == COptimiser::kResultSets && Better(m_list.back(), gain, visit)) {
+            return;
+        }
+        for (const COptimiserCandidate& c : m_list) {
+            if (c.ml == ml && c.bl == bl && c.ratios == ratios) {
+                return;
+            }
+        }
+        size_t at = 0;
+        while (at < m_list.size() && Better(m_list[at], gain, visit)) {
+            ++at;
+        }
+        m_list.insert(m_list.begin() + static_cast<std::ptrdiff_t>(at),
+                      COptimiserCandidate{gain, visit, ml, bl, ratios});
+        if (m_list.size() > COptimiser::kResultSets) {
+            m_list.pop_back();
+        }
+    }
+
+    std::vector<COptimiserCandidate>& List() { return m_list; }
+
+  private:
+    std::vector<COptimiserCandidate> m_list;
+};
+
+// 0 asks for one worker per core.
+int64_t WorkerCount(int threads) {
+    return threads > 0 ? threads : std::max(1u, std::thread::hardware_concurrency());
+}
 
 }  // namespace
 
@@ -190,6 +239,7 @@ struct COptimiser::Impl {
     CProgressSink* progress;
     Inputs in;
     int64_t stepTotal = 0;
+    int64_t lengthCount = 0;
     std::atomic<int64_t> done{0};
     std::atomic<int> reported{0};
     std::mutex progressLock;
@@ -198,7 +248,17 @@ struct COptimiser::Impl {
         : project(p), stop(s), progress(sink) {}
 
     void Prepare();
-    std::vector<COptimiserCandidate> SweepLength(int32_t lengthIndex);
+    // The working arrays of one worker, reused from one length to the next.
+    struct Workspace {
+        std::vector<std::vector<double>> diffs;  // per data set, on the primary's points
+        std::vector<double> ratios, prefix, signal, scratch, gains;
+    };
+    void PrepareLength(int64_t lengthIndex, Workspace& w) const;
+    // The coordinate ascent of one prepared length, every visit offered to `best`.
+    // `stopHere` is asked before each ratio step; returns the ratio steps done.
+    template <typename StopHere>
+    int64_t SweepRatios(int64_t lengthIndex, Workspace& w, CBestList& best, StopHere stopHere);
+    CSweepEstimate Measure(int threads);
     void EvaluateLevels(const std::vector<double>& signal, std::vector<double>& gains) const;
     template <typename Mask>
     void WalkLevels(const std::vector<double>& signal, std::vector<double>& gains) const;
@@ -246,53 +306,6 @@ struct COptimiser::Impl {
     void Advance(int64_t simulations);
 };
 
-namespace {
-
-// Keeps the best distinct combinations seen so far, best first.
-class CBestList {
-  public:
-    static bool Better(const COptimiserCandidate& a, double gain, int64_t visit) {
-        bool aNan = std::isnan(a.gain);
-        bool bNan = std::isnan(gain);
-        if (aNan != bNan) {
-            return bNan;
-        }
-        if (!aNan && a.gain != gain) {
-            return a.gain > gain;
-        }
-        return a.visit < visit;
-    }
-
-    // Offers a candidate; a combination already held was visited earlier and stays.
-    void Offer(double gain, int64_t visit, int32_t ml, int32_t bl,
-               const std::vector<double>& ratios) {
-        if (m_list.size() == COptimiser::kResultSets && Better(m_list.back(), gain, visit)) {
-            return;
-        }
-        for (const COptimiserCandidate& c : m_list) {
-            if (c.ml == ml && c.bl == bl && c.ratios == ratios) {
-                return;
-            }
-        }
-        size_t at = 0;
-        while (at < m_list.size() && Better(m_list[at], gain, visit)) {
-            ++at;
-        }
-        m_list.insert(m_list.begin() + static_cast<std::ptrdiff_t>(at),
-                      COptimiserCandidate{gain, visit, ml, bl, ratios});
-        if (m_list.size() > COptimiser::kResultSets) {
-            m_list.pop_back();
-        }
-    }
-
-    std::vector<COptimiserCandidate>& List() { return m_list; }
-
-  private:
-    std::vector<COptimiserCandidate> m_list;
-};
-
-}  // namespace
-
 void COptimiser::Impl::Prepare() {
     const CDataSet& primary = *project.Primary();
     const auto& sets = project.DataSets();
@@ -325,7 +338,7 @@ void COptimiser::Impl::Prepare() {
     stepTotal = range.GetStepCount(project.DataSetCount());
     const int32_t resolution = std::max(range.RR, 1);
     in.lowLength = range.ML;
-    in.lengthCount = static_cast<int32_t>(std::max<int64_t>(1, int64_t{range.MU} - range.ML + 1));
+    lengthCount = std::max<int64_t>(1, int64_t{range.MU} - range.ML + 1);
     for (int64_t j = 0; j <= 2 * int64_t{resolution} + 2; ++j) {
         double r = static_cast<double>(j - resolution - 1) / resolution;
         in.ratioGrid.push_back(std::clamp(r, -1.0, 1.0));
@@ -435,37 +448,49 @@ void COptimiser::Impl::Advance(int64_t simulations) {
     reported = std::max(reported.load(), position);
 }
 
-std::vector<COptimiserCandidate> COptimiser::Impl::SweepLength(int32_t lengthIndex) {
-    const int32_t ml = static_cast<int32_t>(int64_t{in.lowLength} + lengthIndex);
+void COptimiser::Impl::PrepareLength(int64_t lengthIndex, Workspace& w) const {
+    const int32_t ml = static_cast<int32_t>(in.lowLength + lengthIndex);
     const size_t setCount = in.serials.size();
-    const size_t n = in.serials.front().size();
-    const size_t gridSize = in.ratioGrid.size();
-    const size_t levelCount = in.levels.size();
-
-    // The normalised change of every data set for this length, as the simulation makes it.
-    std::vector<std::vector<double>> diffs(setCount);
+    w.diffs.resize(setCount);
     for (size_t k = 0; k < setCount; ++k) {
         const auto& serials = in.serials[k];
-        std::vector<double>& d = diffs[k];
+        std::vector<double>& d = w.diffs[k];
         d.resize(serials.size());
         WeightedAverageSeries(serials, in.raw[k], d, ml);
         DifferentiateSeries(serials, d, d);
         NormaliseSeries(d, d);
         d = Gather(in.plans[k], d);
     }
+}
 
-    CBestList best;
-    std::vector<double> ratios = in.startRatios;
-    std::vector<double> prefix(n), signal(n), scratch(n), gains(levelCount);
+template <typename StopHere>
+int64_t COptimiser::Impl::SweepRatios(int64_t lengthIndex, Workspace& w, CBestList& best,
+                                      StopHere stopHere) {
+    const int32_t ml = static_cast<int32_t>(in.lowLength + lengthIndex);
+    const size_t setCount = in.serials.size();
+    const size_t n = in.serials.front().size();
+    const size_t gridSize = in.ratioGrid.size();
+    const size_t levelCount = in.levels.size();
+    std::vector<double>& ratios = w.ratios;
+    std::vector<double>& prefix = w.prefix;
+    std::vector<double>& signal = w.signal;
+    std::vector<double>& scratch = w.scratch;
+    std::vector<double>& gains = w.gains;
+    ratios = in.startRatios;
+    prefix.assign(n, 0.0);
+    signal.resize(n);
+    scratch.resize(n);
+    gains.resize(levelCount);
+    const auto& diffs = w.diffs;
     const int64_t visitsPerLength = static_cast<int64_t>(setCount * gridSize * levelCount);
-    int64_t visit = int64_t{lengthIndex} * visitsPerLength;
-    std::fill(prefix.begin(), prefix.end(), 0.0);
+    int64_t visit = lengthIndex * visitsPerLength;
+    int64_t steps = 0;
     for (size_t k = 0; k < setCount; ++k) {
         double bestGain = std::nan("");
         double bestRatio = ratios[k];
-        for (size_t j = 0; j < gridSize; ++j) {
-            if (stop.load(std::memory_order_relaxed)) {
-                return std::move(best.List());
+        for (size_t j = 0; j < gridSize; ++j, ++steps) {
+            if (stopHere()) {
+                return steps;
             }
             const double r = in.ratioGrid[j];
             // A ratio repeated from the previous grid value gives the same gains.
@@ -493,7 +518,35 @@ std::vector<COptimiserCandidate> COptimiser::Impl::SweepLength(int32_t lengthInd
         BlendInto(prefix, diffs[k], in.plans[k], ratios[k], scratch);
         prefix.swap(scratch);
     }
-    return std::move(best.List());
+    return steps;
+}
+
+// Long enough for the clock to resolve a few ratio steps, short enough to go unnoticed before a
+// run.
+constexpr std::chrono::milliseconds kMeasureBudget{25};
+
+CSweepEstimate COptimiser::Impl::Measure(int threads) {
+    using Clock = std::chrono::steady_clock;
+    const auto start = Clock::now();
+    Workspace w;
+    PrepareLength(0, w);
+    const auto prepared = Clock::now();
+    const auto deadline = prepared + kMeasureBudget;
+    // The measurement's visits are not the run's: they neither report nor count.
+    CProgressSink* const sink = std::exchange(progress, nullptr);
+    CBestList ignored;
+    int64_t asked = 0;
+    const int64_t steps =
+        SweepRatios(0, w, ignored, [&] { return ++asked > 1 && Clock::now() >= deadline; });
+    const std::chrono::duration<double> preparing = prepared - start;
+    const std::chrono::duration<double> sweeping = Clock::now() - prepared;
+    progress = sink;
+    done = 0;
+    const double stepsPerLength = static_cast<double>(in.serials.size() * in.ratioGrid.size());
+    const double perLength =
+        preparing.count() + sweeping.count() / static_cast<double>(steps) * stepsPerLength;
+    const int64_t workers = std::min<int64_t>(WorkerCount(threads), lengthCount);
+    return {stepTotal, perLength * static_cast<double>(lengthCount) / static_cast<double>(workers)};
 }
 
 COptimiser::COptimiser(const CProject& project, const std::atomic<bool>& stop,
@@ -506,35 +559,42 @@ COptimiser::~COptimiser() = default;
 
 std::vector<COptimiserCandidate> COptimiser::Run(int threads) {
     Impl& impl = *m_impl;
-    const int32_t lengths = impl.in.lengthCount;
-    std::vector<std::vector<COptimiserCandidate>> perLength(static_cast<size_t>(lengths));
-    std::atomic<int32_t> next{0};
+    const int64_t lengths = impl.lengthCount;
+    const int workers = static_cast<int>(std::min<int64_t>(WorkerCount(threads), lengths));
+    // Each worker keeps its own ten best: the order of the list depends only on gain and visit,
+    // so merging them at the end gives what one list of every visit would, in memory that does
+    // not grow with the number of lengths.
+    std::vector<CBestList> best(static_cast<size_t>(workers));
+    std::atomic<int64_t> next{0};
     // A cancelled run leaves the lengths it has not started: preparing one costs as much as a
     // few simulations, and a long sweep has many.
-    auto work = [&] {
-        for (int32_t i = next++; i < lengths && !impl.stop.load(); i = next++) {
-            perLength[static_cast<size_t>(i)] = impl.SweepLength(i);
+    auto work = [&](CBestList& mine) {
+        Impl::Workspace w;
+        const auto stopped = [&] { return impl.stop.load(std::memory_order_relaxed); };
+        for (int64_t i = next++; i < lengths && !impl.stop.load(); i = next++) {
+            impl.PrepareLength(i, w);
+            impl.SweepRatios(i, w, mine, stopped);
         }
     };
-    if (threads <= 0) {
-        threads = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
-    }
-    threads = std::min(threads, lengths);
     std::vector<std::thread> pool;
-    for (int i = 1; i < threads; ++i) {
-        pool.emplace_back(work);
+    for (size_t i = 1; i < best.size(); ++i) {
+        pool.emplace_back(work, std::ref(best[i]));
     }
-    work();
+    work(best[0]);
     for (std::thread& t : pool) {
         t.join();
     }
     CBestList merged;
-    for (const auto& list : perLength) {
-        for (const COptimiserCandidate& c : list) {
+    for (CBestList& list : best) {
+        for (const COptimiserCandidate& c : list.List()) {
             merged.Offer(c.gain, c.visit, c.ml, c.bl, c.ratios);
         }
     }
     return std::move(merged.List());
+}
+
+CSweepEstimate COptimiser::Estimate(int threads) {
+    return m_impl->Measure(threads);
 }
 
 void Optimise(CProject& project, int threads, const std::atomic<bool>& stop,
@@ -555,4 +615,12 @@ void Optimise(CProject& project, int threads, const std::atomic<bool>& stop,
             result.GN = c.gain;
         }
     }
+}
+
+CSweepEstimate EstimateSweep(const CProject& project, int threads) {
+    if (project.Primary() == nullptr) {
+        return {};
+    }
+    const std::atomic<bool> running{false};
+    return COptimiser(project, running, nullptr).Estimate(threads);
 }

@@ -17,6 +17,13 @@ struct COptimiserCandidate {
     std::vector<double> ratios;  // one per data set, in list order
 };
 
+// What a sweep will cost before it runs: its simulations, as GetStepCount counts them, and the
+// seconds it is expected to take.
+struct CSweepEstimate {
+    int64_t steps = 0;
+    double seconds = 0.0;
+};
+
 // The sweep behind Optimise. For each smoothing length from ML to MU of the project's range,
 // every data set's ratio starts at its value when the run began; then, one data set after
 // another, every ratio of the grid and every flag level is simulated with the other ratios
@@ -26,9 +33,10 @@ struct COptimiserCandidate {
 // What does not depend on a candidate is computed once: the smoothed and normalised series per
 // length, the pairing of dates between the data sets per run, the signal per ratio. The flags
 // and the investment of all levels are computed in one walk over the window. The lengths are
-// spread over worker threads; results do not depend on their number. The project's points are
-// only read, so the interface may paint them during a run; the result records are written at
-// the end.
+// spread over worker threads; results do not depend on their number. Memory does not grow
+// with the number of lengths: each worker holds its working arrays and its ten best. The project's
+// points are only read, so the interface may paint them during a run; the result records are
+// written at the end.
 class COptimiser {
   public:
     // Reads what the run needs of the project: its data sets, window and ranges. `stop` is
@@ -44,6 +52,12 @@ class COptimiser {
     // combinations, best first. Stops early, with what it found so far, once `stop` is set.
     std::vector<COptimiserCandidate> Run(int threads);
 
+    // Times the preparation and the first ratio steps of the first length (about 25 ms at
+    // most, or the whole length when it is shorter) and extrapolates to the whole sweep on
+    // `threads` workers (0: one per core). Reports no progress, keeps nothing it visited and
+    // leaves Run as it was.
+    CSweepEstimate Estimate(int threads);
+
     static constexpr int kResultSets = 10;
 
   private:
@@ -57,3 +71,6 @@ class COptimiser {
 // `stop` is set; reports progress to `progress` (may be null). Nothing without a primary.
 void Optimise(CProject& project, int threads, const std::atomic<bool>& stop,
               CProgressSink* progress);
+
+// The estimate of the sweep Optimise would run on the project; zero without a primary.
+CSweepEstimate EstimateSweep(const CProject& project, int threads);

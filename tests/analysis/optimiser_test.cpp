@@ -5,9 +5,12 @@
 #include <algorithm>
 #include <atomic>
 #include <bit>
+#include <chrono>
 #include <cmath>
+#include <limits>
 #include <numeric>
 #include <random>
+#include <thread>
 #include <tuple>
 #include <vector>
 
@@ -164,6 +167,60 @@ TEST(Optimiser, ReportsEveryPositionOnceInOrderAndStopsWhenCancelled) {
     EXPECT_TRUE(project.Primary()->m_results.empty());  // stopped before the first simulation
     Optimise(project, 2, kRun, nullptr);
     EXPECT_EQ(project.Primary()->m_results.size(), 10u);
+}
+
+// Any range a user can type runs in the memory of a short one and keeps, when cancelled, the
+// best of what it visited: at least as good, rank by rank, as the best of its first lengths.
+TEST(Optimiser, TheLongestRangeRunsUntilCancelledAndKeepsTheBestSoFar) {
+    CProject firstLengths;
+    FillRandomProject(firstLengths, 11, 2);
+    firstLengths.m_range.MU = 2;
+    Optimise(firstLengths, 1, kRun, nullptr);
+
+    CProject project;
+    FillRandomProject(project, 11, 2);
+    project.m_range.MU = std::numeric_limits<int32_t>::max();
+    std::atomic<bool> stop{false};
+    // Long enough for the first lengths even in the sanitizer build; the run would otherwise
+    // take weeks.
+    std::thread cancel([&stop] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        stop = true;
+    });
+    Optimise(project, 2, stop, nullptr);
+    cancel.join();
+
+    const auto& kept = project.Primary()->m_results;
+    const auto& first = firstLengths.Primary()->m_results;
+    ASSERT_EQ(kept.size(), first.size());
+    for (size_t i = 0; i < kept.size(); ++i) {
+        EXPECT_GE(kept[i].GN, first[i].GN) << i;
+    }
+    // Each is a real combination: applied and simulated again, it gives its gain.
+    for (int32_t n = 1; n <= static_cast<int32_t>(kept.size()); ++n) {
+        const double gain = kept[static_cast<size_t>(n) - 1].GN;
+        SelectResultSet(project, n, nullptr);
+        EXPECT_EQ(std::bit_cast<uint64_t>(project.Primary()->m_params.GN),
+                  std::bit_cast<uint64_t>(gain))
+            << n;
+    }
+}
+
+// The estimate counts the steps GetStepCount counts and grows with the lengths; measuring
+// changes nothing in the project.
+TEST(Optimiser, EstimateCountsTheStepsAndScalesWithTheLengths) {
+    CProject project;
+    FillRandomProject(project, 4, 3);
+    const CSweepEstimate few = EstimateSweep(project, 1);
+    project.m_range.MU = std::numeric_limits<int32_t>::max();
+    const CSweepEstimate many = EstimateSweep(project, 1);
+    EXPECT_EQ(few.steps, 6 * 9 * 5 * 3);
+    EXPECT_EQ(many.steps, project.m_range.GetStepCount(3));
+    EXPECT_GT(few.seconds, 0.0);
+    // 358 million times the lengths: timing noise cannot hide that.
+    EXPECT_GT(many.seconds, few.seconds * 1e5);
+    EXPECT_TRUE(project.Primary()->m_results.empty());
+    EXPECT_EQ(EstimateSweep(CProject(), 0).steps, 0);
 }
 
 // A flag step of 0 (only a file holds one) must not stall the sweep, nor must a window
