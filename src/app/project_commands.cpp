@@ -1,6 +1,5 @@
 #include "app/project_commands.h"
 
-#include "analysis/optimiser.h"
 #include "analysis/simulation.h"
 #include "app/parameter_rules.h"
 #include "charts/project_view.h"
@@ -103,6 +102,10 @@ void CProjectCommands::ApplyResultSet(int32_t& n) {
 CStatus CProjectCommands::StartProcess() {
     Refresh(REFRESH_STORE);
     return ValidateRange(m_project);
+}
+
+CSweepEstimate CProjectCommands::EstimateProcess(const CProject& project, int threads) {
+    return EstimateSweep(project, threads);
 }
 
 void CProjectCommands::RunProcess(CProject& project, int threads, const std::atomic<bool>& stop,

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "analysis/optimiser.h"
 #include "app/refresh_code.h"
 #include "model/status.h"
 #include "storage/project_io.h"
@@ -59,7 +60,10 @@ class CProjectCommands {
     // Process, in three steps around the run: StartProcess stores pending edits and brings the
     // range into bounds (fails without a data set); RunProcess is the run itself, on any thread
     // while the interface waits; FinishProcess tells every window of the new result sets.
+    // Between the first two, EstimateProcess tells what the run will cost, so that a front end
+    // can ask or refuse before a long one; it takes a few tens of milliseconds at most.
     CStatus StartProcess();
+    static CSweepEstimate EstimateProcess(const CProject& project, int threads);
     static void RunProcess(CProject& project, int threads, const std::atomic<bool>& stop,
                            CProgressSink* progress);
     void FinishProcess();
