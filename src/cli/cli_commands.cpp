@@ -6,10 +6,12 @@
 #include <chrono>
 #include <cstdio>
 #include <iostream>
+#include <sstream>
 
 #include "analysis/potential_gains.h"
 #include "analysis/progress_sink.h"
 #include "analysis/status_sink.h"
+#include "app/duration_text.h"
 #include "app/project_commands.h"
 #include "charts/project_view.h"
 #include "cli/file_checks.h"
@@ -279,6 +281,17 @@ int RunOptimise(const COptimiseOptions& options) {
     CProjectCommands commands(project);
     if (!commands.StartProcess()) {
         return Fail("'" + options.projectPath + "' has no data set to optimise");
+    }
+    if (options.maxSeconds > 0.0) {
+        // Measured before anything is written: a script learns at once that its range is too
+        // long, instead of waiting for a run it would have to kill.
+        const CSweepEstimate estimate = CProjectCommands::EstimateProcess(project, options.threads);
+        if (estimate.seconds > options.maxSeconds) {
+            std::ostringstream limit;
+            limit << options.maxSeconds;
+            return Fail(LongRunText(estimate) + " Refused: longer than --max-seconds " +
+                        limit.str() + ".");
+        }
     }
     CDataSet* primary = project.Primary();
     CTerminalProgress bar;

@@ -48,7 +48,8 @@ int RunImport(const CImportOptions& options);
 struct COptimiseOptions {
     std::string projectPath;
     std::string outPath;
-    int threads = 0;  // 0: one per core
+    int threads = 0;            // 0: one per core
+    double maxSeconds = 600.0;  // a run estimated to take longer is refused; 0: no limit
 };
 int RunOptimise(const COptimiseOptions& options);
 

@@ -42,6 +42,9 @@ int main(int argc, char** argv) {
     opt->add_option("-o", optimise.outPath, "Project file to write")->required();
     opt->add_option("--threads", optimise.threads, "Worker threads (default: all cores)")
         ->check(CLI::NonNegativeNumber);
+    opt->add_option("--max-seconds", optimise.maxSeconds,
+                    "Refuse a run estimated to take longer (default 600; 0: no limit)")
+        ->check(CLI::NonNegativeNumber);
 
     std::string resaveIn, resaveOut;
     CLI::App* resave = app.add_subcommand("resave", "Read a project and write it again");

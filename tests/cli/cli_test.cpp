@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <iterator>
 #include <string>
+#include <utility>
 
 #include "support/test_files.h"
 
@@ -172,6 +173,31 @@ TEST_F(CliTest, TheShippedSample) {
     EXPECT_EQ(render.Json()["width"], 1000);
     EXPECT_EQ(render.Json()["cursor"], 0.5);
     EXPECT_EQ(FileText(folder.PathOf("sp500.png")).substr(1, 3), "PNG");
+}
+
+// A run estimated to take longer than --max-seconds is refused after a few milliseconds of
+// measuring, before anything is written; the sample's own range runs within the default.
+TEST_F(CliTest, OptimiseRefusesARunLongerThanMaxSeconds) {
+    std::string sample = FileText(kSample);
+    const size_t mu = sample.find("MU=\"40\"");
+    ASSERT_NE(mu, std::string::npos);
+    for (const auto& [high, limit] :
+         {std::pair{"2000000", " --max-seconds 1"}, std::pair{"2147483647", ""}}) {
+        folder.File("long.xml",
+                    std::string(sample).replace(mu, 7, "MU=\"" + std::string(high) + "\""));
+        const std::string args = "optimise {}/long.xml -o {}/out.xml" + std::string(limit);
+        const CliRun run = Cli(args, 10);
+        ExpectRefused(run, args, "steps and would take about");
+        EXPECT_NE(run.err.find(limit[0] != 0 ? "--max-seconds 1." : "--max-seconds 600."),
+                  std::string::npos)
+            << run.err;
+    }
+    EXPECT_FALSE(fs::exists(folder.PathOf("out.xml")));
+
+    const CliRun run = Cli("optimise '" + kSample + "' -o {}/out.xml --max-seconds 600");
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.Json()["steps"], 9030);
+    EXPECT_EQ(run.Json()["results"], 10);
 }
 
 // A picture or a CSV written over the project, or a project over the raw data, would destroy
