@@ -85,6 +85,11 @@ CMainApp::CMainApp(int& argc, char** argv) : QApplication(argc, argv), m_command
     m_warningBox = [this](const QString& text) {
         QMessageBox::warning(m_frame.get(), QStringLiteral("Warning"), text);
     };
+    m_questionBox = [this](const QString& text) {
+        return QMessageBox::question(m_frame.get(), QStringLiteral("Quillmark"), text,
+                                     QMessageBox::Yes | QMessageBox::No,
+                                     QMessageBox::No) == QMessageBox::Yes;
+    };
 }
 
 CMainApp::~CMainApp() {

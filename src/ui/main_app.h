@@ -28,6 +28,8 @@ class CMainApp : public QApplication, public CCommandHost {
     using FileDialogFunction = std::function<QString(FileDialog)>;
     // Shows an error message with the caption "Error".
     using ErrorBoxFunction = std::function<void(const QString& text)>;
+    // Asks a Yes/No question; true for Yes.
+    using QuestionBoxFunction = std::function<bool(const QString& text)>;
 
     static constexpr int kRecentFiles = 8;
 
@@ -63,6 +65,8 @@ class CMainApp : public QApplication, public CCommandHost {
     CProject& Project() { return m_project; }
     CProjectCommands& Commands() { return m_commands; }
     CMainFrame* MainFrame() const { return m_frame.get(); }
+    // Asks the user through the question box.
+    bool Ask(const QString& text) const { return m_questionBox(text); }
     const QStringList& RecentFiles() const { return m_recentFiles; }
 
     // Test seams: the file dialogs and the error message box.
@@ -70,6 +74,7 @@ class CMainApp : public QApplication, public CCommandHost {
     void SetErrorBox(ErrorBoxFunction box) { m_errorBox = std::move(box); }
     // The warning shown when a project opens without some of its points.
     void SetWarningBox(ErrorBoxFunction box) { m_warningBox = std::move(box); }
+    void SetQuestionBox(QuestionBoxFunction box) { m_questionBox = std::move(box); }
 
   private:
     void CreateMenus();
@@ -88,6 +93,7 @@ class CMainApp : public QApplication, public CCommandHost {
     FileDialogFunction m_fileDialog;
     ErrorBoxFunction m_errorBox;
     ErrorBoxFunction m_warningBox;
+    QuestionBoxFunction m_questionBox;
     // The last file of the settings when it did not open at start-up.
     std::string m_startFile;
 };

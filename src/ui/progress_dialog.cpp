@@ -1,8 +1,12 @@
 #include "ui/progress_dialog.h"
 
+#include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QShowEvent>
+#include <QTimer>
+
+#include "app/duration_text.h"
 
 #include "model/project.h"
 #include "ui/optimise_worker.h"
@@ -20,14 +24,34 @@ CProgressDialog::CProgressDialog(CProject* project, QWidget* parent, int threads
     setWindowTitle("Quillmark - Calculating...");
     setModal(true);
     const CDialogTemplate t(this);
-    setFixedSize(t.ToPixels(0, 0, 186, 61).size());
+    setFixedSize(t.ToPixels(0, 0, 186, 71).size());
     m_progress = new QProgressBar(this);
     m_progress->setRange(0, 100);
     m_progress->setValue(0);
     m_progress->setTextVisible(false);
     m_progress->setGeometry(t.ToPixels(10, 10, 165, 10));
-    m_cancel = t.Button("&Cancel", "cancel", 45, 30, 90, 14);
+    m_timeLeft = t.Static(QString(), 10, 24, 165, 8);
+    m_timeLeft->setObjectName("timeLeft");
+    m_cancel = t.Button("&Cancel", "cancel", 45, 40, 90, 14);
     connect(m_cancel, &QPushButton::clicked, this, &CProgressDialog::reject);
+    m_tick = new QTimer(this);
+    m_tick->setInterval(1000);
+    connect(m_tick, &QTimer::timeout, this, &CProgressDialog::ShowTimeLeft);
+    m_elapsed.start();
+}
+
+void CProgressDialog::SetEstimate(double seconds) {
+    m_estimate = seconds;
+    ShowTimeLeft();
+}
+
+QString CProgressDialog::TimeLeft() const {
+    return m_timeLeft->text();
+}
+
+void CProgressDialog::ShowTimeLeft() {
+    const double elapsed = static_cast<double>(m_elapsed.elapsed()) / 1000.0;
+    m_timeLeft->setText(QString::fromStdString(TimeLeftText(elapsed, Position(), m_estimate)));
 }
 
 int CProgressDialog::Position() const {
@@ -44,6 +68,8 @@ void CProgressDialog::showEvent(QShowEvent* event) {
 void CProgressDialog::StartWorker() {
     m_progress->setValue(0);
     m_stop = false;
+    m_elapsed.restart();
+    m_tick->start();
     m_worker = new COptimiseWorker(m_project, m_stop, this, m_threads);
     m_worker->Start();
 }
@@ -59,9 +85,11 @@ void CProgressDialog::customEvent(QEvent* event) {
     }
     const auto* done = static_cast<CAnalysisDoneEvent*>(event);
     if (done->m_runOver) {
+        m_tick->stop();
         QDialog::reject();
     }
     if (done->m_position != 0) {
         m_progress->setValue(done->m_position);
+        ShowTimeLeft();
     }
 }

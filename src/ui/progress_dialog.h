@@ -1,27 +1,37 @@
 #pragma once
 
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QEvent>
 
 #include <atomic>
 
 class CProject;
 class COptimiseWorker;
+class QLabel;
 class QProgressBar;
 class QPushButton;
+class QTimer;
 
 // The modal "Quillmark - Calculating..." dialog of an optimisation run: it starts the worker
 // when it is shown, moves its bar as the worker's progress messages arrive, and ends only with
 // the worker's end-of-run message, so the worker never reports to a dialog that has gone.
 // Cancel (the button or Escape) only sets the stop flag the run polls; the dialog owns the flag,
-// so a Cancel at any moment is seen. The dialog has no close box.
+// so a Cancel at any moment is seen. The dialog has no close box. Under the bar it tells the
+// time left, from the estimate until the bar moves and from the run's own pace after, counting
+// down once a second: on a long run the bar moves only every few minutes.
 class CProgressDialog : public QDialog {
     Q_OBJECT
   public:
     // `threads`: workers for the sweep (0: one per core).
     CProgressDialog(CProject* project, QWidget* parent = nullptr, int threads = 0);
 
+    // The estimated duration of the whole run in seconds (0: unknown), shown as the time left
+    // until the bar moves. Call before the dialog is shown.
+    void SetEstimate(double seconds);
+
     int Position() const;
+    QString TimeLeft() const;
     // Whether Cancel has asked the run to stop.
     bool StopRequested() const { return m_stop.load(); }
 
@@ -38,13 +48,18 @@ class CProgressDialog : public QDialog {
 
   private:
     void StartWorker();
+    void ShowTimeLeft();
 
     COptimiseWorker* m_worker = nullptr;  // deletes itself when its run ends
     CProject* m_project;
     std::atomic<bool> m_stop{false};
     int m_threads;
+    double m_estimate = 0.0;
+    QElapsedTimer m_elapsed;
     QProgressBar* m_progress;
+    QLabel* m_timeLeft;
     QPushButton* m_cancel;
+    QTimer* m_tick;
 };
 
 // What the worker posts to the dialog: a new bar position (0 for none), and whether the run is

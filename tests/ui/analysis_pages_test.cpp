@@ -2,6 +2,8 @@
 // progress dialog of an optimisation run.
 
 #include <cmath>
+#include <limits>
+#include <string>
 
 #include <QLabel>
 #include <QRadioButton>
@@ -9,6 +11,7 @@
 #include <QSlider>
 #include <QTimer>
 
+#include "app/duration_text.h"
 #include "ui/progress_dialog.h"
 #include "ui/result_sets_dialog.h"
 #include "ui_fixture.h"
@@ -136,11 +139,51 @@ TEST(ProgressDialog, MessagesMoveTheBarAndOnlyTheEndOfRunEndsIt) {
     QSignalSpy ended(&dialog, &QDialog::finished);
     QTest::keyClick(&dialog, Qt::Key_Escape);  // as Cancel: only asks the run to stop
     EXPECT_TRUE(dialog.StopRequested());
+    EXPECT_EQ(dialog.TimeLeft(), "");  // nothing known yet
+    dialog.SetEstimate(2 * 3600.0);
+    EXPECT_EQ(dialog.TimeLeft(), "About 2 hours left");
     for (const auto& [position, done, shown] : {std::tuple{30, 0, 30}, {0, 0, 30}, {50, 1, 50}}) {
         CAnalysisDoneEvent event(position, done);
         QCoreApplication::sendEvent(&dialog, &event);
         EXPECT_EQ(std::pair(dialog.Position(), ended.count()), std::pair(shown, qsizetype{done}));
     }
+    // Once the bar has moved the pace of the run counts, not the estimate.
+    EXPECT_EQ(dialog.TimeLeft().toStdString().find("hour"), std::string::npos);
+}
+
+// The longest range a user can type: Process tells its steps and duration; No leaves the
+// result sets as they were, Yes runs with the estimate as the time left, and Cancel keeps the
+// best found so far.
+TEST_F(AnalysisPagesTest, ALongRunIsAskedForFirstAndRunsUntilCancelled) {
+    OpenSample(std::numeric_limits<int32_t>::max());
+    Project().Primary()->ClearResults();
+    Project().Primary()->AddResult().GN = 42.0;
+    m_yes = false;
+    CRefreshRecorder* recorder = AddRecorder();
+    Click("process");
+    ASSERT_EQ(m_questions.size(), 1u);
+    const std::string steps = GroupedCount(Project().m_range.GetStepCount(1));
+    EXPECT_EQ(m_questions[0].rfind("This run has " + steps + " steps and would take about ", 0), 0u)
+        << m_questions[0];
+    EXPECT_TRUE(m_questions[0].ends_with(". Run it?")) << m_questions[0];
+    EXPECT_EQ(Frame()->findChild<CProgressDialog*>(), nullptr);
+    ASSERT_EQ(Project().Primary()->m_results.size(), 1u);
+    EXPECT_EQ(recorder->m_codes, (std::vector<int>{REFRESH_STORE, REFRESH_RESULTS}));
+
+    m_yes = true;
+    QString timeLeft;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = Frame()->findChild<CProgressDialog*>();
+        timeLeft = dialog->TimeLeft();
+        // The bar would take weeks to move: give the worker a moment for its first lengths.
+        QTest::qWait(300);
+        QTest::mouseClick(dialog->findChild<QAbstractButton*>("cancel"), Qt::LeftButton);
+    });
+    Click("process");
+    EXPECT_TRUE(timeLeft.startsWith("About ") && timeLeft.endsWith(" left"))
+        << timeLeft.toStdString();
+    EXPECT_EQ(Project().Primary()->m_results.size(), 10u);
+    EXPECT_TRUE(Shown().startsWith("1 "));
 }
 
 TEST_F(AnalysisPagesTest, ProcessWithoutDataSetsStoresAndEndsAtOnce) {
@@ -177,6 +220,7 @@ TEST_F(AnalysisPagesTest, CancelPressedTwiceEndsALongRun) {
 TEST_F(AnalysisPagesTest, ResultSetsOfAProcessSurviveSavingAndReopening) {
     OpenSample(22);
     Click("process");
+    EXPECT_TRUE(m_questions.empty());  // a short run starts at once
     std::vector<QString> shown{Shown()};
     for (int i = 1; i < 3; ++i) {
         Step("next");

@@ -76,6 +76,10 @@ class UiTest : public ::testing::Test {
         App().SetErrorBox([this](const QString& text) { m_errors.push_back(text.toStdString()); });
         App().SetWarningBox(
             [this](const QString& text) { m_warnings.push_back(text.toStdString()); });
+        App().SetQuestionBox([this](const QString& text) {
+            m_questions.push_back(text.toStdString());
+            return m_yes;
+        });
         std::filesystem::create_directories(Scratch());
     }
 
@@ -144,5 +148,8 @@ class UiTest : public ::testing::Test {
     std::vector<CMainApp::FileDialog> m_asked;
     std::vector<std::string> m_errors;
     std::vector<std::string> m_warnings;
+    // The questions asked, each answered with m_yes.
+    std::vector<std::string> m_questions;
+    bool m_yes = true;
     CProjectPage* m_page = nullptr;
 };

@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "app/duration_text.h"
 #include "model/project.h"
 #include "ui/figure_text.h"
 #include "ui/main_app.h"
@@ -79,11 +80,18 @@ void CAnalysisPage::ShowReport(double output, double gain) {
 }
 
 void CAnalysisPage::OnProcess() {
-    CProjectCommands& commands = CMainApp::Instance()->Commands();
-    // Without a data set there is nothing to run, but the windows hear the end as usual.
+    CMainApp& app = *CMainApp::Instance();
+    CProjectCommands& commands = app.Commands();
+    // Without a data set there is nothing to run, and a long run the user declines does not
+    // run; either way the windows hear the end as usual.
     if (commands.StartProcess()) {
-        CProgressDialog progress(&m_project, &m_frame);
-        progress.exec();
+        const CSweepEstimate estimate = CProjectCommands::EstimateProcess(m_project, 0);
+        if (estimate.seconds <= kAskBeforeSeconds ||
+            app.Ask(QString::fromStdString(LongRunText(estimate) + " Run it?"))) {
+            CProgressDialog progress(&m_project, &m_frame);
+            progress.SetEstimate(estimate.seconds);
+            progress.exec();
+        }
     }
     commands.FinishProcess();
 }

@@ -25,8 +25,10 @@ class CAnalysisPage : public CProjectPage {
     // Output as FormatNumber, gain and gain per year over the window as "%5.1f".
     void ShowReport(double output, double gain);
     // Stores every page, runs the optimisation behind the modal progress dialog and lets the
-    // result sets box apply its result set.
+    // result sets box apply its result set. A run estimated to take longer than
+    // kAskBeforeSeconds runs only when the user says Yes to its steps and duration.
     void OnProcess();
+    static constexpr double kAskBeforeSeconds = 30.0;
 
     double m_input = 1000.0;
     double m_charge = 5.0;
