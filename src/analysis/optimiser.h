@@ -52,10 +52,10 @@ class COptimiser {
     // combinations, best first. Stops early, with what it found so far, once `stop` is set.
     std::vector<COptimiserCandidate> Run(int threads);
 
-    // Times the preparation and the first ratio steps of the first length (about 25 ms at
-    // most, or the whole length when it is shorter) and extrapolates to the whole sweep on
-    // `threads` workers (0: one per core). Reports no progress, keeps nothing it visited and
-    // leaves Run as it was.
+    // Times the preparation of the first length and its first ratio steps (for about 25 ms, or
+    // the whole length when it is shorter) and extrapolates to the whole sweep on `threads`
+    // workers (0: one per core). Reports no progress, keeps nothing it visited and leaves Run
+    // as it was.
     CSweepEstimate Estimate(int threads);
 
     static constexpr int kResultSets = 10;
