@@ -217,7 +217,8 @@ void CDataImporter::DetectDateOrder() {
 }
 
 bool CDataImporter::ProbeDateOrder(std::string_view line) {
-    m_splitter.Split(line, Needed(), static_cast<size_t>(m_dateColumn - 1));
+    m_splitter.Split(line, static_cast<size_t>(m_dateColumn),
+                     static_cast<size_t>(m_dateColumn - 1));
     bool timed = false;
     bool clean = true;
     DateParts parts =
@@ -307,7 +308,7 @@ void CDataImporter::Offer(const CDataPoint& point, bool timed, CDataSet& ds) {
         }
         ++m_day.rows;
         m_day.allTimed = m_day.allTimed && timed;
-        m_day.last = point;
+        m_day.last = point;  // only days of several rows pay for this copy
         m_day.lastLine = LineNumber();
         return;
     }
@@ -318,7 +319,6 @@ void CDataImporter::Offer(const CDataPoint& point, bool timed, CDataSet& ds) {
     m_day.rows = 1;
     m_day.allTimed = timed;
     m_day.first = point;
-    m_day.last = point;
     m_day.lines[0] = LineNumber();
     m_day.lastLine = LineNumber();
 }

@@ -56,10 +56,32 @@ size_t ReadIntegerPart(std::string_view text, size_t i, char mark, std::string& 
     return i;
 }
 
+// Digits with at most one decimal point and an optional leading minus: the numbers of classic
+// files, read in place.
+bool IsPlain(std::string_view text) {
+    size_t i = !text.empty() && text.front() == '-' ? 1 : 0;
+    size_t digits = 0;
+    bool point = false;
+    for (; i < text.size(); ++i) {
+        if (IsDigit(text[i])) {
+            ++digits;
+        } else if (text[i] == '.' && !point) {
+            point = true;
+        } else {
+            return false;
+        }
+    }
+    return digits > 0;
+}
+
 }  // namespace
 
 bool CNumberStyle::Read(std::string_view text, double& value) const {
     text = CTextScanner::Trim(text);
+    if (m_decimal == '.' && IsPlain(text)) {
+        value = CTextScanner::ToDouble(text);
+        return std::isfinite(value);
+    }
     char sign = 0;
     if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
         sign = text.front();
