@@ -347,7 +347,8 @@ TEST_F(ImportLayoutsTest, OnlyCalendarDaysAndValuesTheFileHolds) {
 TEST_F(ImportLayoutsTest, NoPointAddsNoDataSet) {
     ASSERT_TRUE(Import("kept.csv", "2000-01-03,1455.22\n", 1, 2));
     CDataSet* kept = project.Current();
-    std::string binary("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\x01\0", 24);
+    const char png[] = "\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\x01\0";
+    const std::string binary(png, sizeof png - 1);
     struct Case {
         std::string name, text, reason;
     };
