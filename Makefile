@@ -65,7 +65,7 @@ fuzz: deps
 	cmake --build build-fuzz -j $(JOBS) --target reader_fuzz roundtrip_fuzz importer_fuzz
 	mkdir -p build-fuzz/corpus/reader build-fuzz/corpus/importer
 	cp "Project Files"/*.xml build-fuzz/corpus/reader/
-	for f in "Data Files"/*.csv; do printf '\001\002' | cat - "$$f" | head -c 20000 \
+	for f in "Data Files"/*.csv; do printf '\001\002\007' | cat - "$$f" | head -c 20000 \
 	    > "build-fuzz/corpus/importer/$$(basename "$$f")"; done
 	./build-fuzz/fuzz/reader_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=65536 build-fuzz/corpus/reader
 	./build-fuzz/fuzz/roundtrip_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=65536 build-fuzz/corpus/reader

@@ -67,6 +67,44 @@ Json DataSetJson(CDataSet& ds) {
                   {"smoothed_falls", Number(ds.m_gains[SmoothFalls])}}}};
 }
 
+Json ReasonJson(const CImportReason& reason) {
+    return Json{{"count", reason.count}, {"lines", reason.lines}};
+}
+
+const char* SeparatorName(char separator) {
+    switch (separator) {
+        case ',':
+            return "comma";
+        case ';':
+            return "semicolon";
+        case '\t':
+            return "tab";
+        case '|':
+            return "bar";
+        case ' ':
+            return "blanks";
+        default:
+            return "commas and blanks";
+    }
+}
+
+Json ImportReportJson(const CImportReport& report) {
+    return Json{{"name", report.name},
+                {"lines", report.lines},
+                {"points", report.points},
+                {"skipped", report.skipped},
+                {"blank", ReasonJson(report.blank)},
+                {"no_date", ReasonJson(report.noDate)},
+                {"bad_date", ReasonJson(report.badDate)},
+                {"bad_value", ReasonJson(report.badValue)},
+                {"merged", ReasonJson(report.merged)},
+                {"out_of_order", ReasonJson(report.outOfOrder)},
+                {"separator", SeparatorName(report.separator)},
+                {"decimal_mark", std::string(1, report.decimalMark)},
+                {"date_order", report.dateOrder == 1 ? "month-first" : "day-first"},
+                {"date_order_guessed", report.dateOrderGuessed}};
+}
+
 struct CStatusRecord : CStatusSink {
     void SetStatus(const std::string& d, const std::string& n, double v, int32_t l) override {
         status = Json{{"date", d}, {"name", n}, {"value", Number(v)}, {"level", l}};
@@ -254,12 +292,10 @@ int RunImport(const CImportOptions& options) {
         return Fail(error);
     }
     const CDataSet& ds = *report.dataSet;
-    Print(Json{{"name", ds.m_name},
-               {"points", ds.Points().size()},
-               {"skipped", report.skipped},
-               {"date_order", report.dateOrder == 1 ? "month-first" : "day-first"},
-               {"first", OptionalDate(ds, false)},
-               {"last", OptionalDate(ds, true)}});
+    Json json = ImportReportJson(report);
+    json["first"] = OptionalDate(ds, false);
+    json["last"] = OptionalDate(ds, true);
+    Print(json);
     return 0;
 }
 

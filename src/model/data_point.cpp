@@ -31,11 +31,13 @@ int64_t DateToSerial(int64_t day, int32_t month, int64_t year) {
 }
 
 void CDataPoint::SetDate(int32_t day, int32_t month, int32_t year) {
+    // Historical series start in the 1800s: a year of four digits is the year it says. Only
+    // short years are completed.
     int64_t normalised = year;
-    if (year < 1900) {
+    if (year < 1000) {
         normalised += year < 50 ? 2000 : 1900;
     }
-    // year < 1900 leaves room for + 2000
+    // year < 1000 leaves room for + 2000
     SetStoredDate(day, month, static_cast<int32_t>(normalised));
 }
 

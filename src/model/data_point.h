@@ -26,8 +26,9 @@ class CDataPoint {
   public:
     CDataPoint() = default;
 
-    // Stores day and month as given and the normalised year (a year below 1900 is a short
-    // year: below 50 means 20xx, otherwise 19xx), then recomputes the serial. The day is not
+    // Stores day and month as given and the normalised year (a year of 1000 or more is used
+    // as it is; a year below 1000 is a short year: below 50 means 20xx, otherwise 19xx), then
+    // recomputes the serial. The day is not
     // checked against the month (31 April is 1 May). The serial stays as it was when the month
     // lies outside 1 to 12 or when the date lies too far out for a 32-bit serial.
     void SetDate(int32_t day, int32_t month, int32_t year);

@@ -1,6 +1,7 @@
 #include "storage/data_importer.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <limits>
 
 #include "model/data_set.h"
@@ -11,11 +12,11 @@
 namespace {
 
 constexpr size_t kShortestDataLine = 8;
-
-// Column headers carry this word; data lines never do.
-bool IsDataLine(std::string_view line) {
-    return line.size() >= kShortestDataLine && line.find("Date") == std::string_view::npos;
-}
+// Lines looked at for the separator and the decimal mark, and dates kept for the spacing test:
+// enough for any layout, bounded however long the file.
+constexpr size_t kFormatLines = 64;
+constexpr size_t kSpacingDates = 4096;
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 char ToUpper(char c) {
     return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
@@ -23,6 +24,23 @@ char ToUpper(char c) {
 
 bool IsDigit(char c) {
     return c >= '0' && c <= '9';
+}
+
+bool AllDigits(std::string_view text) {
+    return !text.empty() && std::all_of(text.begin(), text.end(), IsDigit);
+}
+
+// The first line's byte order mark is no part of its first field.
+std::string_view WithoutMark(std::string_view line, int64_t number) {
+    if (number == 1 && line.starts_with(kByteOrderMark)) {
+        line.remove_prefix(kByteOrderMark.size());
+    }
+    return line;
+}
+
+// Column headers carry this word; data lines never do. Short lines hold no date and value.
+bool IsDataLine(std::string_view line) {
+    return line.size() >= kShortestDataLine && line.find("Date") == std::string_view::npos;
 }
 
 // The file name in upper case without its extension, fit to stand between quotes in a project
@@ -42,7 +60,7 @@ std::string DataSetName(const std::string& fileName) {
 // A first date part of exactly four digits starts a year-month-day date.
 bool IsIsoYear(std::string_view part) {
     part = CTextScanner::Trim(part);
-    return part.size() == 4 && std::all_of(part.begin(), part.end(), IsDigit);
+    return part.size() == 4 && AllDigits(part);
 }
 
 // Month names in the second date part are accepted in any case. No month text is longer than
@@ -57,7 +75,7 @@ int32_t ParseMonthAnyCase(std::string_view text) {
     return CDataImporter::ParseMonth(std::string_view(upper, text.size()));
 }
 
-// Two-digit years: 51 to 99 are 19xx, 1 to 50 are 20xx. Zero is left to SetDate, which makes
+// Two-digit years: 51 to 999 are 19xx, 1 to 50 are 20xx. Zero is left to SetDate, which makes
 // it 2000.
 int32_t ExpandYear(int32_t year) {
     if (year >= 51 && year <= 999) {
@@ -69,147 +87,330 @@ int32_t ExpandYear(int32_t year) {
     return year;
 }
 
-// SetDate leaves the serial alone for a month it does not know or a date too far out for 32
-// bits; the stored date then disagrees with the serial.
-bool HasValidDate(const CDataPoint& point) {
-    return point.m_month >= 1 && point.m_month <= 12 &&
-           DateToSerial(point.m_day, point.m_month, point.m_year) == point.m_serial;
+// The date without a time of day after it ("2020-01-02 09:30:00", "2020-01-02T09:30:00Z",
+// "1/2/2020 9:30 AM"); `timed` tells whether there was one, `clean` whether what followed the
+// date was a time at all.
+std::string_view CutTime(std::string_view text, bool& timed, bool& clean) {
+    timed = false;
+    clean = true;
+    for (size_t i = 1; i + 1 < text.size(); ++i) {
+        const bool t = text[i] == 'T' && IsDigit(text[i - 1]) && IsDigit(text[i + 1]);
+        if (text[i] != ' ' && !t) {
+            continue;
+        }
+        std::string_view rest = CTextScanner::Trim(text.substr(i + 1));
+        std::string_view time = rest.substr(0, rest.find(' '));
+        timed = IsTimeOfDay(time);
+        clean = timed;
+        return text.substr(0, i);
+    }
+    return text;
 }
 
-// The text between two column bounds; bounds left over from a longer line may lie beyond this
-// one, so both are clamped to it.
-std::string_view Column(std::string_view line, int32_t start, int32_t end) {
-    size_t from = std::min<size_t>(static_cast<size_t>(std::max(start, 0)), line.size());
-    size_t to = std::min<size_t>(static_cast<size_t>(std::max(end, 0)), line.size());
-    return to > from ? line.substr(from, to - from) : std::string_view();
-}
+// Day serials of the ambiguous dates read one way, with the steadiness of their spacing: how
+// many steps go the file's main way, and how far the step lengths stray from their median.
+struct CSpacing {
+    int64_t oneWay = 0;
+    double spread = 0.0;
+};
 
-// Column bounds are 32-bit; a position beyond that range is clamped, and Column clamps again.
-int32_t Position(size_t i) {
-    constexpr size_t kLargest = std::numeric_limits<int32_t>::max();
-    return static_cast<int32_t>(std::min(i, kLargest));
+CSpacing Spacing(const std::vector<int32_t>& serials) {
+    std::vector<int64_t> steps;
+    int64_t up = 0;
+    int64_t down = 0;
+    for (size_t i = 1; i < serials.size(); ++i) {
+        int64_t step = static_cast<int64_t>(serials[i]) - serials[i - 1];
+        if (step != 0) {
+            (step > 0 ? up : down) += 1;
+            steps.push_back(std::abs(step));
+        }
+    }
+    CSpacing spacing;
+    spacing.oneWay = std::max(up, down);
+    if (steps.empty()) {
+        return spacing;
+    }
+    std::vector<int64_t> sorted = steps;
+    std::nth_element(sorted.begin(),
+                     sorted.begin() + static_cast<std::ptrdiff_t>(sorted.size() / 2), sorted.end());
+    const int64_t median = sorted[sorted.size() / 2];
+    double total = 0.0;
+    for (int64_t step : steps) {
+        total += static_cast<double>(std::abs(step - median));
+    }
+    spacing.spread = total / static_cast<double>(steps.size());
+    return spacing;
 }
 
 }  // namespace
 
 CDataSet* CDataImporter::Import() {
-    std::string name = DataSetName(GetFileName());
-    DetectDateOrder();
-    CDataSet* ds = m_project.AddDataSet(name);
+    m_report = CImportReport();
+    // Settings may hold anything; a column below 1 means the first.
+    m_dateColumn = std::max(m_dateColumn, 1);
+    m_valueColumn = std::max(m_valueColumn, 1);
+    m_report.name = DataSetName(GetFileName());
+    DetectLayout();
+    CDataSet* ds = m_project.AddDataSet(m_report.name);
     SeekToBegin();
-    std::string line;
-    while (ReadString(line)) {
+    std::string_view line;
+    while (ReadLine(line)) {
+        ImportLine(WithoutMark(line, LineNumber()), *ds);
+    }
+    CloseDay(*ds);
+    m_report.dataSet = ds;
+    m_report.points = static_cast<int64_t>(ds->Points().size());
+    m_report.skipped = m_report.lines - m_report.points;
+    return ds;
+}
+
+void CDataImporter::DetectLayout() {
+    SeekToBegin();
+    std::string_view first;
+    // A CR inside the first LF-ended line (or a file of one CR-ended line) means CRs end lines.
+    if (ReadLine(first) && first.find('\r') != std::string_view::npos) {
+        SetBareCrEndsLine(true);
+    }
+    DetectFormat();
+    DetectDateOrder();
+    m_report.dateOrder = m_dateOrder;
+}
+
+void CDataImporter::DetectFormat() {
+    SeekToBegin();
+    std::vector<std::string> lines;
+    std::string_view line;
+    while (lines.size() < kFormatLines && ReadLine(line)) {
+        line = WithoutMark(line, LineNumber());
         if (IsDataLine(line)) {
-            FindColumns(line);
-            ImportLine(line, *ds);
+            lines.emplace_back(line);
         }
     }
-    return ds;
+    m_splitter = CFieldSplitter(CFieldSplitter::Detect(lines));
+    int64_t points = 0;
+    int64_t commas = 0;
+    for (const std::string& text : lines) {
+        m_splitter.Split(text, Needed(), static_cast<size_t>(m_dateColumn - 1));
+        char vote = CNumberStyle::Vote(Field(static_cast<size_t>(m_valueColumn)));
+        points += vote == '.' ? 1 : 0;
+        commas += vote == ',' ? 1 : 0;
+    }
+    // Undecided semicolon files are the exports of decimal-comma locales.
+    const bool comma =
+        commas > points || (commas == 0 && points == 0 && m_splitter.Separator() == ';');
+    m_style = CNumberStyle(comma ? ',' : '.');
+    m_report.separator = m_splitter.Separator();
+    m_report.decimalMark = m_style.DecimalMark();
 }
 
 void CDataImporter::DetectDateOrder() {
     SeekToBegin();
-    std::string line;
-    while (ReadString(line)) {
+    m_ambiguous.clear();
+    std::string_view line;
+    while (ReadLine(line)) {
+        line = WithoutMark(line, LineNumber());
         if (IsDataLine(line) && !ProbeDateOrder(line)) {
             return;
         }
     }
-}
-
-bool CDataImporter::FindColumns(std::string_view line) {
-    // Settings may hold anything; a column below 1 means the first.
-    const int64_t dateColumn = std::max<int64_t>(m_dateColumn, 1);
-    const int64_t valueColumn = std::max<int64_t>(m_valueColumn, 1);
-    const int64_t lastNeeded = std::max(dateColumn, valueColumn) + 1;
-    m_dateEnd = 0;
-    m_valueEnd = 0;
-    int64_t field = 0;
-    bool afterSeparator = true;
-    for (size_t i = 0; i < line.size() && field < lastNeeded; ++i) {
-        bool separator = IsFieldSeparator(line[i]);
-        if (!separator && afterSeparator) {
-            ++field;
-            // A field after the first starts at 2 or later, so the end bounds stay positive.
-            int32_t at = Position(i);
-            if (field == dateColumn) {
-                m_dateStart = at;
-            }
-            if (field == dateColumn + 1) {
-                m_dateEnd = at - 1;
-            }
-            if (field == valueColumn) {
-                m_valueStart = at;
-            }
-            if (field == valueColumn + 1) {
-                m_valueEnd = at - 1;
-            }
-        }
-        afterSeparator = separator;
-    }
-    if (m_dateEnd == 0) {
-        m_dateEnd = Position(line.size());
-    }
-    if (m_valueEnd == 0) {
-        m_valueEnd = Position(line.size());
-    }
-    return true;
+    DecideOrderBySpacing();
 }
 
 bool CDataImporter::ProbeDateOrder(std::string_view line) {
-    FindColumns(line);
-    DateParts parts = SplitDate(Trim(DateText(line)));
+    m_splitter.Split(line, static_cast<size_t>(m_dateColumn),
+                     static_cast<size_t>(m_dateColumn - 1));
+    bool timed = false;
+    bool clean = true;
+    DateParts parts =
+        SplitDate(CutTime(Trim(Field(static_cast<size_t>(m_dateColumn))), timed, clean));
     if (IsIsoYear(parts.a)) {
         return true;
     }
-    if (ToInt(parts.a) > 12) {
+    const int32_t a = ToInt(parts.a);
+    const int32_t b = ToInt(parts.b);
+    if (a > 12) {
         m_dateOrder = kDayFirst;
         return false;
     }
-    if (ToInt(parts.b) > 12) {
+    if (b > 12) {
         m_dateOrder = kMonthFirst;
         return false;
+    }
+    if (m_ambiguous.size() < kSpacingDates && a >= 1 && b >= 1 && AllDigits(Trim(parts.c))) {
+        m_ambiguous.push_back({a, b, ExpandYear(ToInt(parts.c))});
     }
     return true;
 }
 
+// No date had a day above 12: the reading whose dates run one way with the steadiest spacing
+// wins (a monthly file on the 1st gives one date a month day first, and jumps month first).
+void CDataImporter::DecideOrderBySpacing() {
+    if (m_ambiguous.empty()) {
+        return;  // year-first dates only, or no dates: the order does not matter
+    }
+    std::vector<int32_t> monthFirst;
+    std::vector<int32_t> dayFirst;
+    for (const CAmbiguousDate& d : m_ambiguous) {
+        CDataPoint point;
+        point.SetDate(d.b, d.a, d.year);
+        monthFirst.push_back(point.m_serial);
+        point.SetDate(d.a, d.b, d.year);
+        dayFirst.push_back(point.m_serial);
+    }
+    const CSpacing m = Spacing(monthFirst);
+    const CSpacing d = Spacing(dayFirst);
+    if (d.oneWay > m.oneWay || (d.oneWay == m.oneWay && d.spread < m.spread)) {
+        m_dateOrder = kDayFirst;
+    } else if (m.oneWay > d.oneWay || m.spread < d.spread) {
+        m_dateOrder = kMonthFirst;
+    } else {
+        m_dateOrder = kMonthFirst;
+        m_report.dateOrderGuessed = true;
+    }
+}
+
 void CDataImporter::ImportLine(std::string_view line, CDataSet& ds) {
-    CDataPoint point;
-    ParseDate(DateText(line), point);
-    if (!HasValidDate(point)) {
-        ++m_skipped;
+    ++m_report.lines;
+    const int64_t number = LineNumber();
+    constexpr size_t kKeep = CImportReport::kFirstLines;
+    if (Trim(line).empty()) {
+        m_report.blank.Add(number, kKeep);
         return;
     }
-    point.SetValue(Raw, ToDouble(ValueText(line)));
-    // The previous line, not the set, tells which way the file runs.
-    int32_t serial = point.m_serial;
-    if (serial > m_lastSerial) {
-        ds.AppendPoint(point);
-    } else {
-        ds.PrependPoint(point);
+    if (!IsDataLine(line)) {
+        m_report.noDate.Add(number, kKeep);
+        KeepPreview(line, false);
+        return;
+    }
+    m_splitter.Split(line, Needed(), static_cast<size_t>(m_dateColumn - 1));
+    CDataPoint point;
+    bool timed = false;
+    const EDate date = ReadDate(Field(static_cast<size_t>(m_dateColumn)), point, timed);
+    KeepPreview(line, date != EDate::NoDate);
+    if (date != EDate::Ok) {
+        (date == EDate::NoDate ? m_report.noDate : m_report.badDate).Add(number, kKeep);
+        return;
+    }
+    double value = 0.0;
+    if (!m_style.Read(Field(static_cast<size_t>(m_valueColumn)), value)) {
+        m_report.badValue.Add(number, kKeep);
+        return;
+    }
+    point.SetValue(Raw, value);
+    Offer(point, timed, ds);
+}
+
+// Rows of the day being read are gathered; a new day closes it.
+void CDataImporter::Offer(const CDataPoint& point, bool timed, CDataSet& ds) {
+    if (m_day.rows > 0 && point.m_serial == m_day.first.m_serial) {
+        if (static_cast<size_t>(m_day.rows) < m_day.lines.size()) {
+            m_day.lines[static_cast<size_t>(m_day.rows)] = LineNumber();
+        }
+        ++m_day.rows;
+        m_day.allTimed = m_day.allTimed && timed;
+        m_day.last = point;  // only days of several rows pay for this copy
+        m_day.lastLine = LineNumber();
+        return;
+    }
+    if (m_day.rows > 0 && m_direction == 0) {
+        m_direction = point.m_serial > m_day.first.m_serial ? 1 : -1;
+    }
+    CloseDay(ds);
+    m_day.rows = 1;
+    m_day.allTimed = timed;
+    m_day.first = point;
+    m_day.lines[0] = LineNumber();
+    m_day.lastLine = LineNumber();
+}
+
+// Intraday rows give the day's last in time: the last row of an ascending file, the first of a
+// descending one. Repeated dates without times keep the first row met, as they always have.
+void CDataImporter::CloseDay(CDataSet& ds) {
+    if (m_day.rows == 0) {
+        return;
+    }
+    const bool keepLast = m_day.rows > 1 && m_day.allTimed && m_direction >= 0;
+    CImportReason& dropped = m_day.allTimed ? m_report.merged : m_report.outOfOrder;
+    const size_t known = std::min<size_t>(static_cast<size_t>(m_day.rows), m_day.lines.size());
+    const size_t kept = keepLast ? static_cast<size_t>(m_day.rows) - 1 : 0;
+    for (size_t i = 0; i < known; ++i) {
+        if (i != kept) {
+            dropped.Add(m_day.lines[i], CImportReport::kFirstLines);
+        }
+    }
+    dropped.count += m_day.rows - static_cast<int64_t>(known) - (kept >= known ? 1 : 0);
+    Place(keepLast ? m_day.last : m_day.first, keepLast ? m_day.lastLine : m_day.lines[0], ds);
+    m_day.rows = 0;
+}
+
+// The previous day, not the set, tells which way the file runs: an ascending file grows the
+// set at its end, a descending one at its front; a date against the order is dropped unless it
+// lies outside the dates held.
+void CDataImporter::Place(const CDataPoint& point, int64_t line, CDataSet& ds) {
+    const int32_t serial = point.m_serial;
+    const bool taken = serial > m_lastSerial ? ds.AppendPoint(point) : ds.PrependPoint(point);
+    if (!taken) {
+        m_report.outOfOrder.Add(line, CImportReport::kFirstLines);
     }
     m_lastSerial = serial;
 }
 
-void CDataImporter::ParseDate(std::string_view text, CDataPoint& point) const {
-    DateParts parts = SplitDate(Trim(text));
-    int32_t day = 0;
-    int32_t month = 0;
-    int32_t year = 0;
-    if (IsIsoYear(parts.a)) {
-        year = ToInt(parts.a);
-        month = ParseMonthAnyCase(parts.b);
-        day = ToInt(parts.c);
-    } else if (m_dateOrder == kMonthFirst) {
-        month = ParseMonth(parts.a);
-        day = ToInt(parts.b);
-        year = ToInt(parts.c);
-    } else {
-        day = ToInt(parts.a);
-        month = ParseMonthAnyCase(parts.b);
-        year = ToInt(parts.c);
+void CDataImporter::KeepPreview(std::string_view line, bool dated) {
+    if (m_rows.size() >= m_previewRows) {
+        return;
     }
-    point.SetDate(day, month, ExpandYear(year));
+    m_splitter.Split(line, 0, static_cast<size_t>(m_dateColumn - 1));
+    std::vector<std::string> fields(m_splitter.Fields().begin(), m_splitter.Fields().end());
+    if (!dated) {
+        m_lastNoDate = std::move(fields);
+        return;
+    }
+    if (m_rows.empty()) {
+        m_headers = m_lastNoDate;
+    }
+    m_rows.push_back(std::move(fields));
+    m_splitter.Split(line, Needed(), static_cast<size_t>(m_dateColumn - 1));
+}
+
+CDataImporter::EDate CDataImporter::ReadDate(std::string_view text, CDataPoint& point,
+                                             bool& timed) const {
+    bool clean = true;
+    text = CutTime(Trim(text), timed, clean);
+    if (!clean) {
+        return EDate::NoDate;
+    }
+    DateParts parts = SplitDate(text);
+    std::string_view dayText;
+    std::string_view monthText;
+    std::string_view yearText;
+    int32_t month = 0;
+    if (IsIsoYear(parts.a)) {
+        yearText = parts.a;
+        monthText = parts.b;
+        dayText = parts.c;
+        month = ParseMonthAnyCase(monthText);
+    } else if (m_dateOrder == kMonthFirst) {
+        monthText = parts.a;
+        dayText = parts.b;
+        yearText = parts.c;
+        month = ParseMonth(monthText);
+    } else {
+        dayText = parts.a;
+        monthText = parts.b;
+        yearText = parts.c;
+        month = ParseMonthAnyCase(monthText);
+    }
+    dayText = Trim(dayText);
+    yearText = Trim(yearText);
+    if (!AllDigits(dayText) || !AllDigits(yearText) ||
+        (month == 0 && !AllDigits(Trim(monthText)))) {
+        return EDate::NoDate;  // words, notes, a month name we do not know
+    }
+    const int32_t day = ToInt(dayText);
+    point.SetDate(day, month, ExpandYear(ToInt(yearText)));
+    const bool calendarDay = month >= 1 && day >= 1 && day <= point.GetDaysInMonth() &&
+                             DateToSerial(day, month, point.m_year) == point.m_serial;
+    return calendarDay ? EDate::Ok : EDate::BadDate;
 }
 
 int32_t CDataImporter::ParseMonth(std::string_view text) {
@@ -223,18 +424,19 @@ int32_t CDataImporter::ParseMonth(std::string_view text) {
     if (text.size() > 1 && text.front() == '0') {
         text.remove_prefix(1);
     }
-    if (text.empty() || text.size() > 2 || text.front() == '0' ||
-        !std::all_of(text.begin(), text.end(), IsDigit)) {
+    if (text.empty() || text.size() > 2 || text.front() == '0' || !AllDigits(text)) {
         return 0;
     }
     int32_t month = ToInt(text);
     return month <= 12 ? month : 0;
 }
 
-std::string_view CDataImporter::DateText(std::string_view line) const {
-    return Column(line, m_dateStart, m_dateEnd);
+// The field of a column counted from 1; empty when the line has fewer fields.
+std::string_view CDataImporter::Field(size_t column) const {
+    const auto& fields = m_splitter.Fields();
+    return column >= 1 && column <= fields.size() ? fields[column - 1] : std::string_view();
 }
 
-std::string_view CDataImporter::ValueText(std::string_view line) const {
-    return Column(line, m_valueStart, m_valueEnd);
+size_t CDataImporter::Needed() const {
+    return static_cast<size_t>(std::max(m_dateColumn, m_valueColumn));
 }

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "model/status.h"
+#include "storage/import_report.h"
 
 class CDataSet;
 class CProject;
@@ -19,14 +20,15 @@ CStatus ReadProjectFile(CProject& project, const std::string& path, CReadReport*
 // the target only when complete; on failure the previous file is untouched.
 CStatus WriteProjectFile(const CProject& project, const std::string& path);
 
-// Summary of a raw data import.
-struct CImportReport {
-    CDataSet* dataSet = nullptr;
-    int64_t skipped = 0;
-    int32_t dateOrder = 1;  // 1 month first, 0 day first
-};
-
 // Imports the raw data file at `path` as a new data set of `project`, with the dates and the
-// values in the given columns (from 1). Fails, with the reason, when the file cannot be opened.
+// values in the given columns (from 1); `report` says what became of every line. Fails, with
+// the reason, when the file cannot be opened, and when no line gave a point: then no data set
+// is added and the reason gives the counts ("'x.csv' gave no point: 12 lines read; ...").
 CStatus ImportRawFile(CProject& project, const std::string& path, int32_t datesColumn,
                       int32_t valuesColumn, CImportReport& report);
+
+// What importing the file with these columns would give, without adding anything: the first
+// rows split into fields, the first points and the report (its data set null). Fails only when
+// the file cannot be opened.
+CStatus PreviewRawFile(const std::string& path, int32_t datesColumn, int32_t valuesColumn,
+                       CImportPreview& preview);

@@ -215,6 +215,9 @@ bool CTextScanner::ReadString(std::string& line) {
 }
 
 bool CTextScanner::ReadLine(std::string_view& line) {
+    if (m_bareCrEndsLine) {
+        return ReadLineAnyEnd(line);
+    }
     size_t scanFrom = m_position;
     while (true) {
         const void* newline =
@@ -238,6 +241,44 @@ bool CTextScanner::ReadLine(std::string_view& line) {
     }
     if (line.ends_with('\r')) {
         line.remove_suffix(1);
+    }
+    ++m_lineNumber;
+    return true;
+}
+
+// CR, LF and CR LF all end a line. The CR is searched first, and the LF only before it, so a
+// file of CRs alone is read in one sweep.
+bool CTextScanner::ReadLineAnyEnd(std::string_view& line) {
+    while (true) {
+        const char* data = m_buffer.data();
+        const size_t size = m_buffer.size();
+        const void* cr = std::memchr(data + m_position, '\r', size - m_position);
+        const size_t crAt =
+            cr != nullptr ? static_cast<size_t>(static_cast<const char*>(cr) - data) : size;
+        const void* lf = std::memchr(data + m_position, '\n', crAt - m_position);
+        if (lf != nullptr) {
+            size_t end = static_cast<size_t>(static_cast<const char*>(lf) - data);
+            line = std::string_view(m_buffer).substr(m_position, end - m_position);
+            m_position = end + 1;
+            break;
+        }
+        // A CR as the last byte read may be the first half of a CR LF.
+        if (cr != nullptr && (crAt + 1 < size || m_atEnd || m_file == nullptr)) {
+            line = std::string_view(m_buffer).substr(m_position, crAt - m_position);
+            m_position = crAt + 1 < size && data[crAt + 1] == '\n' ? crAt + 2 : crAt + 1;
+            break;
+        }
+        if (!Refill()) {
+            if (cr != nullptr) {
+                continue;  // at the end now: the CR stands alone
+            }
+            if (m_position >= m_buffer.size()) {
+                return false;
+            }
+            line = std::string_view(m_buffer).substr(m_position);
+            m_position = m_buffer.size();
+            break;
+        }
     }
     ++m_lineNumber;
     return true;

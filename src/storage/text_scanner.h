@@ -37,6 +37,9 @@ class CTextScanner {
     bool ReadString(std::string& line);
     // The same without a copy: the view holds until the next read.
     bool ReadLine(std::string_view& line);
+    // From now on a CR alone ends a line too (files of old Macs). Off by default: the project
+    // reader keeps a CR inside a line.
+    void SetBareCrEndsLine(bool on) { m_bareCrEndsLine = on; }
     void SeekToBegin();
     // The name of the file with its extension, without its folder.
     const std::string& GetFileName() const { return m_fileName; }
@@ -78,6 +81,7 @@ class CTextScanner {
 
   private:
     bool Refill();
+    bool ReadLineAnyEnd(std::string_view& line);
 
     std::FILE* m_file = nullptr;
     std::string m_fileName;
@@ -86,4 +90,5 @@ class CTextScanner {
     std::string m_buffer;  // unread input
     size_t m_position = 0;
     bool m_atEnd = false;
+    bool m_bareCrEndsLine = false;
 };

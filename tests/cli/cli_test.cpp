@@ -88,6 +88,18 @@ TEST_F(CliTest, UsageErrorsExitWithTwoAndUnreadableFilesWithOneErrorLine) {
     EXPECT_FALSE(fs::exists(folder.PathOf("x.png")));
 }
 
+// A file that gives no point is refused with its counts, and nothing is written.
+TEST_F(CliTest, ImportWithoutAPointExitsWithOne) {
+    folder.File("missing.csv", "DATE,VALUE\n2003-01-02,.\n2003-01-03,.\n");
+    const CliRun run = Cli("import {}/missing.csv -o {}/o.xml");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err,
+              "quillmark-cli: error: 'missing.csv' gave no point: 3 lines read; 1 line without a "
+              "date (line 1); 2 values not a number (lines 2, 3)\n");
+    EXPECT_TRUE(run.out.empty());
+    EXPECT_FALSE(fs::exists(folder.PathOf("o.xml")));
+}
+
 TEST_F(CliTest, ImportThenInfoSimulateAndResave) {
     folder.File("quotes.csv", kRaw);
     const CliRun imported = Cli("import {}/quotes.csv -o {}/p.xml");
@@ -97,6 +109,13 @@ TEST_F(CliTest, ImportThenInfoSimulateAndResave) {
     EXPECT_EQ(summary["points"], 6);
     EXPECT_EQ(summary["date_order"], "month-first");
     EXPECT_EQ(summary["last"]["date"], "1/9/2003");
+    EXPECT_EQ(summary["lines"], 7);
+    EXPECT_EQ(summary["skipped"], 1);
+    EXPECT_EQ(summary["no_date"], (nlohmann::json{{"count", 1}, {"lines", {1}}}));
+    EXPECT_EQ(summary["bad_value"]["count"], 0);
+    EXPECT_EQ(summary["separator"], "commas and blanks");
+    EXPECT_EQ(summary["decimal_mark"], ".");
+    EXPECT_EQ(summary["date_order_guessed"], false);
 
     const nlohmann::json info = Cli("info {}/p.xml").Json();
     EXPECT_EQ(info["window"]["start"]["date"], "1/2/2003");
