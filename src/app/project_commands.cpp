@@ -69,6 +69,21 @@ CStatus CProjectCommands::ImportRawData(const std::string& path, CImportReport* 
         return CStatus::Error("no file name");
     }
     Refresh(REFRESH_STORE);
+    return Import(path, report);
+}
+
+CStatus CProjectCommands::ImportRawData(const std::string& path, int32_t datesColumn,
+                                        int32_t valuesColumn, CImportReport* report) {
+    if (path.empty()) {
+        return CStatus::Error("no file name");
+    }
+    Refresh(REFRESH_STORE);
+    m_datesInCol = datesColumn;
+    m_valsInCol = valuesColumn;
+    return Import(path, report);
+}
+
+CStatus CProjectCommands::Import(const std::string& path, CImportReport* report) {
     CImportReport made;
     CStatus imported = ImportRawFile(m_project, path, m_datesInCol, m_valsInCol, made);
     if (!imported) {

@@ -47,8 +47,13 @@ class CProjectCommands {
     // file renamed over the target; the path becomes the project's file. On failure the
     // previous file is untouched.
     CStatus SaveProject(const std::string& path);
-    // File Import: a raw data file as a new, current data set with the import columns.
+    // File Import: a raw data file as a new, current data set with the import columns. Fails,
+    // with the reason, when the file cannot be read or gives no point; nothing is added then.
     CStatus ImportRawData(const std::string& path, CImportReport* report = nullptr);
+    // The same with the columns the user chose in the preview, which become the import columns
+    // (after the pages have stored theirs).
+    CStatus ImportRawData(const std::string& path, int32_t datesColumn, int32_t valuesColumn,
+                          CImportReport* report = nullptr);
 
     // Update: stores pending edits, simulates with the current parameters, reloads the pages
     // and redraws the charts.
@@ -78,6 +83,8 @@ class CProjectCommands {
     int32_t m_valsInCol = 2;
 
   private:
+    // The import itself, after the pages have stored their fields.
+    CStatus Import(const std::string& path, CImportReport* report);
     void Refresh(RefreshCode code);
     void AddRecentFile(const std::string& path);
     void RedrawCharts();

@@ -355,6 +355,16 @@ void CDataImporter::Place(const CDataPoint& point, int64_t line, CDataSet& ds) {
     m_lastSerial = serial;
 }
 
+std::vector<std::string> CDataImporter::HeaderNames(std::string_view line) {
+    std::vector<std::string> names;
+    for (size_t from = 0; from <= line.size();) {
+        const size_t comma = std::min(line.find(',', from), line.size());
+        names.emplace_back(Trim(line.substr(from, comma - from)));
+        from = comma + 1;
+    }
+    return names;
+}
+
 void CDataImporter::KeepPreview(std::string_view line, bool dated) {
     if (m_rows.size() >= m_previewRows) {
         return;
@@ -362,6 +372,11 @@ void CDataImporter::KeepPreview(std::string_view line, bool dated) {
     m_splitter.Split(line, 0, static_cast<size_t>(m_dateColumn - 1));
     std::vector<std::string> fields(m_splitter.Fields().begin(), m_splitter.Fields().end());
     if (!dated) {
+        // A header in the classic comma-and-blank layout names its columns between commas:
+        // "Adj Close" is one column's name, though the values split at blanks too.
+        if (m_report.separator == 0) {
+            fields = HeaderNames(line);
+        }
         m_lastNoDate = std::move(fields);
         return;
     }

@@ -80,6 +80,8 @@ class CDataImporter : public CTextScanner {
     void CloseDay(CDataSet& ds);
     void Place(const CDataPoint& point, int64_t line, CDataSet& ds);
     void KeepPreview(std::string_view line, bool dated);
+    // The fields of a classic header line between its commas, blanks trimmed.
+    static std::vector<std::string> HeaderNames(std::string_view line);
     std::string_view Field(size_t column) const;
     size_t Needed() const;
 

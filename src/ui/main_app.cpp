@@ -11,8 +11,10 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QSettings>
+#include <QStatusBar>
 
 #include "ui/about_dialog.h"
+#include "ui/import_dialog.h"
 #include "ui/main_frame.h"
 #include "ui/pictures.h"
 #include "ui/status_bar.h"
@@ -81,6 +83,15 @@ CMainApp::CMainApp(int& argc, char** argv) : QApplication(argc, argv), m_command
     m_fileDialog = [this](FileDialog which) { return AskPath(m_frame.get(), which); };
     m_errorBox = [](const QString& text) {
         QMessageBox::critical(nullptr, QStringLiteral("Error"), text);
+    };
+    m_importPreview = [this](const QString& path, int32_t& dates, int32_t& values) {
+        CImportDialog preview(path, dates, values, m_frame.get());
+        if (preview.exec() != QDialog::Accepted) {
+            return false;
+        }
+        dates = preview.DatesColumn();
+        values = preview.ValuesColumn();
+        return true;
     };
     m_warningBox = [this](const QString& text) {
         QMessageBox::warning(m_frame.get(), QStringLiteral("Warning"), text);
@@ -313,8 +324,25 @@ void CMainApp::OnFileSaveAs() {
 
 void CMainApp::OnFileImport() {
     const QString path = m_fileDialog(FileDialog::Import);
-    if (!path.isEmpty()) {
-        m_commands.ImportRawData(path.toStdString());
+    if (path.isEmpty()) {
+        return;
+    }
+    // The preview starts from the columns on the Data page, typed or not.
+    Refresh(REFRESH_STORE);
+    int32_t dates = m_commands.m_datesInCol;
+    int32_t values = m_commands.m_valsInCol;
+    if (!m_importPreview(path, dates, values)) {
+        return;
+    }
+    CImportReport report;
+    const CStatus imported = m_commands.ImportRawData(path.toStdString(), dates, values, &report);
+    if (!imported) {
+        m_errorBox(QStringLiteral("File Not Imported.\n\n") +
+                   QString::fromStdString(imported.Reason()));
+        return;
+    }
+    if (m_frame != nullptr) {
+        m_frame->statusBar()->showMessage(QString::fromStdString(report.Summary()));
     }
 }
 

@@ -26,6 +26,10 @@ class CMainApp : public QApplication, public CCommandHost {
     enum class FileDialog { Open, SaveAs, Import };
     // Returns the chosen path, or an empty string when the user cancelled.
     using FileDialogFunction = std::function<QString(FileDialog)>;
+    // The import preview: shows the file with the columns given, which the user may change;
+    // true when the user chose to import (with the columns as left).
+    using ImportPreviewFunction =
+        std::function<bool(const QString& path, int32_t& datesColumn, int32_t& valuesColumn)>;
     // Shows an error message with the caption "Error".
     using ErrorBoxFunction = std::function<void(const QString& text)>;
     // Asks a Yes/No question; true for Yes.
@@ -75,6 +79,7 @@ class CMainApp : public QApplication, public CCommandHost {
     // The warning shown when a project opens without some of its points.
     void SetWarningBox(ErrorBoxFunction box) { m_warningBox = std::move(box); }
     void SetQuestionBox(QuestionBoxFunction box) { m_questionBox = std::move(box); }
+    void SetImportPreview(ImportPreviewFunction preview) { m_importPreview = std::move(preview); }
 
   private:
     void CreateMenus();
@@ -94,6 +99,7 @@ class CMainApp : public QApplication, public CCommandHost {
     ErrorBoxFunction m_errorBox;
     ErrorBoxFunction m_warningBox;
     QuestionBoxFunction m_questionBox;
+    ImportPreviewFunction m_importPreview;
     // The last file of the settings when it did not open at start-up.
     std::string m_startFile;
 };

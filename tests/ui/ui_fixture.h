@@ -80,6 +80,11 @@ class UiTest : public ::testing::Test {
             m_questions.push_back(text.toStdString());
             return m_yes;
         });
+        // The import preview accepts the columns it is shown, as OK would.
+        App().SetImportPreview([this](const QString&, int32_t&, int32_t&) {
+            ++m_previews;
+            return true;
+        });
         std::filesystem::create_directories(Scratch());
     }
 
@@ -151,5 +156,6 @@ class UiTest : public ::testing::Test {
     // The questions asked, each answered with m_yes.
     std::vector<std::string> m_questions;
     bool m_yes = true;
+    int m_previews = 0;
     CProjectPage* m_page = nullptr;
 };

@@ -21,6 +21,8 @@ class CDataPage : public CProjectPage {
   protected:
     void LoadFields() override;
     void StoreFields() override;
+    // An import may have changed the columns: the page shows them again.
+    void OnCurrentChanged() override { LoadFields(); }
 
   private:
     void OnMoveUp();
