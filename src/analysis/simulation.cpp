@@ -150,3 +150,13 @@ void SelectResultSet(CProject& project, int32_t& n, CStatusSink* status) {
     }
     Simulate(project, status);
 }
+
+const CDataSet* DataSetOutsideWindow(const CProject& project) {
+    for (const auto& ds : project.DataSets()) {
+        const auto [first, last] = ds->PointsInside(project.m_viewLimits);
+        if (first == last) {
+            return ds.get();
+        }
+    }
+    return nullptr;
+}
