@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "analysis/optimiser.h"
+#include "analysis/potential_gains.h"
 #include "analysis/simulation.h"
 #include "analysis/status_sink.h"
 #include "app/parameter_rules.h"
@@ -178,29 +179,35 @@ void CProjectCommands::Simulate() {
 }
 
 void CProjectCommands::Resimulate() {
+    SimulateAndScale();
+    Refresh(REFRESH_LOAD);
+    RedrawCharts();
+}
+
+void CProjectCommands::SimulateAndScale() {
     if (m_status != nullptr) {
         // Blank, or the empty project's zero: a window without a point of the primary
         // leaves no state to report, and the last one would no longer be true.
         m_status->SetStatus("", "", m_project.Primary() == nullptr ? 0.0 : -1.0, -1);
+    }
+    // The potential gains smooth with the current set's own length, which may have changed;
+    // the simulation smooths last, so the chart shows its curve as before.
+    if (CDataSet* current = m_project.Current()) {
+        ComputePotentialGains(*current);
     }
     ::Simulate(m_project, m_status);
     ScaleHistory(m_project);
     if (m_host != nullptr) {
         m_host->ShowNotice(SimulationNotice(m_project));
     }
-    Refresh(REFRESH_LOAD);
-    RedrawCharts();
 }
 
 void CProjectCommands::ApplyResultSet(int32_t& n) {
     if (!StorePending()) {
         return;
     }
-    SelectResultSet(m_project, n, m_status);
-    ScaleHistory(m_project);
-    if (m_host != nullptr) {
-        m_host->ShowNotice(SimulationNotice(m_project));
-    }
+    ::ApplyResultSet(m_project, n);
+    SimulateAndScale();
     RedrawCharts();
     Refresh(REFRESH_LOAD);
 }

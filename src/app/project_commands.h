@@ -119,6 +119,8 @@ class CProjectCommands {
     // Simulates, reloads the pages and redraws the charts; the status bar's notice says when
     // the window holds no point of some data set, and the status panes empty without data.
     void Resimulate();
+    // The simulation with the potential gains, the history axis and the status of its end.
+    void SimulateAndScale();
     // What was last opened or saved is what the project would now write.
     void MarkSaved();
 

@@ -320,6 +320,8 @@ bool CMainApp::MaySetProjectAside() {
         case SaveAnswer::Cancel:
             break;
     }
+    // The store may have brought edits into the project: the title shows them now.
+    UpdateTitle();
     return false;
 }
 
