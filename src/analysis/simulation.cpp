@@ -136,6 +136,13 @@ void ReportStatus(const CDataSet& ds, CStatusSink* status) {
 }
 
 void SelectResultSet(CProject& project, int32_t& n, CStatusSink* status) {
+    if (project.Primary() != nullptr) {
+        ApplyResultSet(project, n);
+        Simulate(project, status);
+    }
+}
+
+void ApplyResultSet(CProject& project, int32_t& n) {
     const CDataSet* primary = project.Primary();
     if (primary == nullptr) {
         return;
@@ -148,5 +155,14 @@ void SelectResultSet(CProject& project, int32_t& n, CStatusSink* status) {
     for (const auto& ds : project.DataSets()) {
         ds->ApplyResult(n);
     }
-    Simulate(project, status);
+}
+
+const CDataSet* DataSetOutsideWindow(const CProject& project) {
+    for (const auto& ds : project.DataSets()) {
+        const auto [first, last] = ds->PointsInside(project.m_viewLimits);
+        if (first == last) {
+            return ds.get();
+        }
+    }
+    return nullptr;
 }

@@ -33,6 +33,12 @@ double Invest(CDataSet& ds, const CLimits& window, double input, double& out);
 // Hands the state at the end of the project's window to `status`: date, name, net value, flag.
 void ReportStatus(const CDataSet& ds, CStatusSink* status);
 
-// Clamps n to 0..number of result records of the primary (0 raised to 1 when there is one),
-// applies result set n to every data set that has it and simulates.
+// The first data set of which the window holds no point, or null. The blend then takes nothing
+// from it, so a simulation's gain is no result of the strategy.
+const CDataSet* DataSetOutsideWindow(const CProject& project);
+
+// Clamps n to 0..number of result records of the primary (0 raised to 1 when there is one)
+// and applies result set n to every data set that has it.
+void ApplyResultSet(CProject& project, int32_t& n);
+// ApplyResultSet, then Simulate.
 void SelectResultSet(CProject& project, int32_t& n, CStatusSink* status);

@@ -1,9 +1,63 @@
 #include "app/project_commands.h"
 
+#include <chrono>
+#include <filesystem>
+#include <system_error>
+
+#include "analysis/optimiser.h"
+#include "analysis/potential_gains.h"
 #include "analysis/simulation.h"
+#include "analysis/status_sink.h"
 #include "app/parameter_rules.h"
 #include "charts/project_view.h"
 #include "model/project.h"
+#include "storage/project_writer.h"
+
+namespace {
+
+// The size and modification time of the file at `path`; false when it cannot be looked at.
+bool StampOf(const std::string& path, int64_t& size, int64_t& time) {
+    std::error_code error;
+    const auto bytes = std::filesystem::file_size(path, error);
+    if (error) {
+        return false;
+    }
+    const auto written = std::filesystem::last_write_time(path, error);
+    if (error) {
+        return false;
+    }
+    size = static_cast<int64_t>(bytes);
+    time = std::chrono::duration_cast<std::chrono::nanoseconds>(written.time_since_epoch()).count();
+    return true;
+}
+
+}  // namespace
+
+uint64_t ProjectTextDigest(const CProject& project) {
+    // FNV-1a: cheap, and any difference of text shows with near certainty.
+    uint64_t digest = 14695981039346656037ULL;
+    CProjectWriter writer([&digest](std::string_view piece) {
+        for (const char c : piece) {
+            digest = (digest ^ static_cast<unsigned char>(c)) * 1099511628211ULL;
+        }
+        return true;
+    });
+    writer.Write(project);
+    return digest;
+}
+
+std::string SimulationNotice(const CProject& project) {
+    const CDataSet* outside = DataSetOutsideWindow(project);
+    if (outside == nullptr) {
+        return std::string();
+    }
+    return "No point of \"" + outside->m_name + "\" in the window: no result.";
+}
+
+CProjectCommands::CProjectCommands(CProject& project, CCommandHost* host, CStatusSink* status)
+    : m_project(project), m_host(host), m_status(status) {
+    MarkSaved();
+}
 
 void CProjectCommands::Refresh(RefreshCode code) {
     if (m_host != nullptr) {
@@ -28,6 +82,38 @@ void CProjectCommands::NewProject() {
     Refresh(REFRESH_CLEAR);
     m_project.Clear();
     Refresh(REFRESH_DATASETS);
+    if (m_host != nullptr) {
+        m_host->ShowNotice(std::string());
+    }
+    MarkSaved();
+    RedrawCharts();
+}
+
+bool CProjectCommands::StorePending() {
+    const int64_t refused = m_host != nullptr ? m_host->RefusalCount() : 0;
+    Refresh(REFRESH_STORE);
+    return m_host == nullptr || m_host->RefusalCount() == refused;
+}
+
+void CProjectCommands::MarkSaved() {
+    m_savedText = ProjectTextDigest(m_project);
+    if (m_lastFile.empty() || !StampOf(m_lastFile, m_fileSize, m_fileTime)) {
+        m_fileSize = -1;
+        m_fileTime = -1;
+    }
+}
+
+bool CProjectCommands::HasUnsavedChanges() const {
+    return ProjectTextDigest(m_project) != m_savedText;
+}
+
+bool CProjectCommands::FileChangedOnDisk() const {
+    int64_t size = 0;
+    int64_t time = 0;
+    if (m_lastFile.empty() || !StampOf(m_lastFile, size, time)) {
+        return false;
+    }
+    return size != m_fileSize || time != m_fileTime;
 }
 
 CStatus CProjectCommands::OpenProject(const std::string& path, CReadReport* report) {
@@ -48,6 +134,8 @@ CStatus CProjectCommands::OpenProject(const std::string& path, CReadReport* repo
     Refresh(REFRESH_CURRENT);
     Refresh(REFRESH_DATASETS);
     Refresh(REFRESH_RESULTS);
+    MarkSaved();
+    RedrawCharts();
     return read;
 }
 
@@ -60,6 +148,7 @@ CStatus CProjectCommands::SaveProject(const std::string& path) {
     if (written) {
         m_lastFile = path;
         AddRecentFile(path);
+        MarkSaved();
     }
     return written;
 }
@@ -99,19 +188,112 @@ CStatus CProjectCommands::Import(const std::string& path, CImportReport* report)
 }
 
 void CProjectCommands::Simulate() {
-    Refresh(REFRESH_STORE);
-    ::Simulate(m_project, m_status);
-    ScaleHistory(m_project);
+    if (StorePending()) {
+        Resimulate();
+    }
+}
+
+void CProjectCommands::Resimulate() {
+    SimulateAndScale();
     Refresh(REFRESH_LOAD);
     RedrawCharts();
 }
 
-void CProjectCommands::ApplyResultSet(int32_t& n) {
-    Refresh(REFRESH_STORE);
-    SelectResultSet(m_project, n, m_status);
+void CProjectCommands::SimulateAndScale() {
+    if (m_status != nullptr) {
+        // Blank, or the empty project's zero: a window without a point of the primary
+        // leaves no state to report, and the last one would no longer be true.
+        m_status->SetStatus("", "", m_project.Primary() == nullptr ? 0.0 : -1.0, -1);
+    }
+    // The potential gains smooth with the current set's own length, which may have changed;
+    // the simulation smooths last, so the chart shows its curve as before.
+    if (CDataSet* current = m_project.Current()) {
+        ComputePotentialGains(*current);
+    }
+    ::Simulate(m_project, m_status);
     ScaleHistory(m_project);
+    if (m_host != nullptr) {
+        m_host->ShowNotice(SimulationNotice(m_project));
+    }
+}
+
+void CProjectCommands::ApplyResultSet(int32_t& n) {
+    if (!StorePending()) {
+        return;
+    }
+    ::ApplyResultSet(m_project, n);
+    SimulateAndScale();
     RedrawCharts();
     Refresh(REFRESH_LOAD);
+}
+
+void CProjectCommands::ApplyWindow() {
+    // The Controls page's store sets the window.
+    if (StorePending()) {
+        Resimulate();
+    }
+}
+
+void CProjectCommands::ResetWindow() {
+    if (StorePending()) {
+        ResetLimitsToCurrent(m_project);
+        Resimulate();
+    }
+}
+
+void CProjectCommands::StepWindow(WindowStep stepWindow, int step) {
+    if (!StorePending()) {
+        return;
+    }
+    CLimits window;
+    m_project.GetLimits(window);
+    SetLimits(m_project, stepWindow(window, step));
+    Resimulate();
+}
+
+void CProjectCommands::MoveUp() {
+    if (StorePending()) {
+        MoveCurrentUp(m_project);
+        Refresh(REFRESH_DATASETS);
+        Resimulate();
+    }
+}
+
+void CProjectCommands::DeleteCurrentDataSet() {
+    if (StorePending()) {
+        DeleteCurrent(m_project);
+        if (m_project.DataSetCount() == 0) {
+            // No window shows figures of a project without data; blank them as File New does.
+            Refresh(REFRESH_CLEAR);
+        }
+        Refresh(REFRESH_DATASETS);
+        Resimulate();
+    }
+}
+
+CProjectCommands::AddOutcome CProjectCommands::AddPoint(int32_t day, int32_t month, int32_t year,
+                                                        double value) {
+    if (!StorePending()) {
+        return AddOutcome::EditRefused;
+    }
+    const bool added = m_project.AddPoint(day, month, year, value);
+    // The window may have grown to the new point: rescale on the raw values.
+    SetDisplaySlot(m_project, Raw);
+    if (CDataSet* current = m_project.Current()) {
+        SetCurrentDataSet(m_project, current);
+    }
+    Resimulate();
+    return added ? AddOutcome::Added : AddOutcome::DateRefused;
+}
+
+void CProjectCommands::UndoAddPoint() {
+    if (StorePending()) {
+        m_project.UndoAddPoint();
+        if (CDataSet* current = m_project.Current()) {
+            SetCurrentDataSet(m_project, current);
+        }
+        Resimulate();
+    }
 }
 
 CStatus CProjectCommands::StartProcess() {

@@ -1,5 +1,8 @@
 #include "charts/project_view.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "analysis/potential_gains.h"
 #include "charts/scaling.h"
 #include "model/project.h"
@@ -13,6 +16,14 @@ void ScaleLimits(const CDataSet& ds, CLimits& limits, int slot) {
         } else {
             limits.ExtendSlotRange(points[i], slot);
         }
+    }
+    const double low = limits.start.GetValue(slot);
+    if (first < last && low == limits.end.GetValue(slot) && std::isfinite(low)) {
+        // A flat series (an investment never in the market) would leave no range to scale and
+        // the default axis of 0 to 1 would put its line out of sight: centre it instead.
+        const double margin = std::max(std::fabs(low) * 0.05, 0.5);
+        limits.start.SetValue(slot, low - margin);
+        limits.end.SetValue(slot, low + margin);
     }
     Scale(limits, slot);
 }

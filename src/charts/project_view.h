@@ -11,7 +11,8 @@ class CProject;
 // operation changes the project as its name says and recomputes what the change affects.
 
 // Minimum and maximum of `slot` over the points of `ds` inside the dates of `limits` into its
-// extremes, then the record's Scale (also when no point is inside).
+// extremes, then the record's Scale (also when no point is inside). A flat series gets a range
+// of 5 % (at least 0.5) either side of its value, so its line shows mid-axis.
 void ScaleLimits(const CDataSet& ds, CLimits& limits, int slot);
 
 // REQUIRES: ds is a listed data set or null. Makes it current, recomputes its potential gains

@@ -1,6 +1,10 @@
 #include "ui/about_dialog.h"
 
+#include <algorithm>
+
+#include <QApplication>
 #include <QDialogButtonBox>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QLabel>
 
@@ -23,5 +27,10 @@ CAboutDialog::CAboutDialog(QWidget* parent) : QDialog(parent) {
     layout->addWidget(name, 0, 1);
     layout->addWidget(version, 1, 1);
     layout->addWidget(buttons, 2, 0, 1, 2);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    // The title bar must show the whole title beside its buttons, which take about as much
+    // room again as the title itself on common desktops.
+    const int titleWidth =
+        2 *
+        QFontMetrics(QApplication::font("QMdiSubWindowTitleBar")).horizontalAdvance(windowTitle());
+    setFixedSize(std::max(sizeHint().width(), titleWidth + 80), sizeHint().height());
 }

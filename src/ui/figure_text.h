@@ -10,7 +10,8 @@ class CLimits;
 
 // Up to 15 significant digits, the way an edit shows a number field: 12.3, 0.25, 1000.
 QString FigureText(double value);
-// "%5.1f", as the Analysis page shows its gains: "  5.0".
+// A per-cent figure (gain, gain per year, potential gain), the same text wherever it shows: cut
+// (not rounded) to one decimal, "25.6" for 25.678, "5.0" for 5, "-14.3" for -14.333.
 QString PercentText(double value);
 // FormatNumber: "(1089.50)".
 QString AmountText(double value);

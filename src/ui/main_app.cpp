@@ -12,10 +12,12 @@
 #include <QMessageBox>
 #include <QSettings>
 #include <QStatusBar>
+#include <QTimer>
 
 #include "ui/about_dialog.h"
 #include "ui/import_dialog.h"
 #include "ui/main_frame.h"
+#include "ui/pages/dialog_template.h"
 #include "ui/pictures.h"
 #include "ui/status_bar.h"
 
@@ -25,7 +27,8 @@ constexpr char kCompany[] = "Orvane";
 constexpr char kProduct[] = "Quillmark";
 constexpr char kUserGroup[] = "user";
 constexpr char kRecentGroup[] = "Recent File List";
-constexpr char kDefaultLastFile[] = "../Project Files/DOW.xml";
+// The sample shipped with the program, so that a first start shows a project.
+constexpr char kDefaultLastFile[] = "../Project Files/SP500.xml";
 constexpr char kProjectFilter[] = "Quillmark Project Files (*.xml)";
 constexpr int kRecentTextLength = 60;
 
@@ -101,6 +104,23 @@ CMainApp::CMainApp(int& argc, char** argv) : QApplication(argc, argv), m_command
                                      QMessageBox::Yes | QMessageBox::No,
                                      QMessageBox::No) == QMessageBox::Yes;
     };
+    m_saveQuestion = [this](const QString& text) {
+        const auto button = QMessageBox::warning(
+            m_frame.get(), QString::fromLatin1(kProduct), text,
+            QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
+        if (button == QMessageBox::Save) {
+            return SaveAnswer::Save;
+        }
+        return button == QMessageBox::Discard ? SaveAnswer::Discard : SaveAnswer::Cancel;
+    };
+    m_confirmBox = [this](const QString& text) {
+        return QMessageBox::question(m_frame.get(), QString::fromLatin1(kProduct), text) ==
+               QMessageBox::Yes;
+    };
+    m_titleTimer = new QTimer(this);
+    m_titleTimer->setSingleShot(true);
+    m_titleTimer->setInterval(150);
+    connect(m_titleTimer, &QTimer::timeout, this, [this] { UpdateTitle(); });
 }
 
 CMainApp::~CMainApp() {
@@ -116,11 +136,14 @@ CMainApp* CMainApp::Instance() {
 void CMainApp::InitInstance(const QString& file) {
     LoadRecentFiles();
     m_frame = std::make_unique<CMainFrame>(m_project);
+    m_frame->SetCloseGuard([this] { return MaySetProjectAside(); });
     m_commands.SetStatusSink(m_frame->Status());
     CreateMenus();
     m_frame->setWindowIcon(ApplicationIcon());
-    m_frame->setWindowTitle(kProduct);
+    UpdateTitle();
     m_frame->resize(1100, 760);
+    // The pages show the project's values from the start, not their own defaults.
+    m_frame->Refresh(REFRESH_LOAD);
     m_frame->show();
 
     QSettings settings(kCompany, kProduct);
@@ -132,13 +155,19 @@ void CMainApp::InitInstance(const QString& file) {
     settings.endGroup();
 
     if (file.isEmpty()) {
-        // A last file that is missing for now is still the one to try at the next start.
-        if (!m_commands.OpenProject(lastFile)) {
+        // A last file that is missing for now is still the one to try at the next start; the
+        // status bar says why the window is empty rather than a box at every start.
+        const CStatus opened = m_commands.OpenProject(lastFile);
+        if (!opened && !lastFile.empty()) {
             m_startFile = lastFile;
+            m_frame->Status()->ShowNotice(
+                QStringLiteral("The last project did not open: %1. Use File Open.")
+                    .arg(QString::fromStdString(opened.Reason())));
         }
     } else {
         OpenDocumentFile(file);
     }
+    UpdateTitle();
 }
 
 int CMainApp::ExitInstance(int exitCode) {
@@ -255,21 +284,80 @@ void CMainApp::AddRecentFile(const std::string& path) {
 void CMainApp::Refresh(RefreshCode code) {
     if (m_frame != nullptr) {
         m_frame->Refresh(code);
+        m_titleTimer->start();
     }
 }
 
 void CMainApp::RedrawCharts() {
     if (m_frame != nullptr) {
         m_frame->RedrawCharts();
+        m_titleTimer->start();
     }
 }
 
+int64_t CMainApp::RefusalCount() const {
+    return ::RefusalCount();
+}
+
+void CMainApp::ShowNotice(const std::string& text) {
+    if (m_frame != nullptr) {
+        m_frame->Status()->ShowNotice(QString::fromStdString(text));
+    }
+}
+
+void CMainApp::UpdateTitle() {
+    if (m_frame == nullptr) {
+        return;
+    }
+    const std::string& file = m_commands.m_lastFile;
+    const QString name = file.empty() ? QStringLiteral("Untitled")
+                                      : QFileInfo(QString::fromStdString(file)).fileName();
+    m_frame->setWindowTitle(name + QStringLiteral("[*] - ") + QString::fromLatin1(kProduct));
+    m_frame->setWindowModified(m_commands.HasUnsavedChanges());
+}
+
+bool CMainApp::MaySetProjectAside() {
+    if (!m_commands.StorePending()) {
+        return false;
+    }
+    if (!m_commands.HasUnsavedChanges()) {
+        return true;
+    }
+    const std::string& file = m_commands.m_lastFile;
+    const QString name = file.empty() ? QStringLiteral("the new project")
+                                      : QFileInfo(QString::fromStdString(file)).fileName();
+    switch (m_saveQuestion(QStringLiteral("Save the changes to %1?").arg(name))) {
+        case SaveAnswer::Save:
+            OnFileSave();
+            UpdateTitle();
+            return !m_commands.HasUnsavedChanges();
+        case SaveAnswer::Discard:
+            return true;
+        case SaveAnswer::Cancel:
+            break;
+    }
+    // The store may have brought edits into the project: the title shows them now.
+    UpdateTitle();
+    return false;
+}
+
+bool CMainApp::Confirm(const QString& text) {
+    return m_confirmBox(text);
+}
+
 void CMainApp::OnFileNew() {
+    if (!MaySetProjectAside()) {
+        return;
+    }
     m_startFile.clear();
     m_commands.NewProject();
+    UpdateTitle();
 }
 
 void CMainApp::OnFileOpen() {
+    if (!MaySetProjectAside()) {
+        return;
+    }
     const QString path = m_fileDialog(FileDialog::Open);
     if (path.isEmpty()) {
         return;
@@ -278,13 +366,16 @@ void CMainApp::OnFileOpen() {
 }
 
 bool CMainApp::OpenDocumentFile(const QString& path) {
-    OpenAndReport(path);
+    if (MaySetProjectAside()) {
+        OpenAndReport(path);
+    }
     return true;
 }
 
 void CMainApp::OpenAndReport(const QString& path) {
     CReadReport report;
     const CStatus opened = m_commands.OpenProject(path.toStdString(), &report);
+    UpdateTitle();
     if (!opened) {
         m_errorBox(QStringLiteral("File Not Opened.\n\n") +
                    QString::fromStdString(opened.Reason()));
@@ -296,15 +387,28 @@ void CMainApp::OpenAndReport(const QString& path) {
 }
 
 void CMainApp::OnFileSave() {
-    const std::string path = m_commands.m_lastFile;
-    if (path.empty()) {
+    if (m_commands.m_lastFile.empty()) {
         OnFileSaveAs();
         return;
+    }
+    SaveToLastFile();
+}
+
+bool CMainApp::SaveToLastFile() {
+    const std::string path = m_commands.m_lastFile;
+    if (m_commands.FileChangedOnDisk() &&
+        !Confirm(QStringLiteral("%1 has changed on disk since it was opened or saved here. "
+                                "Overwrite it?")
+                     .arg(QString::fromStdString(path)))) {
+        return false;
     }
     if (!m_commands.SaveProject(path).IsOk()) {
         m_errorBox(QStringLiteral("File Not Saved."));
         OnFileSaveAs();
+        return false;
     }
+    UpdateTitle();
+    return true;
 }
 
 void CMainApp::OnFileSaveAs() {
@@ -320,6 +424,7 @@ void CMainApp::OnFileSaveAs() {
     if (!m_commands.SaveProject(path).IsOk()) {
         m_errorBox(QStringLiteral("File Not Saved."));
     }
+    UpdateTitle();
 }
 
 void CMainApp::OnFileImport() {

@@ -15,6 +15,7 @@
 class CMainFrame;
 class QAction;
 class QMenu;
+class QTimer;
 
 // The application: owns the one project and the main window, keeps the user's settings (the
 // last project file, the import columns and the recent-file list of 8 in QSettings "Orvane" /
@@ -34,6 +35,11 @@ class CMainApp : public QApplication, public CCommandHost {
     using ErrorBoxFunction = std::function<void(const QString& text)>;
     // Asks a Yes/No question; true for Yes.
     using QuestionBoxFunction = std::function<bool(const QString& text)>;
+    // Asks what to do with unsaved changes before they would be lost.
+    enum class SaveAnswer { Save, Discard, Cancel };
+    using SaveQuestionFunction = std::function<SaveAnswer(const QString& text)>;
+    // Asks a yes-or-no question; true for yes.
+    using ConfirmFunction = std::function<bool(const QString& text)>;
 
     static constexpr int kRecentFiles = 8;
 
@@ -59,12 +65,22 @@ class CMainApp : public QApplication, public CCommandHost {
     // A recent-file entry or the command line: opens `path`, telling the user when it cannot.
     // Always reports success, so an entry whose file has gone stays in the list.
     bool OpenDocumentFile(const QString& path);
+    // Before New, Open, Exit and the window's closing: when File Save would write anything new,
+    // asks Save / Discard / Cancel. True when the project may be set aside (saved, discarded or
+    // unchanged); false when the user cancelled, the save failed or a pending edit was refused.
+    bool MaySetProjectAside();
+    // Asks `text` as a yes-or-no question.
+    bool Confirm(const QString& text);
+    // The title: the project file's name (or "Untitled"), marked while it has unsaved changes.
+    void UpdateTitle();
 
     // CCommandHost: the broadcast to the main window's descendants, the recent files, the
     // repaint of the charts.
     void Refresh(RefreshCode code) override;
     void AddRecentFile(const std::string& path) override;
     void RedrawCharts() override;
+    int64_t RefusalCount() const override;
+    void ShowNotice(const std::string& text) override;
 
     CProject& Project() { return m_project; }
     CProjectCommands& Commands() { return m_commands; }
@@ -80,11 +96,16 @@ class CMainApp : public QApplication, public CCommandHost {
     void SetWarningBox(ErrorBoxFunction box) { m_warningBox = std::move(box); }
     void SetQuestionBox(QuestionBoxFunction box) { m_questionBox = std::move(box); }
     void SetImportPreview(ImportPreviewFunction preview) { m_importPreview = std::move(preview); }
+    void SetSaveQuestion(SaveQuestionFunction question) { m_saveQuestion = std::move(question); }
+    void SetConfirmBox(ConfirmFunction box) { m_confirmBox = std::move(box); }
 
   private:
     void CreateMenus();
     // Opens `path` and tells the user what went wrong or what could not be read.
     void OpenAndReport(const QString& path);
+    // Saves to the project's file after asking, when the file changed on disk, whether to
+    // overwrite it. False when not saved.
+    bool SaveToLastFile();
     void UpdateRecentMenu();
     void LoadRecentFiles();
     void SaveRecentFiles() const;
@@ -100,6 +121,10 @@ class CMainApp : public QApplication, public CCommandHost {
     ErrorBoxFunction m_warningBox;
     QuestionBoxFunction m_questionBox;
     ImportPreviewFunction m_importPreview;
+    SaveQuestionFunction m_saveQuestion;
+    ConfirmFunction m_confirmBox;
+    // Gathers the commands of one moment into one update of the title.
+    QTimer* m_titleTimer;
     // The last file of the settings when it did not open at start-up.
     std::string m_startFile;
 };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include <QCloseEvent>
 #include <QEvent>
 
 #include "ui/chart_panel.h"
@@ -24,6 +25,8 @@ constexpr int kLeftColumn = 150;
 constexpr int kSheetHeight = 160;
 constexpr int kStripHeight = 40;
 constexpr int kResultSetsHeight = 90;
+constexpr int kMinimumWidth = 800;
+constexpr int kMinimumHeight = 600;
 
 QRect Box(int x, int y, int width, int height) {
     return QRect(x, y, std::max(0, width), std::max(0, height));
@@ -65,6 +68,8 @@ CMainFrame::CMainFrame(CProject& project) : m_client(new QWidget(this)) {
 
     setFocusPolicy(Qt::StrongFocus);
     m_dataSetChart->setFocus();
+    // Below this the trees lose their items from view and the sheet its pages' controls.
+    setMinimumSize(kMinimumWidth, kMinimumHeight);
 }
 
 CMainFrame::~CMainFrame() {
@@ -110,6 +115,14 @@ void CMainFrame::LayoutChildren() {
 void CMainFrame::MouseLeft(CChartPanel* chart) {
     chart->SetMouseInside(false);
     chart->update();
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    if (m_closeGuard && !m_closeGuard()) {
+        event->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(event);
 }
 
 void CMainFrame::focusInEvent(QFocusEvent* event) {

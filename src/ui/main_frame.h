@@ -3,6 +3,8 @@
 #include <QMainWindow>
 #include <QRect>
 
+#include <functional>
+
 #include "app/refresh_code.h"
 
 class CChartPanel;
@@ -46,6 +48,8 @@ class CMainFrame : public QMainWindow {
     void RedrawCharts();
     // Broadcasts a refresh to every window of the frame; see ui/refresh.h.
     void Refresh(RefreshCode code);
+    // Asked before the window closes (Exit, the window's close button); false keeps it open.
+    void SetCloseGuard(std::function<bool()> guard) { m_closeGuard = std::move(guard); }
 
     CStatusBar* Status() const { return m_status; }
     CDataSetChart* DataSetChart() const { return m_dataSetChart; }
@@ -59,6 +63,7 @@ class CMainFrame : public QMainWindow {
 
   protected:
     void focusInEvent(QFocusEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
@@ -75,4 +80,5 @@ class CMainFrame : public QMainWindow {
     CResultSetsDialog* m_resultSets = nullptr;
     CNavigationDialog* m_navigation = nullptr;
     CPageSheet* m_sheet = nullptr;
+    std::function<bool()> m_closeGuard;
 };

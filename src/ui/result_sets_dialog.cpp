@@ -7,7 +7,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "analysis/number_format.h"
 #include "model/project.h"
 #include "ui/figure_text.h"
 #include "ui/main_app.h"
@@ -53,9 +52,13 @@ CResultSetsDialog::CResultSetsDialog(CProject& project, CMainFrame& frame, QWidg
     grid->addWidget(m_gainEdit, 1, 0);
     grid->addWidget(new QLabel(QStringLiteral("% / Year"), group), 1, 1, 1, 2);
 
-    setTabOrder(m_gainEdit, m_numberEdit);
+    m_numberEdit->setToolTip(QStringLiteral("Number of the applied result set"));
+    m_gainEdit->setToolTip(QStringLiteral("Gain per year of the applied result set"));
+    next->setToolTip(QStringLiteral("Next result set"));
+    previous->setToolTip(QStringLiteral("Previous result set"));
     setTabOrder(m_numberEdit, next);
     setTabOrder(next, previous);
+    setTabOrder(previous, m_gainEdit);
     connect(next, &QPushButton::clicked, this, [this] { Step(1); });
     connect(previous, &QPushButton::clicked, this, [this] { Step(-1); });
     ShowFields();
@@ -77,8 +80,7 @@ void CResultSetsDialog::customEvent(QEvent* event) {
     }
     switch (*code) {
         case REFRESH_LOAD:
-            m_gainPerYear = TruncateDecimals(
-                GainPerYear(m_project.Primary()->m_params.GN, m_project.m_viewLimits), 1);
+            m_gainPerYear = GainPerYear(m_project.Primary()->m_params.GN, m_project.m_viewLimits);
             m_shownNumber = m_number;
             ShowFields();
             break;
@@ -95,6 +97,6 @@ void CResultSetsDialog::customEvent(QEvent* event) {
 }
 
 void CResultSetsDialog::ShowFields() {
-    m_gainEdit->setText(FigureText(m_gainPerYear));
+    m_gainEdit->setText(PercentText(m_gainPerYear));
     m_numberEdit->setText(QString::number(m_shownNumber));
 }

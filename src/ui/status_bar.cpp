@@ -23,9 +23,10 @@ QLabel* MakePane(QWidget* parent, int blanks) {
 }  // namespace
 
 CStatusBar::CStatusBar(QWidget* parent) : QStatusBar(parent) {
-    auto* idle = new QLabel(QString(kIdleBlanks, QLatin1Char(' ')), this);
-    idle->setMinimumWidth(kMessagePaneMinWidth);
-    addWidget(idle, 1);
+    m_notice = new QLabel(QString(kIdleBlanks, QLatin1Char(' ')), this);
+    m_notice->setObjectName(QStringLiteral("notice"));
+    m_notice->setMinimumWidth(kMessagePaneMinWidth);
+    addWidget(m_notice, 1);
     for (size_t i = 0; i < m_panes.size(); ++i) {
         m_panes[i] = MakePane(this, kPaneBlanks[i]);
         addPermanentWidget(m_panes[i]);
@@ -51,8 +52,17 @@ QString CStatusBar::PaneText(Pane pane) const {
     return m_panes[static_cast<size_t>(pane)]->text();
 }
 
+void CStatusBar::ShowNotice(const QString& text) {
+    m_notice->setText(text.isEmpty() ? QString(kIdleBlanks, QLatin1Char(' ')) : text);
+}
+
+QString CStatusBar::Notice() const {
+    return m_notice->text().trimmed();
+}
+
 void CStatusBar::customEvent(QEvent* event) {
     if (RefreshCodeOf(event) == REFRESH_CLEAR) {
         SetStatus("", "", 0.0, -1);
+        ShowNotice(QString());
     }
 }

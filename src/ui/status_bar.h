@@ -13,7 +13,7 @@ class QLabel;
 // The main window's status bar: the message pane (menu prompts, otherwise blank) and four
 // panes with the state at the end of the window after a simulation: the date of the last
 // point inside the window, the primary data set's name, the net value there and its market
-// level. Cleared when a new project is made.
+// level. Cleared when a new project is made, notice included.
 class CStatusBar : public QStatusBar, public CStatusSink {
   public:
     // The panes, in order from the left after the message pane.
@@ -27,10 +27,15 @@ class CStatusBar : public QStatusBar, public CStatusSink {
                    int32_t level) override;
 
     QString PaneText(Pane pane) const;
+    // A line the message pane keeps while no menu prompt shows (why the last simulation gave
+    // no result, why the last project did not open); empty clears it.
+    void ShowNotice(const QString& text);
+    QString Notice() const;
 
   protected:
     void customEvent(QEvent* event) override;
 
   private:
+    QLabel* m_notice;
     std::array<QLabel*, 4> m_panes{};
 };

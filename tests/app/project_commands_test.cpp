@@ -4,12 +4,16 @@
 
 #include <sys/stat.h>
 
+#include <chrono>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "analysis/status_sink.h"
 #include "app/parameter_rules.h"
+#include "charts/project_view.h"
+#include "charts/scaling.h"
 #include "model/project.h"
 #include "support/series_builder.h"
 #include "support/test_files.h"
@@ -20,10 +24,19 @@ namespace {
 // or "redraw".
 class RecordingHost : public CCommandHost {
   public:
-    void Refresh(RefreshCode code) override { calls.push_back(std::to_string(code)); }
+    void Refresh(RefreshCode code) override {
+        calls.push_back(std::to_string(code));
+        refusals += code == REFRESH_STORE && refuseStores ? 1 : 0;
+    }
+    bool refuseStores = false;
     void AddRecentFile(const std::string& path) override { calls.push_back("recent: " + path); }
     void RedrawCharts() override { calls.push_back("redraw"); }
+    // A store refuses an entry while refuseStores is set.
+    int64_t RefusalCount() const override { return refusals; }
+    void ShowNotice(const std::string& text) override { notice = text; }
     std::vector<std::string> calls;
+    std::string notice;
+    int64_t refusals = 0;
 };
 
 struct RecordingStatus : CStatusSink {
@@ -47,7 +60,9 @@ class ProjectCommandsTest : public ::testing::Test {
 
 TEST_F(ProjectCommandsTest, OpenEmptiesReadsAndHasEveryWindowLoadInOrder) {
     ASSERT_TRUE(commands.OpenProject(kSample).IsOk());
-    EXPECT_EQ(host.calls, (Calls{"5", "4", "recent: " + kSample, "0", "3", "4", "2"}));
+    // The new empty project is drawn, then the project as read.
+    EXPECT_EQ(host.calls,
+              (Calls{"5", "4", "redraw", "recent: " + kSample, "0", "3", "4", "2", "redraw"}));
     EXPECT_EQ(commands.m_lastFile, kSample);
     EXPECT_EQ(project.DataSetCount(), 1);
 }
@@ -191,6 +206,81 @@ TEST(ParameterRules, StoredFieldsAreClampedIntoRange) {
     fields.ratio = -7.0;
     StoreParameters(project, fields);
     EXPECT_EQ(current->m_params.RC, -1.0);
+}
+
+// A change is what a save would write differently: an edit and its undoing cancel out, and
+// the file's own changes on disk are told apart from the project's.
+TEST_F(ProjectCommandsTest, UnsavedChangesAreWhatASaveWouldWriteDifferently) {
+    EXPECT_FALSE(commands.HasUnsavedChanges());
+    TempFolder folder;
+    const std::string path = folder.File("p.xml", FileText(kSample));
+    ASSERT_TRUE(commands.OpenProject(path).IsOk());
+    EXPECT_FALSE(commands.HasUnsavedChanges());
+    project.Primary()->m_comment = "note";
+    EXPECT_TRUE(commands.HasUnsavedChanges());
+    project.Primary()->m_comment.clear();
+    EXPECT_FALSE(commands.HasUnsavedChanges());
+    commands.Simulate();  // derived figures are not saved, GN and OUT are
+    project.Primary()->m_params.ML += 1;
+    EXPECT_TRUE(commands.HasUnsavedChanges());
+    ASSERT_TRUE(commands.SaveProject(path).IsOk());
+    EXPECT_FALSE(commands.HasUnsavedChanges());
+
+    EXPECT_FALSE(commands.FileChangedOnDisk());
+    std::filesystem::last_write_time(
+        path, std::filesystem::last_write_time(path) + std::chrono::seconds(5));
+    EXPECT_TRUE(commands.FileChangedOnDisk());
+    std::filesystem::remove(path);
+    EXPECT_FALSE(commands.FileChangedOnDisk());  // a save simply writes it again
+    commands.NewProject();
+    EXPECT_FALSE(commands.HasUnsavedChanges());
+}
+
+// Each command that moves the window, the points or the primary ends as Update does; one that
+// finds a refused entry in its store goes no further.
+TEST_F(ProjectCommandsTest, WindowAndDataCommandsSimulateAgainUnlessAnEntryWasRefused) {
+    ASSERT_TRUE(commands.OpenProject(kSample).IsOk());
+    CDataSet* other = project.AddDataSet("B");
+    AppendDaily(*other, project.Primary()->Points().back().m_serial + 10, {1, 2, 3, 4});
+    SetCurrentDataSet(project, other);
+    const auto run = [&](auto command) {
+        host.calls.clear();
+        status.text.clear();
+        command();
+        return host.calls;
+    };
+    EXPECT_EQ(run([&] { commands.ResetWindow(); }), (Calls{"1", "0", "redraw"}));
+    // The window is B's four days, after the primary's last point: no result, and no state.
+    EXPECT_EQ(status.text, " ");  // blanked
+    EXPECT_EQ(host.notice, "No point of \"SP500-2000\" in the window: no result.");
+    EXPECT_EQ(run([&] { commands.StepWindow(PanWindow, -1); }), (Calls{"1", "0", "redraw"}));
+    EXPECT_EQ(run([&] { commands.MoveUp(); }), (Calls{"1", "4", "0", "redraw"}));
+    EXPECT_EQ(project.Primary(), other);
+    EXPECT_EQ(run([&] { commands.DeleteCurrentDataSet(); }), (Calls{"1", "4", "0", "redraw"}));
+    EXPECT_EQ(project.Primary()->m_name, "SP500-2000");
+    EXPECT_EQ(run([&] { commands.ResetWindow(); }), (Calls{"1", "0", "redraw"}));
+    EXPECT_EQ(status.text, "4/17/2020 SP500-2000");
+    EXPECT_EQ(host.notice, "");
+
+    host.refuseStores = true;
+    const double gain = project.Primary()->m_params.GN;
+    project.Primary()->m_params.ML += 7;
+    for (const auto& command : std::vector<std::function<void()>>{
+             [&] { commands.Simulate(); }, [&] { commands.ResetWindow(); },
+             [&] { commands.MoveUp(); }, [&] { commands.DeleteCurrentDataSet(); },
+             [&] { commands.UndoAddPoint(); }}) {
+        EXPECT_EQ(run(command), (Calls{"1"}));
+    }
+    EXPECT_EQ(commands.AddPoint(1, 1, 2030, 5.0), CProjectCommands::AddOutcome::EditRefused);
+    EXPECT_EQ(project.Primary()->m_params.GN, gain);
+    EXPECT_EQ(project.DataSetCount(), 1);
+
+    host.refuseStores = false;
+    EXPECT_EQ(commands.AddPoint(1, 1, 2030, 5.0), CProjectCommands::AddOutcome::Added);
+    EXPECT_EQ(commands.AddPoint(1, 1, 2030, 5.0), CProjectCommands::AddOutcome::DateRefused);
+    EXPECT_EQ(status.text, "1/1/2030 SP500-2000");
+    run([&] { commands.DeleteCurrentDataSet(); });  // the last one: every window blanks
+    EXPECT_EQ(host.calls, (Calls{"1", "5", "4", "0", "redraw"}));
 }
 
 }  // namespace

@@ -24,7 +24,7 @@ TEST_F(AppendPageTest, StartsAtTodayAddsOnlyAfterTheLastDateAndUndoesOnce) {
                 {"35", "0", "1", "31/1 1", 1, 1},
                 {"6", "6", "1", "6/6 1", 1, 2},
                 {"7", "6", "101.5", "7/6 101.5", 2, 2},
-                {"8", "6", "1x", "8/6 101.5", 3, 2}};  // a refused value keeps the last one
+                {"8", "6", "1x", "8/6 101.5", 2, 2}};  // refused: nothing is added
     for (const auto& row : rows) {
         Type("day", row.day);
         Type("month", row.month);
@@ -36,15 +36,17 @@ TEST_F(AppendPageTest, StartsAtTodayAddsOnlyAfterTheLastDateAndUndoesOnce) {
         EXPECT_EQ(m_errors.size(), row.errors) << row.shown;
     }
     EXPECT_EQ(m_errors.back(), "Date Too Small.");
-    EXPECT_EQ(ds->Points().back().FormatDate(), "6/8/2003");
+    EXPECT_EQ(m_refusals, std::vector<std::string>{"Value: \"1x\" is not accepted.\n"
+                                                   "Please enter a number."});
+    EXPECT_EQ(ds->Points().back().FormatDate(), "6/7/2003");
     EXPECT_EQ(ds->Points().back().GetValue(Raw), 101.5);
     EXPECT_EQ(Project().m_historyLimits.end.m_serial, ds->Points().back().m_serial);
 
-    const int32_t seventh = ds->Points()[1].m_serial;
+    const int32_t sixth = ds->Points()[0].m_serial;
     for (int undo = 0; undo < 2; ++undo) {
         Click("undo");
-        EXPECT_EQ(ds->Points().size(), 2u);
-        EXPECT_EQ(Project().m_viewLimits.end.m_serial, seventh);
+        EXPECT_EQ(ds->Points().size(), 1u);
+        EXPECT_EQ(Project().m_viewLimits.end.m_serial, sixth);
     }
 }
 

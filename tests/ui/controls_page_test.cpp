@@ -26,9 +26,10 @@ class ControlsPageTest : public UiTest {
 };
 
 TEST_F(ControlsPageTest, ApplyClampsDayAndMonthAndCompletesShortYearsOnlyInTheProject) {
+    // After Apply the edits show the window as applied, years completed.
     const char* const rows[][3] = {{"endDay", "45", "31"},     {"endMonth", "0", "1"},
-                                   {"endYear", "3", "3"},      {"startDay", "2", "2"},
-                                   {"startMonth", "13", "12"}, {"startYear", "98", "98"}};
+                                   {"endYear", "3", "2003"},   {"startDay", "2", "2"},
+                                   {"startMonth", "13", "12"}, {"startYear", "98", "1998"}};
     for (const auto& [edit, typed, shown] : rows) {
         Type(edit, typed);
     }
@@ -39,10 +40,18 @@ TEST_F(ControlsPageTest, ApplyClampsDayAndMonthAndCompletesShortYearsOnlyInThePr
     EXPECT_EQ(Window(), "12/2/1998 - 1/31/2003");
     EXPECT_EQ(Project().m_historyLimits.end.m_serial, Project().m_viewLimits.end.m_serial);
 
+    Type("endDay", "30");
     Type("startDay", "4x");  // refused: the edit and the window keep their dates
     Click("apply");
     EXPECT_EQ(Text("startDay"), "2");
     EXPECT_EQ(Window(), "12/2/1998 - 1/31/2003");
+    ASSERT_EQ(m_refusals.size(), 1u);
+    EXPECT_EQ(m_refusals[0], "Start day: \"4x\" is not accepted.\nPlease enter an integer.");
+    EXPECT_TRUE(Edit("startDay")->hasFocus() || !Frame()->isActiveWindow());
+
+    Type("startDay", "3");  // Enter in a date applies it
+    QTest::keyClick(Edit("startDay"), Qt::Key_Return);
+    EXPECT_EQ(Window(), "12/3/1998 - 1/30/2003");
 }
 
 TEST_F(ControlsPageTest, EachSpinClickIsOneStepOfPanOrZoom) {
@@ -52,9 +61,11 @@ TEST_F(ControlsPageTest, EachSpinClickIsOneStepOfPanOrZoom) {
         int step, days, startShift, endShift;
     } rows[] = {{"pan", 1, 100, 21, 21},   {"pan", -1, 100, -21, -21}, {"zoom", 1, 100, 20, 0},
                 {"zoom", -1, 100, -21, 0}, {"zoom", 1, 4, 0, 0},       {"zoom", 1, 1, 0, 0}};
-    const int32_t start = Project().m_viewLimits.start.m_serial;
+    // A window of real dates: the page stores what it shows, dates with their years.
+    const int32_t start = MakePoint(2, 6, 2003).m_serial;
     for (const auto& row : rows) {
         SetWindow(Project(), start, start + row.days - 1);
+        Frame()->Refresh(REFRESH_LOAD);
         QTest::mouseClick(m_page->findChild<CSpinArrows*>(row.spin)->Arrow(row.step),
                           Qt::LeftButton);
         EXPECT_EQ(Project().m_viewLimits.start.m_serial, start + row.startShift) << row.spin;

@@ -5,6 +5,7 @@
 
 #include <QFileInfo>
 
+#include "ui/status_bar.h"
 #include "ui_fixture.h"
 
 namespace {
@@ -39,19 +40,25 @@ using MainAppTest = UiTest;
 
 TEST_F(MainAppTest, TheLastFileAndTheImportColumnsOutliveTheWindow) {
     QSettings("Orvane", "Quillmark").setValue("user/valsincol", 5);
-    Start();  // the first start opens the default project, missing here, silently
+    Start();  // the first start opens the bundled sample, missing here
     EXPECT_EQ(App().Commands().m_lastFile, "");  // so a Save asks for a name
     EXPECT_EQ(App().Commands().m_valsInCol, 5);
-    EXPECT_TRUE(m_errors.empty());
+    EXPECT_TRUE(m_errors.empty());  // no box at start-up, but the status bar says why
+    EXPECT_EQ(Frame()->Status()->Notice().toStdString(),
+              "The last project did not open: cannot open '../Project Files/SP500.xml': No "
+              "such file or directory. Use File Open.");
     App().Commands().m_valsInCol = 4;
     App().ExitInstance(0);
-    EXPECT_EQ(Setting("last_file"), "../Project Files/DOW.xml");  // a missing file keeps its path
+    EXPECT_EQ(Setting("last_file"), "../Project Files/SP500.xml");  // missing, still the one
     EXPECT_EQ(Setting("valsincol"), "4");
 
     fs::create_directories("../Project Files");
-    fs::copy_file(Sample("Project Files/SP500.xml"), "../Project Files/DOW.xml");
+    fs::copy_file(Sample("Project Files/SP500.xml"), "../Project Files/SP500.xml");
+    QSettings("Orvane", "Quillmark").clear();  // a first start with the sample in its place
     Start();
     EXPECT_EQ(Project().DataSetCount(), 1);
+    EXPECT_EQ(Frame()->windowTitle(), "SP500.xml[*] - Quillmark");
+    EXPECT_FALSE(Frame()->isWindowModified());
     Run("&New");  // then exit: the next start opens nothing
     App().ExitInstance(0);
     EXPECT_EQ(Setting("last_file"), "");

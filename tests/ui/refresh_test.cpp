@@ -50,12 +50,13 @@ TEST_F(RefreshOrderTest, TheFileCommandsBroadcastInOrder) {
     std::ofstream(bare) << "<QUILLMARK>\r\n</QUILLMARK>\r\n";
     const std::string empty = (Scratch() / "empty.xml").string();
     std::ofstream{empty};
-    const std::vector<int> open{REFRESH_CLEAR,   REFRESH_DATASETS, REFRESH_LOAD,
+    // New and Open first store pending edits, to learn whether they would lose a change.
+    const std::vector<int> open{REFRESH_STORE,   REFRESH_CLEAR,    REFRESH_DATASETS, REFRESH_LOAD,
                                 REFRESH_CURRENT, REFRESH_DATASETS, REFRESH_RESULTS};
     const std::tuple<const char*, std::string, std::vector<int>> rows[] = {
-        {"&New", "", {REFRESH_CLEAR, REFRESH_DATASETS}},
+        {"&New", "", {REFRESH_STORE, REFRESH_CLEAR, REFRESH_DATASETS}},
         {"&Open...", bare, open},
-        {"&Open...", empty, {}},  // not a project: refused, and no window hears of it
+        {"&Open...", empty, {REFRESH_STORE}},  // not a project: refused, nothing more
         {"Save &As...", (Scratch() / "saved.xml").string(), {REFRESH_STORE}},
         {"&Import...",
          Sample("Data Files/IBM.csv"),

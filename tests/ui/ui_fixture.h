@@ -26,6 +26,7 @@
 #include "ui/main_frame.h"
 #include "ui/navigation_dialog.h"
 #include "ui/page_sheet.h"
+#include "ui/pages/dialog_template.h"
 #include "ui/pages/project_page.h"
 #include "ui/refresh.h"
 
@@ -59,7 +60,8 @@ class CPaintCounter : public QObject {
 };
 
 // A test with emptied settings, a file dialog that gives the answer passed to Run() once (none:
-// cancelled) and an error box that records its texts. Start() opens the main window; the test's
+// cancelled), an error box, a refusal prompt and questions that record their texts (the
+// questions answer m_saveAnswer and m_confirm). Start() opens the main window; the test's
 // end closes it, writing the settings. Show() makes a page of the sheet the one that Edit(),
 // Text(), Type() and Click() find their controls on, by name.
 class UiTest : public ::testing::Test {
@@ -77,7 +79,7 @@ class UiTest : public ::testing::Test {
         App().SetWarningBox(
             [this](const QString& text) { m_warnings.push_back(text.toStdString()); });
         App().SetQuestionBox([this](const QString& text) {
-            m_questions.push_back(text.toStdString());
+            m_runQuestions.push_back(text.toStdString());
             return m_yes;
         });
         // The import preview accepts the columns it is shown, as OK would.
@@ -85,6 +87,16 @@ class UiTest : public ::testing::Test {
             ++m_previews;
             return true;
         });
+        App().SetSaveQuestion([this](const QString& text) {
+            m_questions.push_back(text.toStdString());
+            return m_saveAnswer;
+        });
+        App().SetConfirmBox([this](const QString& text) {
+            m_questions.push_back(text.toStdString());
+            return m_confirm;
+        });
+        SetRefusalPrompt(
+            [this](QLineEdit*, const QString& text) { m_refusals.push_back(text.toStdString()); });
         std::filesystem::create_directories(Scratch());
     }
 
@@ -153,9 +165,14 @@ class UiTest : public ::testing::Test {
     std::vector<CMainApp::FileDialog> m_asked;
     std::vector<std::string> m_errors;
     std::vector<std::string> m_warnings;
-    // The questions asked, each answered with m_yes.
-    std::vector<std::string> m_questions;
+    // The questions before a long run, answered with m_yes; those about unsaved changes,
+    // answered with m_saveAnswer, and confirmations, with m_confirm.
+    std::vector<std::string> m_runQuestions;
     bool m_yes = true;
+    std::vector<std::string> m_questions;
     int m_previews = 0;
+    std::vector<std::string> m_refusals;
+    CMainApp::SaveAnswer m_saveAnswer = CMainApp::SaveAnswer::Discard;
+    bool m_confirm = true;
     CProjectPage* m_page = nullptr;
 };

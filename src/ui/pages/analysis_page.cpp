@@ -5,6 +5,7 @@
 #include <QPushButton>
 
 #include "app/duration_text.h"
+#include "app/project_commands.h"
 #include "model/project.h"
 #include "ui/figure_text.h"
 #include "ui/main_app.h"
@@ -34,6 +35,12 @@ CAnalysisPage::CAnalysisPage(CProject& project, CMainFrame& frame, QWidget* pare
     m_output->setObjectName(QStringLiteral("output"));
     m_gain->setObjectName(QStringLiteral("gain"));
     m_gainPerYear->setObjectName(QStringLiteral("gainPerYear"));
+
+    // Says why the report shows no result, when it shows none.
+    m_notice = t.Static(QString(), 10, 70, 370, 8);
+    m_notice->setObjectName(QStringLiteral("notice"));
+    m_inputEdit->setAccessibleName(QStringLiteral("Input"));
+    m_chargeEdit->setAccessibleName(QStringLiteral("Transaction Charge"));
 
     t.Group("Process", 310, 0, 70, 65);
     QPushButton* process = t.Button("&Process", "process", 320, 25, 50, 14);
@@ -70,10 +77,21 @@ void CAnalysisPage::StoreFields() {
 }
 
 void CAnalysisPage::ClearFields() {
-    ShowReport(0.0, 0.0);
+    m_notice->clear();
+    m_output->setText(AmountText(0.0));
+    m_gain->setText(PercentText(0.0));
+    m_gainPerYear->setText(PercentText(0.0));
 }
 
 void CAnalysisPage::ShowReport(double output, double gain) {
+    const std::string notice = SimulationNotice(m_project);
+    m_notice->setText(QString::fromStdString(notice));
+    if (!notice.empty()) {
+        m_output->setText(QStringLiteral("no result"));
+        m_gain->clear();
+        m_gainPerYear->clear();
+        return;
+    }
     m_output->setText(AmountText(output));
     m_gain->setText(PercentText(gain));
     m_gainPerYear->setText(PercentText(GainPerYear(gain, m_project.m_viewLimits)));

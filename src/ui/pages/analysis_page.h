@@ -22,7 +22,8 @@ class CAnalysisPage : public CProjectPage {
     void ClearFields() override;
 
   private:
-    // Output as FormatNumber, gain and gain per year over the window as "%5.1f".
+    // Output as FormatNumber, gain and gain per year over the window as PercentText; when the
+    // window holds no point of some data set, "no result" and the notice saying why.
     void ShowReport(double output, double gain);
     // Stores every page, runs the optimisation behind the modal progress dialog and lets the
     // result sets box apply its result set. A run estimated to take longer than
@@ -38,4 +39,5 @@ class CAnalysisPage : public CProjectPage {
     QLabel* m_output;
     QLabel* m_gain;
     QLabel* m_gainPerYear;
+    QLabel* m_notice;
 };

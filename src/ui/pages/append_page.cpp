@@ -9,6 +9,7 @@
 
 #include "charts/project_view.h"
 #include "model/project.h"
+#include "ui/main_app.h"
 #include "ui/main_frame.h"
 #include "ui/pages/dialog_template.h"
 
@@ -45,9 +46,13 @@ CAppendPage::CAppendPage(CProject& project, CMainFrame& frame, QWidget* parent)
     t.Static("Date", 20, 26, 20, 8);
     QPushButton* add = t.Button("&Add", "add", 126, 20, 90, 14);
     QPushButton* undo = t.Button("&Undo", "undo", 126, 40, 90, 14);
-    // The edits read month, day, year across the page but take the day first.
-    setTabOrder(m_dayEdit, m_monthEdit);
-    setTabOrder(m_monthEdit, m_yearEdit);
+    m_dayEdit->setAccessibleName(QStringLiteral("Day"));
+    m_monthEdit->setAccessibleName(QStringLiteral("Month"));
+    m_yearEdit->setAccessibleName(QStringLiteral("Year"));
+    m_valueEdit->setAccessibleName(QStringLiteral("Value"));
+    // The order they read across the page: month, day, year.
+    setTabOrder(m_monthEdit, m_dayEdit);
+    setTabOrder(m_dayEdit, m_yearEdit);
     setTabOrder(m_yearEdit, m_valueEdit);
     setTabOrder(m_valueEdit, add);
     setTabOrder(add, undo);
@@ -65,27 +70,26 @@ void CAppendPage::SetToday(TodayFunction today) {
 }
 
 void CAppendPage::OnAdd() {
-    ReadFields();
+    if (!ReadFields()) {
+        return;
+    }
     m_day = std::clamp(m_day, 1, 31);
     m_month = std::clamp(m_month, 1, 12);
     ShowFields();
-    if (!m_project.AddPoint(m_day, m_month, m_year, m_value)) {
+    using Outcome = CProjectCommands::AddOutcome;
+    if (CMainApp::Instance()->Commands().AddPoint(m_day, m_month, m_year, m_value) ==
+        Outcome::DateRefused) {
         m_errorBox(QStringLiteral("Date Too Small."));
     }
-    // Rescale the window on the raw values, which now may include the new point.
-    SetDisplaySlot(m_project, Raw);
-    m_frame.RedrawCharts();
 }
 
 void CAppendPage::OnUndo() {
-    m_project.UndoAddPoint();
-    m_frame.RedrawCharts();
+    CMainApp::Instance()->Commands().UndoAddPoint();
 }
 
-void CAppendPage::ReadFields() {
-    if (ReadInt(m_dayEdit, m_day) && ReadInt(m_monthEdit, m_month) && ReadInt(m_yearEdit, m_year)) {
-        ReadDouble(m_valueEdit, m_value);
-    }
+bool CAppendPage::ReadFields() {
+    return ReadInt(m_dayEdit, m_day) && ReadInt(m_monthEdit, m_month) &&
+           ReadInt(m_yearEdit, m_year) && ReadDouble(m_valueEdit, m_value);
 }
 
 void CAppendPage::ShowFields() {

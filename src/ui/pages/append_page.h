@@ -16,6 +16,7 @@ class QLineEdit;
 // Its fields hold only what the user typed; the date starts at the local date of the day the
 // page was made and is never refilled from the project. Add appends a point after the current
 // data set's last date or says "Date Too Small."; Undo takes back the last added point once.
+// Both simulate again. A refused entry adds nothing.
 class CAppendPage : public CProjectPage {
   public:
     // Returns today's local date.
@@ -33,8 +34,8 @@ class CAppendPage : public CProjectPage {
   private:
     void OnAdd();
     void OnUndo();
-    // Reads day, month, year and value, stopping at the first refused edit.
-    void ReadFields();
+    // Reads day, month, year and value, stopping at the first refused edit; false then.
+    bool ReadFields();
     void ShowFields();
 
     int32_t m_day;

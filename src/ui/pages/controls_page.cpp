@@ -9,6 +9,7 @@
 #include "charts/project_view.h"
 #include "charts/scaling.h"
 #include "model/project.h"
+#include "ui/main_app.h"
 #include "ui/main_frame.h"
 #include "ui/pages/dialog_template.h"
 #include "ui/refresh.h"
@@ -39,18 +40,30 @@ CControlsPage::CControlsPage(CProject& project, CMainFrame& frame, QWidget* pare
     zoom->setGeometry(t.ToPixels(236, 35, 25, 15));
     m_zeroBaseCheck = t.Check("Zero Base", "zeroBase", 270, 20, 50, 10);
 
-    // The start row takes the day before the month, the end row the month before the day.
-    QWidget* const order[] = {m_startDayEdit,
-                              m_startMonthEdit,
+    const std::pair<QLineEdit*, const char*> names[] = {
+        {m_startMonthEdit, "Start month"}, {m_startDayEdit, "Start day"},
+        {m_startYearEdit, "Start year"},   {m_endMonthEdit, "End month"},
+        {m_endDayEdit, "End day"},         {m_endYearEdit, "End year"}};
+    for (const auto& [edit, name] : names) {
+        edit->setAccessibleName(QString::fromLatin1(name));
+        edit->setToolTip(QString::fromLatin1(name));
+        connect(edit, &QLineEdit::returnPressed, this, [this] { OnApply(); });
+    }
+    pan->setToolTip(QStringLiteral("Pan the window earlier or later"));
+    zoom->setToolTip(QStringLiteral("Zoom the window out or in"));
+
+    // Both rows in the order they read: month, day, year.
+    QWidget* const order[] = {m_startMonthEdit,
+                              m_startDayEdit,
                               m_startYearEdit,
                               m_endMonthEdit,
                               m_endDayEdit,
                               m_endYearEdit,
-                              m_zeroBaseCheck,
                               apply,
                               limits,
+                              pan,
                               zoom,
-                              pan};
+                              m_zeroBaseCheck};
     for (size_t i = 1; i < std::size(order); ++i) {
         setTabOrder(order[i - 1], order[i]);
     }
@@ -69,7 +82,9 @@ void CControlsPage::LoadFields() {
 }
 
 void CControlsPage::StoreFields() {
-    ReadControls();
+    if (!ReadControls()) {
+        return;
+    }
     m_endDay = std::clamp(m_endDay, 1, 31);
     m_endMonth = std::clamp(m_endMonth, 1, 12);
     m_startDay = std::clamp(m_startDay, 1, 31);
@@ -99,25 +114,15 @@ void CControlsPage::OnZeroBase() {
 }
 
 void CControlsPage::OnApply() {
-    // Every page stores its edits; this page's store applies the dates.
-    m_frame.Refresh(REFRESH_STORE);
-    m_frame.RedrawCharts();
+    CMainApp::Instance()->Commands().ApplyWindow();
 }
 
 void CControlsPage::OnLimits() {
-    ResetLimitsToCurrent(m_project);
-    m_frame.Refresh(REFRESH_LOAD);
-    m_frame.RedrawCharts();
+    CMainApp::Instance()->Commands().ResetWindow();
 }
 
 void CControlsPage::OnSpinStep(WindowStep stepWindow, int step) {
-    CLimits window;
-    m_project.GetLimits(window);
-    const CLimits moved = stepWindow(window, step);
-    SetLimits(m_project, moved);
-    CopyDates(moved);
-    ShowFields();
-    m_frame.RedrawCharts();
+    CMainApp::Instance()->Commands().StepWindow(stepWindow, step);
 }
 
 std::array<std::pair<QLineEdit*, int32_t*>, 6> CControlsPage::DateFields() {
@@ -129,14 +134,15 @@ std::array<std::pair<QLineEdit*, int32_t*>, 6> CControlsPage::DateFields() {
              {m_startYearEdit, &m_startYear}}};
 }
 
-void CControlsPage::ReadControls() {
+bool CControlsPage::ReadControls() {
     // A check box cannot be refused, so a refused date never leaves the flag behind its box.
     m_zeroBase = m_zeroBaseCheck->isChecked();
     for (const auto& [edit, field] : DateFields()) {
         if (!ReadInt(edit, *field)) {
-            return;
+            return false;
         }
     }
+    return true;
 }
 
 void CControlsPage::ShowFields() {

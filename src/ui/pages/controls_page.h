@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <utility>
 
+#include "app/project_commands.h"
 #include "model/limits.h"
 #include "ui/pages/project_page.h"
 
@@ -16,8 +17,9 @@ class QLineEdit;
 //
 // The six date fields mirror the edits. They are filled from the project's window by
 // REFRESH_LOAD, REFRESH_CLEAR, Limits and the spins; typed dates reach the project only through
-// REFRESH_STORE (Apply, or any other sender of that code), with day and month clamped and the
-// years as typed (a two-digit year is completed when the date is built).
+// REFRESH_STORE (Apply, Enter in a date, or any other sender of that code), with day and month
+// clamped and the years as typed (a two-digit year is completed when the date is built). A
+// refused date leaves the window as it was. Apply, Limits and the spins then simulate again.
 class CControlsPage : public CProjectPage {
   public:
     CControlsPage(CProject& project, CMainFrame& frame, QWidget* parent = nullptr);
@@ -32,8 +34,6 @@ class CControlsPage : public CProjectPage {
     void ClearFields() override;
 
   private:
-    using WindowStep = CLimits (*)(const CLimits& window, int direction);
-
     void OnZeroBase();
     void OnApply();
     void OnLimits();
@@ -43,8 +43,9 @@ class CControlsPage : public CProjectPage {
     // The edits and their fields in the order they are exchanged: end day, month, year, then
     // start day, month, year.
     std::array<std::pair<QLineEdit*, int32_t*>, 6> DateFields();
-    // Reads the check box, then the edits into the fields, stopping at the first refused edit.
-    void ReadControls();
+    // Reads the check box, then the edits into the fields, stopping at the first refused edit;
+    // false then.
+    bool ReadControls();
     void ShowFields();
     void CopyDates(const CLimits& window);
 

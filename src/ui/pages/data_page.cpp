@@ -23,12 +23,18 @@ CDataPage::CDataPage(CProject& project, CMainFrame& frame, QWidget* parent)
     m_valuesEdit = t.Edit("valuesColumn", 195, 36, 20, 12);
     QPushButton* moveUp = t.Button("&Move Up", "moveUp", 10, 15, 50, 14);
     QPushButton* remove = t.Button("&Delete", "delete", 10, 35, 50, 14);
-    setTabOrder(m_datesEdit, m_valuesEdit);
-    setTabOrder(m_valuesEdit, moveUp);
+    // The page of the Import item imports too, with the columns above.
+    QPushButton* import = t.Button("&Import...", "import", 165, 50, 50, 12);
+    m_datesEdit->setAccessibleName(QStringLiteral("Dates In Column Number"));
+    m_valuesEdit->setAccessibleName(QStringLiteral("Values In Column Number"));
     setTabOrder(moveUp, remove);
+    setTabOrder(remove, m_datesEdit);
+    setTabOrder(m_datesEdit, m_valuesEdit);
+    setTabOrder(m_valuesEdit, import);
 
     connect(moveUp, &QPushButton::clicked, this, [this] { OnMoveUp(); });
     connect(remove, &QPushButton::clicked, this, [this] { OnDelete(); });
+    connect(import, &QPushButton::clicked, this, [] { CMainApp::Instance()->OnFileImport(); });
     ShowInt(m_datesEdit, m_datesColumn);
     ShowInt(m_valuesEdit, m_valuesColumn);
 }
@@ -54,13 +60,15 @@ void CDataPage::StoreFields() {
 }
 
 void CDataPage::OnMoveUp() {
-    MoveCurrentUp(m_project);
-    m_frame.Refresh(REFRESH_DATASETS);
-    m_frame.RedrawCharts();
+    m_files.MoveUp();
 }
 
 void CDataPage::OnDelete() {
-    DeleteCurrent(m_project);
-    m_frame.Refresh(REFRESH_DATASETS);
-    m_frame.RedrawCharts();
+    const CDataSet* current = m_project.Current();
+    if (current != nullptr &&
+        !CMainApp::Instance()->Confirm(QStringLiteral("Delete the data set \"%1\"?")
+                                           .arg(QString::fromStdString(current->m_name)))) {
+        return;
+    }
+    m_files.DeleteCurrentDataSet();
 }

@@ -7,8 +7,9 @@
 class CProjectCommands;
 class QLineEdit;
 
-// The Data page: moves and deletes data sets and holds the two column numbers of the raw data
-// import.
+// The Data page: moves and deletes data sets (Delete after a confirmation), holds the two column
+// numbers of the raw data import and starts an import. Move Up and Delete simulate again, since
+// the primary data set may change.
 //
 // The column numbers are the application's (CProjectCommands::m_datesInCol, m_valsInCol): the page
 // shows them on REFRESH_LOAD and hands the edited numbers back on REFRESH_STORE, which the

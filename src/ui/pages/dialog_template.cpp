@@ -10,8 +10,46 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QToolButton>
+
+namespace {
+
+int64_t g_refusals = 0;
+constexpr char kShownText[] = "quillmarkShownText";
+constexpr char kShownValue[] = "quillmarkShownValue";
+
+RefusalPrompt& Prompt() {
+    static RefusalPrompt prompt;
+    return prompt;
+}
+
+// The field's name as its label or tooltip gives it, for the prompt of a refused entry.
+QString FieldName(const QLineEdit* edit) {
+    if (!edit->accessibleName().isEmpty()) {
+        return edit->accessibleName();
+    }
+    return edit->toolTip().isEmpty() ? edit->objectName() : edit->toolTip();
+}
+
+// Shows the field's value again and tells the user what the field takes; the focus goes back
+// to the field so the next key corrects it.
+void Refuse(QLineEdit* edit, const QString& accepts) {
+    ++g_refusals;
+    const QString typed = edit->text().trimmed();
+    const QString text =
+        QStringLiteral("%1: \"%2\" is not accepted.\n%3").arg(FieldName(edit), typed, accepts);
+    if (Prompt()) {
+        Prompt()(edit, text);
+    } else {
+        QMessageBox::warning(edit->window(), QStringLiteral("Quillmark"), text);
+    }
+    edit->setFocus();
+    edit->selectAll();
+}
+
+}  // namespace
 
 CDialogTemplate::CDialogTemplate(QWidget* page) : m_page(page) {
     const QFontMetrics metrics(page->font());
@@ -115,7 +153,9 @@ bool ReadInt(QLineEdit* edit, int32_t& field) {
     bool ok = false;
     const int value = edit->text().trimmed().toInt(&ok);
     if (!ok) {
+        Refuse(edit, QStringLiteral("Please enter an integer."));
         ShowInt(edit, field);
+        edit->selectAll();
         return false;
     }
     field = value;
@@ -123,14 +163,29 @@ bool ReadInt(QLineEdit* edit, int32_t& field) {
 }
 
 bool ReadDouble(QLineEdit* edit, double& field) {
+    // A value shown with fewer digits than it has is read back whole while the text stands.
+    if (edit->text() == edit->property(kShownText).toString()) {
+        field = edit->property(kShownValue).toDouble();
+        return true;
+    }
     bool ok = false;
     const double value = edit->text().trimmed().toDouble(&ok);
     if (!ok || !std::isfinite(value)) {
+        Refuse(edit, QStringLiteral("Please enter a number."));
         ShowDouble(edit, field);
+        edit->selectAll();
         return false;
     }
     field = value;
     return true;
+}
+
+void SetRefusalPrompt(RefusalPrompt prompt) {
+    Prompt() = std::move(prompt);
+}
+
+int64_t RefusalCount() {
+    return g_refusals;
 }
 
 void ShowInt(QLineEdit* edit, int32_t field) {
@@ -138,5 +193,25 @@ void ShowInt(QLineEdit* edit, int32_t field) {
 }
 
 void ShowDouble(QLineEdit* edit, double field) {
-    edit->setText(QString::number(field, 'g', 15));
+    const QMargins margins = edit->textMargins();
+    // The frame and the text's own margin take about a character's width.
+    const int width = edit->width() - margins.left() - margins.right() -
+                      edit->fontMetrics().horizontalAdvance(QLatin1Char('0'));
+    const QString text = FittingNumber(edit, field, width);
+    edit->setText(text);
+    edit->setProperty(kShownText, text);
+    edit->setProperty(kShownValue, field);
+    edit->setCursorPosition(0);
+}
+
+QString FittingNumber(const QLineEdit* edit, double value, int width) {
+    const QFontMetrics metrics = edit->fontMetrics();
+    QString text;
+    for (int digits = 15; digits >= 1; --digits) {
+        text = QString::number(value, 'g', digits);
+        if (metrics.horizontalAdvance(text) <= width) {
+            break;
+        }
+    }
+    return text;
 }

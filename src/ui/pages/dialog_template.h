@@ -69,10 +69,23 @@ class CSpinArrows : public QWidget {
 
 // The data exchange between a field and its edit. A read takes the edit's text when it is a
 // whole number of 32 bits (or, for a double, a finite number), blanks around it allowed, and
-// returns true. Other text is refused: the field keeps its value, the edit shows it again and
-// the read returns false; a page reading several edits stops at the first refusal.
+// returns true. Other text is refused: the prompt names the field (its accessible name) and
+// what it accepts, the field keeps its value, the edit shows it again, selected and with the
+// focus, the count of refusals grows and the read returns false; a page reading several edits
+// stops at the first refusal.
 bool ReadInt(QLineEdit* edit, int32_t& field);
 bool ReadDouble(QLineEdit* edit, double& field);
 void ShowInt(QLineEdit* edit, int32_t field);
-// Up to 15 significant digits, without trailing zeros: 0.0 shows "0", 101.5 "101.5".
+// As many significant digits as the edit shows whole (at most 15), without trailing zeros:
+// 0.0 shows "0", 101.5 "101.5", a third "0.3333" in a narrow edit. While the text is left as
+// shown, ReadDouble gives back the whole value, not the shortened one.
 void ShowDouble(QLineEdit* edit, double field);
+// The shortest text of `value` with at most 15 significant digits that fits `width` pixels of
+// `edit`'s font, or the 1-digit text when none fits.
+QString FittingNumber(const QLineEdit* edit, double value, int width);
+
+// The prompt of a refused entry: a message box owned by the edit's window unless replaced.
+using RefusalPrompt = std::function<void(QLineEdit* edit, const QString& text)>;
+void SetRefusalPrompt(RefusalPrompt prompt);
+// How many entries have been refused since the program started.
+int64_t RefusalCount();

@@ -2,7 +2,6 @@
 
 #include <QLineEdit>
 
-#include "analysis/number_format.h"
 #include "model/project.h"
 #include "storage/text_out.h"
 #include "ui/figure_text.h"
@@ -40,11 +39,24 @@ CInfoPage::CInfoPage(CProject& project, CMainFrame& frame, QWidget* parent)
     ShowFields();
 }
 
-void CInfoPage::OnCurrentChanged() {
+void CInfoPage::LoadFields() {
+    // The notes may hold edits not yet stored; only the figures follow the project here.
+    TakeFigures();
+    for (size_t i = 0; i < m_figures.size(); ++i) {
+        m_figureEdits[i]->setText(PercentText(m_figures[i]));
+    }
+}
+
+void CInfoPage::TakeFigures() {
     const CDataSet& current = *m_project.Current();
     for (size_t i = 0; i < m_figures.size(); ++i) {
-        m_figures[i] = TruncateDecimals(current.m_gains[i], 1);
+        m_figures[i] = current.m_gains[i];
     }
+}
+
+void CInfoPage::OnCurrentChanged() {
+    const CDataSet& current = *m_project.Current();
+    TakeFigures();
     m_currency = QString::fromStdString(current.m_currency);
     m_comment = QString::fromStdString(current.m_comment);
     ShowFields();
@@ -69,6 +81,6 @@ void CInfoPage::ShowFields() {
     m_commentEdit->setText(m_comment);
     m_currencyEdit->setText(m_currency);
     for (size_t i = 0; i < m_figures.size(); ++i) {
-        m_figureEdits[i]->setText(FigureText(m_figures[i]));
+        m_figureEdits[i]->setText(PercentText(m_figures[i]));
     }
 }

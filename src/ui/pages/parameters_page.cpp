@@ -85,11 +85,25 @@ CParametersPage::CParametersPage(CProject& project, CMainFrame& frame, QWidget* 
     m_resolutionEdit->setReadOnly(true);
     m_ratioEdit = t.Edit("ratio", 205, 36, 37, 12);
     m_ratioEdit->setToolTip(QStringLiteral("Ratio of the current data set, -1 to 1"));
+    const std::pair<QLineEdit*, const char*> names[] = {
+        {m_sweepLowEdit, "Shortest smoothing length (days)"},
+        {m_sweepHighEdit, "Longest smoothing length (days)"},
+        {m_smoothingEdit, "Smoothing length (days)"},
+        {m_resolutionEdit, "Resolution"},
+        {m_ratioEdit, "Ratio"}};
+    for (const auto& [edit, name] : names) {
+        edit->setAccessibleName(QString::fromLatin1(name));
+        if (edit->toolTip().isEmpty()) {
+            edit->setToolTip(QString::fromLatin1(name));
+        }
+    }
 
     t.Group("Flags (%)", 260, 0, 80, 65);
     m_flagsEdit = t.Edit("flags", 270, 16, 30, 12);
     QWidget* spin = MakeFlagsSpin(this, [this](int change) { OnFlagsSpin(change); });
     spin->setGeometry(t.ToPixels(300, 16, 10, 12));
+    m_flagsEdit->setAccessibleName(QStringLiteral("Flags (%)"));
+    m_flagsEdit->setToolTip(QStringLiteral("Flag level (%), 0 to 100"));
     m_fine = new QRadioButton(QStringLiteral("Fine"), this);
     m_fine->setObjectName(QStringLiteral("fine"));
     m_fine->setGeometry(t.ToPixels(270, 34, 50, 10));
@@ -170,7 +184,9 @@ void CParametersPage::OnUpdate() {
 }
 
 void CParametersPage::OnFlagsSpin(int change) {
-    ReadEdits();
+    if (!ReadEdits()) {
+        return;
+    }
     // Clamped to 0 to 100 only when stored; here it only must not overflow.
     const int64_t flags = int64_t{m_flags} + (change < 0 ? m_flagStep : -m_flagStep);
     m_flags = static_cast<int32_t>(std::clamp<int64_t>(flags, std::numeric_limits<int32_t>::min(),
@@ -196,11 +212,10 @@ void CParametersPage::OnSliderSettled() {
     OnProjectRefresh(REFRESH_LOAD);
 }
 
-void CParametersPage::ReadEdits() {
-    if (ReadInt(m_sweepLowEdit, m_sweepLow) && ReadInt(m_sweepHighEdit, m_sweepHigh) &&
-        ReadInt(m_smoothingEdit, m_smoothing) && ReadInt(m_flagsEdit, m_flags)) {
-        ReadDouble(m_ratioEdit, m_ratio);
-    }
+bool CParametersPage::ReadEdits() {
+    return ReadInt(m_sweepLowEdit, m_sweepLow) && ReadInt(m_sweepHighEdit, m_sweepHigh) &&
+           ReadInt(m_smoothingEdit, m_smoothing) && ReadInt(m_flagsEdit, m_flags) &&
+           ReadDouble(m_ratioEdit, m_ratio);
 }
 
 void CParametersPage::ShowFields() {

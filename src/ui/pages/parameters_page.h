@@ -38,8 +38,9 @@ class CParametersPage : public CProjectPage {
     // The slider has settled on a position: the page's own store and load, no broadcast.
     void OnSliderSettled();
 
-    // Reads the edits into the fields in the page's order, stopping at the first refusal.
-    void ReadEdits();
+    // Reads the edits into the fields in the page's order, stopping at the first refusal;
+    // false then.
+    bool ReadEdits();
     void ShowFields();
 
     int32_t m_sweepLow = 20;
