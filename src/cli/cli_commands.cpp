@@ -11,6 +11,7 @@
 #include "analysis/potential_gains.h"
 #include "analysis/progress_sink.h"
 #include "analysis/status_sink.h"
+#include "analysis/strategy_figures.h"
 #include "app/duration_text.h"
 #include "app/project_commands.h"
 #include "charts/project_view.h"
@@ -256,13 +257,17 @@ int RunSimulate(const CSimulateOptions& options) {
     }
     const double days = static_cast<double>(project.m_viewLimits.DayCount());
     const double gain = primary != nullptr ? primary->m_params.GN : std::nan("");
-    Print(Json{{"result_set", resultSet},
-               {"output", Number(primary != nullptr ? primary->m_params.OUT : std::nan(""))},
-               {"gain", Number(gain)},
-               {"gain_per_year", Number(gain * 365.25 / days)},
-               {"trades", primary != nullptr ? CountTrades(*primary, project.m_viewLimits) : 0},
-               {"status", status.status},
-               {"history_axis", AxisJson(project.m_historyLimits)}});
+    Print(
+        Json{{"result_set", resultSet},
+             {"output", Number(primary != nullptr ? primary->m_params.OUT : std::nan(""))},
+             {"gain", Number(gain)},
+             {"gain_per_year", Number(gain * 365.25 / days)},
+             {"trades", primary != nullptr ? CountTrades(*primary, project.m_viewLimits) : 0},
+             {"status", status.status},
+             {"history_axis", AxisJson(project.m_historyLimits)},
+             {"figures", primary != nullptr
+                             ? FiguresJson(ComputeFigures(*primary, project.m_viewLimits), *primary)
+                             : Json(nullptr)}});
     return 0;
 }
 

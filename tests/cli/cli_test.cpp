@@ -7,11 +7,14 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <iterator>
+#include <sstream>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "support/test_files.h"
 
@@ -290,3 +293,93 @@ TEST_F(CliTest, InfoReportsWhatTheReadCouldNotKeep) {
 }
 
 }  // namespace
+
+namespace {
+
+struct SeriesRow {
+    int64_t serial = 0;
+    double raw = 0.0;
+    double net = 0.0;
+    int flag = 0;
+};
+
+// The rows of a --series file whose serial lies inside [first, last].
+std::vector<SeriesRow> RowsInside(const std::string& csv, int64_t first, int64_t last) {
+    std::vector<SeriesRow> rows;
+    std::istringstream lines(csv);
+    std::string line;
+    std::getline(lines, line);
+    while (std::getline(lines, line)) {
+        std::vector<std::string> cells;
+        std::istringstream fields(line);
+        for (std::string cell; std::getline(fields, cell, ',');) {
+            cells.push_back(cell);
+        }
+        SeriesRow row{std::stoll(cells[1]), std::stod(cells[2]), std::stod(cells[8]),
+                      std::stoi(cells[9])};
+        if (row.serial >= first && row.serial <= last) {
+            rows.push_back(row);
+        }
+    }
+    return rows;
+}
+
+}  // namespace
+
+// Every figure of simulate, recomputed from the series it wrote: trades are runs of flag 1,
+// each from the Net before it to the Net where it ends.
+TEST_F(CliTest, SimulateFiguresAgreeWithTheSeries) {
+    ASSERT_EQ(Cli("optimise '" + kSample + "' -o {}/opt.xml").status, 0);
+    const nlohmann::json info = Cli("info {}/opt.xml").Json();
+    const int64_t first = info["window"]["start"]["serial"];
+    const int64_t last = info["window"]["end"]["serial"];
+    const double input = info["datasets"][0]["params"]["IN"];
+    for (const char* result : {"1", "7"}) {
+        const CliRun run =
+            Cli(std::string("simulate {}/opt.xml --result ") + result + " --series {}/s.csv");
+        ASSERT_EQ(run.status, 0) << run.err;
+        const nlohmann::json f = run.Json()["figures"];
+        const auto rows = RowsInside(FileText(folder.PathOf("s.csv")), first, last);
+        ASSERT_FALSE(rows.empty());
+
+        const double gain = (rows.back().net - input) * 100 / input;
+        const double days = static_cast<double>(last - first + 1);
+        EXPECT_EQ(f["gain"], gain);
+        EXPECT_EQ(f["gain"], run.Json()["gain"]);
+        EXPECT_DOUBLE_EQ(f["gain_per_year_compounded"],
+                         (std::pow(rows.back().net / input, 365.25 / days) - 1) * 100);
+        EXPECT_DOUBLE_EQ(f["buy_and_hold"], (rows.back().raw / rows.front().raw - 1) * 100);
+
+        double high = input, drawdown = 0, best = -1e300, worst = 1e300, before = input;
+        double entry = input;
+        int64_t trades = 0, inside = 0, trough = -1;
+        for (size_t i = 0; i < rows.size(); ++i) {
+            high = std::max(high, rows[i].net);
+            if (1 - rows[i].net / high > drawdown) {
+                drawdown = 1 - rows[i].net / high;
+                trough = rows[i].serial;
+            }
+            const int previous = i == 0 ? 0 : rows[i - 1].flag;
+            if (rows[i].flag == 1 && previous == 0) {
+                entry = before;
+                ++trades;
+            }
+            const bool ends = rows[i].flag == 1 && (i + 1 == rows.size() || rows[i + 1].flag == 0);
+            const double tradeEnd = i + 1 < rows.size() ? rows[i + 1].net : rows[i].net;
+            if (ends) {
+                best = std::max(best, tradeEnd / entry - 1);
+                worst = std::min(worst, tradeEnd / entry - 1);
+            }
+            inside += rows[i].flag;
+            before = rows[i].net;
+        }
+        EXPECT_GT(trades, 1) << result;
+        EXPECT_EQ(f["trades"], trades);
+        EXPECT_EQ(f["trades"], run.Json()["trades"]);
+        EXPECT_DOUBLE_EQ(f["in_market"], 100.0 * inside / rows.size());
+        EXPECT_NEAR(f["max_drawdown"].get<double>(), drawdown * 100, 1e-9);
+        EXPECT_EQ(f["drawdown_trough"]["serial"], trough);
+        EXPECT_NEAR(f["best_trade"].get<double>(), best * 100, 1e-9);
+        EXPECT_NEAR(f["worst_trade"].get<double>(), worst * 100, 1e-9);
+    }
+}
