@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <iterator>
+#include <map>
 #include <sstream>
 #include <string>
 #include <utility>
@@ -382,4 +383,55 @@ TEST_F(CliTest, SimulateFiguresAgreeWithTheSeries) {
         EXPECT_NEAR(f["best_trade"].get<double>(), best * 100, 1e-9);
         EXPECT_NEAR(f["worst_trade"].get<double>(), worst * 100, 1e-9);
     }
+}
+
+// The landscape's files agree with the result sets bit for bit; --rank robust keeps the same
+// result sets, ordered by plateau, and stores them in that order.
+TEST_F(CliTest, OptimiseWritesTheLandscapeAndRanksByPlateau) {
+    const CliRun byGain = Cli("optimise '" + kSample +
+                              "' -o {}/gain.xml --landscape {}/l.png --landscape-csv {}/l.csv");
+    ASSERT_EQ(byGain.status, 0) << byGain.err;
+    EXPECT_EQ(FileText(folder.PathOf("l.png")).substr(1, 3), "PNG");
+    std::map<std::pair<int, int>, std::string> cells;
+    std::istringstream csv(FileText(folder.PathOf("l.csv")));
+    std::string line;
+    std::getline(csv, line);
+    EXPECT_EQ(line, "ML,BL,gain");
+    while (std::getline(csv, line)) {
+        int ml = 0, bl = 0;
+        ASSERT_EQ(std::sscanf(line.c_str(), "%d,%d,", &ml, &bl), 2) << line;
+        cells[{ml, bl}] = line.substr(line.rfind(',') + 1);
+    }
+    EXPECT_EQ(cells.size(), 21u * 10u);  // ML 20 to 40, levels 0 to 90
+    const nlohmann::json gain = byGain.Json();
+    ASSERT_EQ(gain["result_sets"].size(), 10u);
+    for (const auto& r : gain["result_sets"]) {
+        EXPECT_EQ(std::stod(cells.at({r["ML"], r["BL"]})), r["GN"].get<double>());
+        EXPECT_EQ(r["landscape"], r["GN"]);
+        EXPECT_LE(r["plateau_min"].get<double>(), r["plateau_mean"].get<double>());
+    }
+
+    const CliRun byPlateau = Cli("optimise '" + kSample + "' -o {}/robust.xml --rank robust");
+    ASSERT_EQ(byPlateau.status, 0) << byPlateau.err;
+    const nlohmann::json robust = byPlateau.Json();
+    EXPECT_EQ(robust["rank"], "robust");
+    auto key = [](const nlohmann::json& r) { return r["ML"].dump() + "/" + r["BL"].dump(); };
+    std::vector<std::string> before, after;
+    for (size_t i = 0; i < 10; ++i) {
+        before.push_back(key(gain["result_sets"][i]));
+        after.push_back(key(robust["result_sets"][i]));
+        if (i > 0) {
+            EXPECT_GE(robust["result_sets"][i - 1]["plateau_min"].get<double>(),
+                      robust["result_sets"][i]["plateau_min"].get<double>());
+        }
+    }
+    EXPECT_TRUE(std::is_permutation(before.begin(), before.end(), after.begin()));
+    const nlohmann::json stored = Cli("info {}/robust.xml").Json()["datasets"][0]["results"];
+    for (size_t i = 0; i < 10; ++i) {
+        EXPECT_EQ(key(stored[i]), after[i]);
+    }
+
+    ExpectRefused(Cli("optimise '" + kSample + "' -o {}/x.xml --landscape '" + kSample + "'"),
+                  "landscape", "same file");
+    EXPECT_EQ(Cli("optimise '" + kSample + "' -o {}/x.xml --rank best").status, 2);
 }
