@@ -10,6 +10,7 @@
 #include <random>
 #include <string>
 
+#include "analysis/landscape.h"
 #include "analysis/optimiser.h"
 #include "analysis/simulation.h"
 #include "charts/project_view.h"
@@ -70,6 +71,29 @@ void BM_OptimiseFourSets(benchmark::State& state) {
     RunSweep(state, MakeFourSets);
 }
 BENCHMARK(BM_OptimiseFourSets)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The sweep on one thread without and with the landscape recorded (argument 0 or 1), run back
+// to back so that the two figures share the machine's state.
+void RunLandscapeSweep(benchmark::State& state, void (*make)(CProject&)) {
+    const bool record = state.range(0) != 0;
+    CProject project;
+    make(project);
+    const std::atomic<bool> stop{false};
+    CLandscape landscape;
+    for (auto _ : state) {
+        Optimise(project, 1, stop, nullptr, record ? &landscape : nullptr);
+    }
+}
+
+void BM_LandscapeSp500(benchmark::State& state) {
+    RunLandscapeSweep(state, LoadSp500);
+}
+BENCHMARK(BM_LandscapeSp500)->Arg(0)->Arg(1)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+void BM_LandscapeFourSets(benchmark::State& state) {
+    RunLandscapeSweep(state, MakeFourSets);
+}
+BENCHMARK(BM_LandscapeFourSets)->Arg(0)->Arg(1)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 // The straightforward way: place each candidate in the data sets and simulate it.
 void RunStraightforward(benchmark::State& state, void (*make)(CProject&)) {

@@ -4,10 +4,13 @@
 #include <atomic>
 #include <chrono>
 #include <cmath>
+#include <limits>
 #include <mutex>
+#include <string>
 #include <thread>
 #include <utility>
 
+#include "analysis/landscape.h"
 #include "analysis/progress_sink.h"
 #include "analysis/series_filters.h"
 #include "model/data_set.h"
@@ -255,9 +258,11 @@ struct COptimiser::Impl {
     };
     void PrepareLength(int64_t lengthIndex, Workspace& w) const;
     // The coordinate ascent of one prepared length, every visit offered to `best`.
-    // `stopHere` is asked before each ratio step; returns the ratio steps done.
+    // `stopHere` is asked before each ratio step; returns the ratio steps done. `row` (may be
+    // null) gets, per flag level, the best gain over the ratios visited.
     template <typename StopHere>
-    int64_t SweepRatios(int64_t lengthIndex, Workspace& w, CBestList& best, StopHere stopHere);
+    int64_t SweepRatios(int64_t lengthIndex, Workspace& w, CBestList& best, StopHere stopHere,
+                        double* row);
     CSweepEstimate Measure(int threads);
     void EvaluateLevels(const std::vector<double>& signal, std::vector<double>& gains) const;
     template <typename Mask>
@@ -463,9 +468,19 @@ void COptimiser::Impl::PrepareLength(int64_t lengthIndex, Workspace& w) const {
     }
 }
 
+// Keeps the higher of each level's recorded gain and the new one; NaN never replaces a number.
+void RecordBest(const std::vector<double>& gains, double* row) {
+    for (size_t l = 0; l < gains.size(); ++l) {
+        const double gain = gains[l];
+        if (!std::isnan(gain) && (std::isnan(row[l]) || gain > row[l])) {
+            row[l] = gain;
+        }
+    }
+}
+
 template <typename StopHere>
 int64_t COptimiser::Impl::SweepRatios(int64_t lengthIndex, Workspace& w, CBestList& best,
-                                      StopHere stopHere) {
+                                      StopHere stopHere, double* row) {
     const int32_t ml = static_cast<int32_t>(in.lowLength + lengthIndex);
     const size_t setCount = in.serials.size();
     const size_t n = in.serials.front().size();
@@ -511,6 +526,9 @@ int64_t COptimiser::Impl::SweepRatios(int64_t lengthIndex, Workspace& w, CBestLi
                     bestRatio = r;
                 }
             }
+            if (row != nullptr) {
+                RecordBest(gains, row);
+            }
             Advance(static_cast<int64_t>(levelCount));
         }
         ratios[k] = bestRatio;
@@ -536,8 +554,8 @@ CSweepEstimate COptimiser::Impl::Measure(int threads) {
     CProgressSink* const sink = std::exchange(progress, nullptr);
     CBestList ignored;
     int64_t asked = 0;
-    const int64_t steps =
-        SweepRatios(0, w, ignored, [&] { return ++asked > 1 && Clock::now() >= deadline; });
+    const int64_t steps = SweepRatios(
+        0, w, ignored, [&] { return ++asked > 1 && Clock::now() >= deadline; }, nullptr);
     const std::chrono::duration<double> preparing = prepared - start;
     const std::chrono::duration<double> sweeping = Clock::now() - prepared;
     progress = sink;
@@ -557,9 +575,37 @@ COptimiser::COptimiser(const CProject& project, const std::atomic<bool>& stop,
 
 COptimiser::~COptimiser() = default;
 
-std::vector<COptimiserCandidate> COptimiser::Run(int threads) {
+namespace {
+
+// Sizes `landscape` for the run's lengths and levels, filled with NaN; or, when that is more
+// than kMaxLandscapeCells, leaves it empty and says why.
+void PrepareLandscape(int32_t lowLength, int64_t lengths, const std::vector<int32_t>& levels,
+                      CLandscape& landscape) {
+    landscape = CLandscape{};
+    const int64_t cells = lengths * static_cast<int64_t>(levels.size());
+    if (cells > kMaxLandscapeCells) {
+        landscape.unrecorded = "the range has " + std::to_string(cells) +
+                               " smoothing lengths x flag levels, more than the " +
+                               std::to_string(kMaxLandscapeCells) + " a landscape records";
+        return;
+    }
+    landscape.lowLength = lowLength;
+    landscape.lengthCount = static_cast<int32_t>(lengths);
+    landscape.levels = levels;
+    landscape.gains.assign(static_cast<size_t>(cells), std::numeric_limits<double>::quiet_NaN());
+}
+
+}  // namespace
+
+std::vector<COptimiserCandidate> COptimiser::Run(int threads, CLandscape* landscape) {
     Impl& impl = *m_impl;
     const int64_t lengths = impl.lengthCount;
+    double* cells = nullptr;
+    if (landscape != nullptr) {
+        PrepareLandscape(impl.in.lowLength, lengths, impl.in.levels, *landscape);
+        cells = landscape->Recorded() ? landscape->gains.data() : nullptr;
+    }
+    const size_t levelCount = impl.in.levels.size();
     const int workers = static_cast<int>(std::min<int64_t>(WorkerCount(threads), lengths));
     // Each worker keeps its own ten best: the order of the list depends only on gain and visit,
     // so merging them at the end gives what one list of every visit would, in memory that does
@@ -573,7 +619,9 @@ std::vector<COptimiserCandidate> COptimiser::Run(int threads) {
         const auto stopped = [&] { return impl.stop.load(std::memory_order_relaxed); };
         for (int64_t i = next++; i < lengths && !impl.stop.load(); i = next++) {
             impl.PrepareLength(i, w);
-            impl.SweepRatios(i, w, mine, stopped);
+            // Each length is one worker's, so its row is written by that worker alone.
+            double* row = cells != nullptr ? cells + static_cast<size_t>(i) * levelCount : nullptr;
+            impl.SweepRatios(i, w, mine, stopped, row);
         }
     };
     std::vector<std::thread> pool;
@@ -598,11 +646,12 @@ CSweepEstimate COptimiser::Estimate(int threads) {
 }
 
 void Optimise(CProject& project, int threads, const std::atomic<bool>& stop,
-              CProgressSink* progress) {
+              CProgressSink* progress, CLandscape* landscape) {
     if (project.Primary() == nullptr) {
         return;
     }
-    const std::vector<COptimiserCandidate> best = COptimiser(project, stop, progress).Run(threads);
+    const std::vector<COptimiserCandidate> best =
+        COptimiser(project, stop, progress).Run(threads, landscape);
     const auto& sets = project.DataSets();
     for (size_t k = 0; k < sets.size(); ++k) {
         CDataSet& ds = *sets[k];

@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+struct CLandscape;
 class CProject;
 class CProgressSink;
 
@@ -34,7 +35,8 @@ struct CSweepEstimate {
 // length, the pairing of dates between the data sets per run, the signal per ratio. The flags
 // and the investment of all levels are computed in one walk over the window. The lengths are
 // spread over worker threads; results do not depend on their number. Memory does not grow
-// with the number of lengths: each worker holds its working arrays and its ten best. The project's
+// with the number of lengths unless a landscape is asked for: each worker holds its working
+// arrays and its ten best. The project's
 // points are only read, so the interface may paint them during a run; the result records are
 // written at the end.
 class COptimiser {
@@ -50,7 +52,10 @@ class COptimiser {
 
     // Runs the sweep with `threads` workers (0: one per core) and returns the best distinct
     // combinations, best first. Stops early, with what it found so far, once `stop` is set.
-    std::vector<COptimiserCandidate> Run(int threads);
+    // With a `landscape`, also records it there (see CLandscape), unless the range has more
+    // than kMaxLandscapeCells lengths x levels: then it is left empty with the reason. Without
+    // one, the sweep holds nothing per length.
+    std::vector<COptimiserCandidate> Run(int threads, CLandscape* landscape = nullptr);
 
     // Times the preparation of the first length and its first ratio steps (for about 25 ms, or
     // the whole length when it is shorter) and extrapolates to the whole sweep on `threads`
@@ -68,9 +73,10 @@ class COptimiser {
 // The optimisation over the project's ranges: replaces the result records of every data set
 // with the best combinations found (at most kResultSets, best first). Runs on any thread;
 // `threads` workers share the sweep (0: one per core). Stops early, keeping what it found, once
-// `stop` is set; reports progress to `progress` (may be null). Nothing without a primary.
+// `stop` is set; reports progress to `progress` (may be null); records the landscape into
+// `landscape` when one is given (as COptimiser::Run does). Nothing without a primary.
 void Optimise(CProject& project, int threads, const std::atomic<bool>& stop,
-              CProgressSink* progress);
+              CProgressSink* progress, CLandscape* landscape = nullptr);
 
 // The estimate of the sweep Optimise would run on the project; zero without a primary.
 CSweepEstimate EstimateSweep(const CProject& project, int threads);

@@ -306,8 +306,8 @@ CSweepEstimate CProjectCommands::EstimateProcess(const CProject& project, int th
 }
 
 void CProjectCommands::RunProcess(CProject& project, int threads, const std::atomic<bool>& stop,
-                                  CProgressSink* progress) {
-    Optimise(project, threads, stop, progress);
+                                  CProgressSink* progress, CLandscape* landscape) {
+    Optimise(project, threads, stop, progress, landscape);
 }
 
 void CProjectCommands::FinishProcess() {

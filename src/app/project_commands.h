@@ -108,8 +108,9 @@ class CProjectCommands {
     // can ask or refuse before a long one; it takes a few tens of milliseconds at most.
     CStatus StartProcess();
     static CSweepEstimate EstimateProcess(const CProject& project, int threads);
+    // `landscape` (may be null) gets the run's landscape, as Optimise records it.
     static void RunProcess(CProject& project, int threads, const std::atomic<bool>& stop,
-                           CProgressSink* progress);
+                           CProgressSink* progress, CLandscape* landscape = nullptr);
     void FinishProcess();
 
     // Where simulations report the state at the window's end; null reports nowhere.

@@ -8,14 +8,17 @@
 #include <iostream>
 #include <sstream>
 
+#include "analysis/landscape.h"
 #include "analysis/potential_gains.h"
 #include "analysis/progress_sink.h"
 #include "analysis/status_sink.h"
+#include "analysis/strategy_figures.h"
 #include "app/duration_text.h"
 #include "app/project_commands.h"
 #include "charts/project_view.h"
 #include "cli/file_checks.h"
 #include "cli/json_output.h"
+#include "cli/landscape_output.h"
 #include "model/project.h"
 #include "storage/file_io.h"
 
@@ -256,13 +259,17 @@ int RunSimulate(const CSimulateOptions& options) {
     }
     const double days = static_cast<double>(project.m_viewLimits.DayCount());
     const double gain = primary != nullptr ? primary->m_params.GN : std::nan("");
-    Print(Json{{"result_set", resultSet},
-               {"output", Number(primary != nullptr ? primary->m_params.OUT : std::nan(""))},
-               {"gain", Number(gain)},
-               {"gain_per_year", Number(gain * 365.25 / days)},
-               {"trades", primary != nullptr ? CountTrades(*primary, project.m_viewLimits) : 0},
-               {"status", status.status},
-               {"history_axis", AxisJson(project.m_historyLimits)}});
+    Print(
+        Json{{"result_set", resultSet},
+             {"output", Number(primary != nullptr ? primary->m_params.OUT : std::nan(""))},
+             {"gain", Number(gain)},
+             {"gain_per_year", Number(gain * 365.25 / days)},
+             {"trades", primary != nullptr ? CountTrades(*primary, project.m_viewLimits) : 0},
+             {"status", status.status},
+             {"history_axis", AxisJson(project.m_historyLimits)},
+             {"figures", primary != nullptr
+                             ? FiguresJson(ComputeFigures(*primary, project.m_viewLimits), *primary)
+                             : Json(nullptr)}});
     return 0;
 }
 
@@ -308,10 +315,46 @@ int RunResave(const std::string& inPath, const std::string& outPath) {
     return 0;
 }
 
+namespace {
+
+// Every result set of the primary with its ratios and the plateau around it.
+Json ResultSetsJson(const CProject& project, const CLandscape& landscape) {
+    Json sets = Json::array();
+    const CDataSet& primary = *project.Primary();
+    for (size_t i = 0; i < primary.m_results.size(); ++i) {
+        const CStrategyResult& r = primary.m_results[i];
+        Json ratios = Json::array();
+        for (const auto& ds : project.DataSets()) {
+            ratios.push_back(Number(i < ds->m_results.size() ? ds->m_results[i].RC : std::nan("")));
+        }
+        const CPlateau plateau = PlateauAt(landscape, r.ML, r.BL);
+        sets.push_back(Json{{"ML", r.ML},
+                            {"BL", r.BL},
+                            {"GN", Number(r.GN)},
+                            {"RC", ratios},
+                            {"landscape", Number(landscape.At(r.ML, r.BL))},
+                            {"plateau_min", Number(plateau.low)},
+                            {"plateau_mean", Number(plateau.mean)}});
+    }
+    return sets;
+}
+
+bool OutputsApart(const COptimiseOptions& options, std::string& error) {
+    for (const std::string* path : {&options.landscapePath, &options.landscapeCsvPath}) {
+        if (!path->empty() && (!CheckOutputIsNotInput(*path, options.projectPath, error) ||
+                               !CheckOutputIsNotInput(*path, options.outPath, error))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
 int RunOptimise(const COptimiseOptions& options) {
     CProject project;
     std::string error;
-    if (!LoadProject(project, options.projectPath, error)) {
+    if (!OutputsApart(options, error) || !LoadProject(project, options.projectPath, error)) {
         return Fail(error);
     }
     CProjectCommands commands(project);
@@ -333,14 +376,25 @@ int RunOptimise(const COptimiseOptions& options) {
     CTerminalProgress bar;
     const std::atomic<bool> stop{false};
     const auto start = std::chrono::steady_clock::now();
+    CLandscape landscape;
     CProjectCommands::RunProcess(project, options.threads, stop,
-                                 isatty(STDERR_FILENO) ? &bar : nullptr);
+                                 isatty(STDERR_FILENO) ? &bar : nullptr, &landscape);
     const std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - start;
+    const bool wantsLandscape =
+        options.robust || !options.landscapePath.empty() || !options.landscapeCsvPath.empty();
+    if (wantsLandscape && !landscape.Recorded()) {
+        return Fail("no landscape: " + landscape.unrecorded);
+    }
+    if (options.robust) {
+        RankByPlateau(project, landscape);
+    }
     commands.FinishProcess();
     // As after Process: the result sets dialog applies its first set and simulates.
     int32_t first = 1;
     commands.ApplyResultSet(first);
-    if (!SaveProject(project, options.outPath, error)) {
+    if (!WriteLandscapeFiles(project, landscape, first, options.landscapePath,
+                             options.landscapeCsvPath, error) ||
+        !SaveProject(project, options.outPath, error)) {
         return Fail(error);
     }
     Json best = nullptr;
@@ -352,11 +406,15 @@ int RunOptimise(const COptimiseOptions& options) {
         const CStrategyResult& top = primary->m_results[0];
         best = Json{{"ML", top.ML}, {"BL", top.BL}, {"GN", Number(top.GN)}, {"RC", ratios}};
     }
-    Print(Json{{"steps", project.m_range.GetStepCount(project.DataSetCount())},
-               {"results", primary->m_results.size()},
-               {"seconds", seconds.count()},
-               {"best", best},
-               {"output", Number(primary->m_params.OUT)},
-               {"gain", Number(primary->m_params.GN)}});
+    Print(Json{
+        {"steps", project.m_range.GetStepCount(project.DataSetCount())},
+        {"results", primary->m_results.size()},
+        {"seconds", seconds.count()},
+        {"best", best},
+        {"output", Number(primary->m_params.OUT)},
+        {"gain", Number(primary->m_params.GN)},
+        {"rank", options.robust ? "robust" : "gain"},
+        {"landscape_unrecorded", landscape.Recorded() ? Json(nullptr) : Json(landscape.unrecorded)},
+        {"result_sets", ResultSetsJson(project, landscape)}});
     return 0;
 }

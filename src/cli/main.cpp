@@ -45,6 +45,13 @@ int main(int argc, char** argv) {
     opt->add_option("--max-seconds", optimise.maxSeconds,
                     "Refuse a run estimated to take longer (default 600; 0: no limit)")
         ->check(CLI::NonNegativeNumber);
+    opt->add_option("--landscape", optimise.landscapePath,
+                    "Write the landscape (best gain per ML and BL) as a PNG heat map");
+    opt->add_option("--landscape-csv", optimise.landscapeCsvPath,
+                    "Write the landscape as CSV: ML,BL,gain");
+    std::string rank = "gain";
+    opt->add_option("--rank", rank, "Order the result sets by gain (default) or robust (plateau)")
+        ->check(CLI::IsMember({"gain", "robust"}));
 
     std::string resaveIn, resaveOut;
     CLI::App* resave = app.add_subcommand("resave", "Read a project and write it again");
@@ -76,6 +83,7 @@ int main(int argc, char** argv) {
         return RunImport(import);
     }
     if (opt->parsed()) {
+        optimise.robust = rank == "robust";
         return RunOptimise(optimise);
     }
     if (ren->parsed()) {

@@ -32,6 +32,29 @@ void QuietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& m
 
 }  // namespace
 
+std::unique_ptr<QGuiApplication> StartOffscreenApplication() {
+    // Drawing needs no display: the program picks Qt's offscreen platform for itself.
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    qInstallMessageHandler(QuietQtMessages);
+    // The application keeps a reference to its argument count for its whole life.
+    static int argc = 1;
+    static char name[] = "quillmark-cli";
+    static char* argv[] = {name, nullptr};
+    return std::make_unique<QGuiApplication>(argc, argv);
+}
+
+bool WritePng(const QImage& image, const std::string& path, std::string& error) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.save(&buffer, "PNG")) {
+        error = "cannot encode the picture for '" + path + "'";
+        return false;
+    }
+    return WriteFileAtomically(
+        path, std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())), error);
+}
+
 CLI::App* AddRenderCommand(CLI::App& app, CRenderOptions& options) {
     CLI::App* render = app.add_subcommand("render", "Draw the charts of a project into a PNG");
     render->add_option("PROJECT", options.projectPath, "Project file")->required();
@@ -56,24 +79,9 @@ int RunRender(const CRenderOptions& options) {
     const std::optional<int> applied = SimulateOrApply(project, options.resultSet);
     const Json resultSet = applied ? Json(*applied) : Json(nullptr);
 
-    // Drawing needs no display: the program picks Qt's offscreen platform for itself.
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    qInstallMessageHandler(QuietQtMessages);
-    int argc = 1;
-    char name[] = "quillmark-cli";
-    char* argv[] = {name, nullptr};
-    QGuiApplication application(argc, argv);
-
+    const auto application = StartOffscreenApplication();
     const QImage image = PaintMainCharts(project, options.width, options.height, options.cursor);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    if (!image.save(&buffer, "PNG")) {
-        return Fail("cannot encode the picture for '" + options.outPath + "'");
-    }
-    if (!WriteFileAtomically(options.outPath,
-                             std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())),
-                             error)) {
+    if (!WritePng(image, options.outPath, error)) {
         return Fail(error);
     }
     std::cout << Dump(Json{{"output", options.outPath},

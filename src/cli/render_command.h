@@ -1,7 +1,11 @@
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
+
+class QGuiApplication;
+class QImage;
 
 namespace CLI {
 class App;
@@ -27,3 +31,10 @@ CLI::App* AddRenderCommand(CLI::App& app, CRenderOptions& options);
 // Returns 0, or 1 with an error line when a file cannot be read or written. Runs Qt on its
 // offscreen platform, so it needs no display.
 int RunRender(const CRenderOptions& options);
+
+// The Qt application the pictures are drawn under, on Qt's offscreen platform (no display
+// needed), with Qt's notes kept off stderr. One per process; it must outlive the drawing.
+std::unique_ptr<QGuiApplication> StartOffscreenApplication();
+
+// Encodes `image` as PNG and writes it atomically to `path`; false, with `error`, when not.
+bool WritePng(const QImage& image, const std::string& path, std::string& error);

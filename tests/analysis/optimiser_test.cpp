@@ -14,6 +14,7 @@
 #include <tuple>
 #include <vector>
 
+#include "analysis/landscape.h"
 #include "analysis/progress_sink.h"
 #include "analysis/simulation.h"
 #include "model/project.h"
@@ -146,6 +147,73 @@ TEST(Optimiser, MatchesTheStraightforwardSweepWithAnyThreadCount) {
             }
         }
     }
+}
+
+// Each cell of the landscape is the best gain the straightforward sweep visited there, bit for
+// bit; recording it changes no result; a result set's gain is its cell's when it is the best of
+// that cell among the result sets (it cannot be above it).
+TEST(Optimiser, TheLandscapeIsTheBestVisitedGainPerLengthAndLevel) {
+    for (int sets : {1, 3}) {
+        CProject reference;
+        FillRandomProject(reference, 11 + sets, sets);
+        const std::vector<Visit> visits = StraightforwardSweep(reference);
+
+        CProject plain, recorded;
+        FillRandomProject(plain, 11 + sets, sets);
+        FillRandomProject(recorded, 11 + sets, sets);
+        Optimise(plain, 2, kRun, nullptr);
+        CLandscape landscape;
+        Optimise(recorded, 2, kRun, nullptr, &landscape);
+        ASSERT_TRUE(landscape.Recorded());
+        EXPECT_TRUE(landscape.unrecorded.empty());
+        EXPECT_EQ(landscape.lowLength, 1);
+        EXPECT_EQ(landscape.lengthCount, 6);
+        EXPECT_EQ(landscape.levels, (std::vector<int32_t>{0, 20, 40, 60, 80}));
+
+        for (int32_t ml = 1; ml <= 6; ++ml) {
+            for (int32_t bl = 0; bl < 100; bl += 20) {
+                double best = std::nan("");
+                for (const Visit& v : visits) {
+                    if (v.ml == ml && v.bl == bl && !std::isnan(v.gain) &&
+                        (std::isnan(best) || v.gain > best)) {
+                        best = v.gain;
+                    }
+                }
+                EXPECT_EQ(std::bit_cast<uint64_t>(landscape.At(ml, bl)),
+                          std::bit_cast<uint64_t>(best))
+                    << sets << " sets, ML " << ml << ", BL " << bl;
+            }
+        }
+        const auto& results = recorded.Primary()->m_results;
+        EXPECT_EQ(results.size(), plain.Primary()->m_results.size());
+        for (size_t i = 0; i < results.size(); ++i) {
+            const CStrategyResult& r = results[i];
+            EXPECT_EQ(std::bit_cast<uint64_t>(r.GN),
+                      std::bit_cast<uint64_t>(plain.Primary()->m_results[i].GN));
+            const bool firstOfCell =
+                std::none_of(results.begin(), results.begin() + i,
+                             [&](auto& o) { return o.ML == r.ML && o.BL == r.BL; });
+            if (firstOfCell) {
+                EXPECT_EQ(std::bit_cast<uint64_t>(landscape.At(r.ML, r.BL)),
+                          std::bit_cast<uint64_t>(r.GN));
+            } else {
+                EXPECT_LE(r.GN, landscape.At(r.ML, r.BL));
+            }
+        }
+    }
+}
+
+// A range too large to record is swept without one, and says so.
+TEST(Optimiser, ARangeTooLargeForALandscapeRecordsNothing) {
+    CProject project;
+    FillRandomProject(project, 3, 1);
+    project.m_range = {.ML = 1, .MU = 100000, .RR = 3, .BI = 1};
+    const std::atomic<bool> stopped{true};
+    CLandscape landscape;
+    landscape.gains = {1.0};
+    Optimise(project, 1, stopped, nullptr, &landscape);
+    EXPECT_FALSE(landscape.Recorded());
+    EXPECT_NE(landscape.unrecorded.find("10000000"), std::string::npos) << landscape.unrecorded;
 }
 
 struct RecordingProgress : CProgressSink {

@@ -7,11 +7,15 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <iterator>
+#include <map>
+#include <sstream>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "support/test_files.h"
 
@@ -290,3 +294,144 @@ TEST_F(CliTest, InfoReportsWhatTheReadCouldNotKeep) {
 }
 
 }  // namespace
+
+namespace {
+
+struct SeriesRow {
+    int64_t serial = 0;
+    double raw = 0.0;
+    double net = 0.0;
+    int flag = 0;
+};
+
+// The rows of a --series file whose serial lies inside [first, last].
+std::vector<SeriesRow> RowsInside(const std::string& csv, int64_t first, int64_t last) {
+    std::vector<SeriesRow> rows;
+    std::istringstream lines(csv);
+    std::string line;
+    std::getline(lines, line);
+    while (std::getline(lines, line)) {
+        std::vector<std::string> cells;
+        std::istringstream fields(line);
+        for (std::string cell; std::getline(fields, cell, ',');) {
+            cells.push_back(cell);
+        }
+        SeriesRow row{std::stoll(cells[1]), std::stod(cells[2]), std::stod(cells[8]),
+                      std::stoi(cells[9])};
+        if (row.serial >= first && row.serial <= last) {
+            rows.push_back(row);
+        }
+    }
+    return rows;
+}
+
+}  // namespace
+
+// Every figure of simulate, recomputed from the series it wrote: trades are runs of flag 1,
+// each from the Net before it to the Net where it ends.
+TEST_F(CliTest, SimulateFiguresAgreeWithTheSeries) {
+    ASSERT_EQ(Cli("optimise '" + kSample + "' -o {}/opt.xml").status, 0);
+    const nlohmann::json info = Cli("info {}/opt.xml").Json();
+    const int64_t first = info["window"]["start"]["serial"];
+    const int64_t last = info["window"]["end"]["serial"];
+    const double input = info["datasets"][0]["params"]["IN"];
+    for (const char* result : {"1", "7"}) {
+        const CliRun run =
+            Cli(std::string("simulate {}/opt.xml --result ") + result + " --series {}/s.csv");
+        ASSERT_EQ(run.status, 0) << run.err;
+        const nlohmann::json f = run.Json()["figures"];
+        const auto rows = RowsInside(FileText(folder.PathOf("s.csv")), first, last);
+        ASSERT_FALSE(rows.empty());
+
+        const double gain = (rows.back().net - input) * 100 / input;
+        const double days = static_cast<double>(last - first + 1);
+        EXPECT_EQ(f["gain"], gain);
+        EXPECT_EQ(f["gain"], run.Json()["gain"]);
+        EXPECT_DOUBLE_EQ(f["gain_per_year_compounded"],
+                         (std::pow(rows.back().net / input, 365.25 / days) - 1) * 100);
+        EXPECT_DOUBLE_EQ(f["buy_and_hold"], (rows.back().raw / rows.front().raw - 1) * 100);
+
+        double high = input, drawdown = 0, best = -1e300, worst = 1e300, before = input;
+        double entry = input;
+        int64_t trades = 0, inside = 0, trough = -1;
+        for (size_t i = 0; i < rows.size(); ++i) {
+            high = std::max(high, rows[i].net);
+            if (1 - rows[i].net / high > drawdown) {
+                drawdown = 1 - rows[i].net / high;
+                trough = rows[i].serial;
+            }
+            const int previous = i == 0 ? 0 : rows[i - 1].flag;
+            if (rows[i].flag == 1 && previous == 0) {
+                entry = before;
+                ++trades;
+            }
+            const bool ends = rows[i].flag == 1 && (i + 1 == rows.size() || rows[i + 1].flag == 0);
+            const double tradeEnd = i + 1 < rows.size() ? rows[i + 1].net : rows[i].net;
+            if (ends) {
+                best = std::max(best, tradeEnd / entry - 1);
+                worst = std::min(worst, tradeEnd / entry - 1);
+            }
+            inside += rows[i].flag;
+            before = rows[i].net;
+        }
+        EXPECT_GT(trades, 1) << result;
+        EXPECT_EQ(f["trades"], trades);
+        EXPECT_EQ(f["trades"], run.Json()["trades"]);
+        EXPECT_DOUBLE_EQ(f["in_market"], 100.0 * inside / rows.size());
+        EXPECT_NEAR(f["max_drawdown"].get<double>(), drawdown * 100, 1e-9);
+        EXPECT_EQ(f["drawdown_trough"]["serial"], trough);
+        EXPECT_NEAR(f["best_trade"].get<double>(), best * 100, 1e-9);
+        EXPECT_NEAR(f["worst_trade"].get<double>(), worst * 100, 1e-9);
+    }
+}
+
+// The landscape's files agree with the result sets bit for bit; --rank robust keeps the same
+// result sets, ordered by plateau, and stores them in that order.
+TEST_F(CliTest, OptimiseWritesTheLandscapeAndRanksByPlateau) {
+    const CliRun byGain = Cli("optimise '" + kSample +
+                              "' -o {}/gain.xml --landscape {}/l.png --landscape-csv {}/l.csv");
+    ASSERT_EQ(byGain.status, 0) << byGain.err;
+    EXPECT_EQ(FileText(folder.PathOf("l.png")).substr(1, 3), "PNG");
+    std::map<std::pair<int, int>, std::string> cells;
+    std::istringstream csv(FileText(folder.PathOf("l.csv")));
+    std::string line;
+    std::getline(csv, line);
+    EXPECT_EQ(line, "ML,BL,gain");
+    while (std::getline(csv, line)) {
+        int ml = 0, bl = 0;
+        ASSERT_EQ(std::sscanf(line.c_str(), "%d,%d,", &ml, &bl), 2) << line;
+        cells[{ml, bl}] = line.substr(line.rfind(',') + 1);
+    }
+    EXPECT_EQ(cells.size(), 21u * 10u);  // ML 20 to 40, levels 0 to 90
+    const nlohmann::json gain = byGain.Json();
+    ASSERT_EQ(gain["result_sets"].size(), 10u);
+    for (const auto& r : gain["result_sets"]) {
+        EXPECT_EQ(std::stod(cells.at({r["ML"], r["BL"]})), r["GN"].get<double>());
+        EXPECT_EQ(r["landscape"], r["GN"]);
+        EXPECT_LE(r["plateau_min"].get<double>(), r["plateau_mean"].get<double>());
+    }
+
+    const CliRun byPlateau = Cli("optimise '" + kSample + "' -o {}/robust.xml --rank robust");
+    ASSERT_EQ(byPlateau.status, 0) << byPlateau.err;
+    const nlohmann::json robust = byPlateau.Json();
+    EXPECT_EQ(robust["rank"], "robust");
+    auto key = [](const nlohmann::json& r) { return r["ML"].dump() + "/" + r["BL"].dump(); };
+    std::vector<std::string> before, after;
+    for (size_t i = 0; i < 10; ++i) {
+        before.push_back(key(gain["result_sets"][i]));
+        after.push_back(key(robust["result_sets"][i]));
+        if (i > 0) {
+            EXPECT_GE(robust["result_sets"][i - 1]["plateau_min"].get<double>(),
+                      robust["result_sets"][i]["plateau_min"].get<double>());
+        }
+    }
+    EXPECT_TRUE(std::is_permutation(before.begin(), before.end(), after.begin()));
+    const nlohmann::json stored = Cli("info {}/robust.xml").Json()["datasets"][0]["results"];
+    for (size_t i = 0; i < 10; ++i) {
+        EXPECT_EQ(key(stored[i]), after[i]);
+    }
+
+    ExpectRefused(Cli("optimise '" + kSample + "' -o {}/x.xml --landscape '" + kSample + "'"),
+                  "landscape", "same file");
+    EXPECT_EQ(Cli("optimise '" + kSample + "' -o {}/x.xml --rank best").status, 2);
+}
