@@ -13,6 +13,7 @@
 #include "analysis/landscape.h"
 #include "analysis/optimiser.h"
 #include "analysis/simulation.h"
+#include "app/walk_forward.h"
 #include "charts/project_view.h"
 #include "model/project.h"
 #include "storage/project_io.h"
@@ -121,5 +122,25 @@ void BM_StraightforwardFourSets(benchmark::State& state) {
     RunStraightforward(state, MakeFourSets);
 }
 BENCHMARK(BM_StraightforwardFourSets)->Arg(100)->Unit(benchmark::kMillisecond);
+
+// The out-of-sample check of the S&P 500 sample: five-year training and one-year test windows,
+// each training window optimised with the default ranges, on one thread.
+void BM_WalkForwardSp500(benchmark::State& state) {
+    CProject project;
+    LoadSp500(project);
+    CPeriod train;
+    CPeriod test;
+    ParsePeriod("5y", train);
+    ParsePeriod("1y", test);
+    const std::atomic<bool> stop{false};
+    size_t steps = 0;
+    for (auto _ : state) {
+        CWalkForward run;
+        WalkForward(project, train, test, CWalkRank::Gain, 1, stop, nullptr, run);
+        steps = run.steps.size();
+    }
+    state.counters["steps"] = static_cast<double>(steps);
+}
+BENCHMARK(BM_WalkForwardSp500)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace

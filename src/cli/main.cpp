@@ -6,6 +6,7 @@
 
 #include "cli/cli_commands.h"
 #include "cli/render_command.h"
+#include "cli/walk_command.h"
 
 namespace {
 
@@ -53,6 +54,20 @@ int main(int argc, char** argv) {
     opt->add_option("--rank", rank, "Order the result sets by gain (default) or robust (plateau)")
         ->check(CLI::IsMember({"gain", "robust"}));
 
+    CWalkOptions walk;
+    CLI::App* wf = app.add_subcommand(
+        "walkforward", "Optimise on training windows and test on the windows that follow");
+    wf->add_option("PROJECT", walk.projectPath, "Project file")->required();
+    wf->add_option("--train", walk.train, "Training length: days, months or years (250d, 18m, 5y)")
+        ->required();
+    wf->add_option("--test", walk.test, "Test length and step: days, months or years")->required();
+    std::string walkRank = "gain";
+    wf->add_option("--rank", walkRank, "Choose by gain (default) or robust (plateau)")
+        ->check(CLI::IsMember({"gain", "robust"}));
+    wf->add_option("--threads", walk.threads, "Worker threads (default: all cores)")
+        ->check(CLI::NonNegativeNumber);
+    wf->add_option("--csv", walk.csvPath, "Write the stitched out-of-sample line as CSV");
+
     std::string resaveIn, resaveOut;
     CLI::App* resave = app.add_subcommand("resave", "Read a project and write it again");
     resave->add_option("IN", resaveIn, "Project file to read")->required();
@@ -85,6 +100,10 @@ int main(int argc, char** argv) {
     if (opt->parsed()) {
         optimise.robust = rank == "robust";
         return RunOptimise(optimise);
+    }
+    if (wf->parsed()) {
+        walk.robust = walkRank == "robust";
+        return RunWalkForward(walk);
     }
     if (ren->parsed()) {
         return RunRender(render);

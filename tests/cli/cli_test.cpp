@@ -435,3 +435,54 @@ TEST_F(CliTest, OptimiseWritesTheLandscapeAndRanksByPlateau) {
                   "landscape", "same file");
     EXPECT_EQ(Cli("optimise '" + kSample + "' -o {}/x.xml --rank best").status, 2);
 }
+
+namespace {
+
+// The steps tile the window with full test windows; the stitched gain chains the test gains;
+// the CSV holds the stitched line.
+TEST_F(CliTest, WalkForwardReportsStepsAndStitchedFigures) {
+    const CliRun run = Cli("walkforward '" + kSample + "' --train 5y --test 1y --threads 1 --csv " +
+                           "{}/line.csv");
+    ASSERT_EQ(run.status, 0) << run.err;
+    const nlohmann::json json = run.Json();
+    const nlohmann::json& steps = json["steps"];
+    ASSERT_GE(steps.size(), 2u);
+    double chain = 1.0;
+    for (const auto& step : steps) {
+        EXPECT_EQ(step["test"]["start"]["serial"].get<int>(),
+                  step["train"]["end"]["serial"].get<int>() + 1);
+        EXPECT_EQ(step["RC"].size(), 1u);
+        chain *= 1.0 + step["out_of_sample_gain"].get<double>() / 100.0;
+    }
+    EXPECT_NEAR(json["figures"]["gain"].get<double>(), (chain - 1.0) * 100.0, 1e-9);
+    const std::string csv = FileText(folder.PathOf("line.csv"));
+    EXPECT_EQ(csv.rfind("date,serial,net,buy_and_hold\n", 0), 0u);
+    EXPECT_GT(std::count(csv.begin(), csv.end(), '\n'), 200);
+}
+
+TEST_F(CliTest, WalkForwardRefusesBadLengthsAndProjectsWithoutWriting) {
+    const std::string sample = "'" + kSample + "'";
+    for (const std::string length : {"0y", "-1y", "5", "5w", "y", "1.5y"}) {
+        const std::string args =
+            "walkforward " + sample + " --train " + length + " --test 1y --csv {}/o.csv";
+        const CliRun run = Cli(args);
+        EXPECT_EQ(run.status, 2) << args;
+        EXPECT_TRUE(run.out.empty()) << args;
+    }
+    CProject empty;
+    folder.File("empty.xml", ProjectText(empty));
+    folder.File("p.xml", FileText(kSample));
+    for (const char* args : {"walkforward {}/p.xml --train 60y --test 1y --csv {}/o.csv",
+                             "walkforward {}/empty.xml --train 1y --test 1y --csv {}/o.csv",
+                             "walkforward {}/missing.xml --train 1y --test 1y --csv {}/o.csv"}) {
+        const CliRun run = Cli(args);
+        EXPECT_EQ(run.status, 1) << args;
+        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+        EXPECT_TRUE(run.out.empty()) << args;
+    }
+    ExpectRefused(Cli("walkforward {}/p.xml --train 5y --test 1y --csv {}/p.xml"), "csv",
+                  "same file as the input");
+    EXPECT_FALSE(fs::exists(folder.PathOf("o.csv")));
+}
+
+}  // namespace

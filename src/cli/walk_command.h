@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+
+// quillmark-cli walkforward: the out-of-sample check of the optimisation.
+struct CWalkOptions {
+    std::string projectPath;
+    std::string train;  // "5y", "18m", "250d"
+    std::string test;
+    bool robust = false;  // choose by plateau instead of gain
+    int threads = 0;      // 0: one per core
+    std::string csvPath;  // empty: no CSV of the stitched line
+};
+
+// Prints the steps and the stitched figures as JSON. Returns 0, 1 when a file cannot be read or
+// written or the project's data allow no run, 2 for a length that cannot be read; nothing is
+// written on failure.
+int RunWalkForward(const CWalkOptions& options);
