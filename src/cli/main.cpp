@@ -11,6 +11,8 @@
 namespace {
 
 constexpr int kUsageError = 2;
+// Refused before QImage would try to allocate a picture this large, as render does.
+constexpr int kMaxChartSide = 16384;
 
 }  // namespace
 
@@ -67,6 +69,12 @@ int main(int argc, char** argv) {
     wf->add_option("--threads", walk.threads, "Worker threads (default: all cores)")
         ->check(CLI::NonNegativeNumber);
     wf->add_option("--csv", walk.csvPath, "Write the stitched out-of-sample line as CSV");
+    wf->add_option("--chart", walk.chartPath,
+                   "Draw the stitched line against buy and hold as a PNG");
+    wf->add_option("--chart-width", walk.chartWidth, "Chart width in pixels (default 1000)")
+        ->check(CLI::Range(1, kMaxChartSide));
+    wf->add_option("--chart-height", walk.chartHeight, "Chart height in pixels (default 500)")
+        ->check(CLI::Range(1, kMaxChartSide));
 
     std::string resaveIn, resaveOut;
     CLI::App* resave = app.add_subcommand("resave", "Read a project and write it again");

@@ -5,12 +5,18 @@
 #include <atomic>
 #include <cstdio>
 #include <iostream>
+#include <vector>
+
+#include <QGuiApplication>
+#include <QImage>
 
 #include "analysis/progress_sink.h"
 #include "app/walk_forward.h"
+#include "charts/qt/walk_picture.h"
 #include "cli/cli_commands.h"
 #include "cli/file_checks.h"
 #include "cli/json_output.h"
+#include "cli/render_command.h"
 #include "model/project.h"
 #include "storage/file_io.h"
 
@@ -57,6 +63,23 @@ std::string LineCsv(const CWalkForward& run) {
     return csv;
 }
 
+bool WriteChart(const CWalkForward& run, const CWalkOptions& options, std::string& error) {
+    std::vector<CWalkPicturePoint> line;
+    line.reserve(run.line.size());
+    for (const CWalkPoint& p : run.line) {
+        line.push_back({p.date.m_serial, p.net, p.hold});
+    }
+    // The first test window starts where the line does, so only the later starts mark a change.
+    std::vector<int32_t> boundaries;
+    for (size_t i = 1; i < run.steps.size(); ++i) {
+        boundaries.push_back(run.steps[i].test.start.m_serial);
+    }
+    const auto application = StartOffscreenApplication();
+    const QImage image =
+        PaintWalkForward(line, boundaries, options.chartWidth, options.chartHeight);
+    return WritePng(image, options.chartPath, error);
+}
+
 int UsageFail(const std::string& message) {
     std::cerr << "quillmark-cli: error: " << message << '\n';
     return kUsageError;
@@ -77,7 +100,9 @@ int RunWalkForward(const CWalkOptions& options) {
     std::string error;
     const bool csvApart = options.csvPath.empty() ||
                           CheckOutputIsNotInput(options.csvPath, options.projectPath, error);
-    if (!csvApart || !LoadProject(project, options.projectPath, error)) {
+    const bool chartApart = !csvApart || options.chartPath.empty() ||
+                            CheckOutputIsNotInput(options.chartPath, options.projectPath, error);
+    if (!csvApart || !chartApart || !LoadProject(project, options.projectPath, error)) {
         return Fail(error);
     }
     if (project.Primary() == nullptr) {
@@ -93,6 +118,9 @@ int RunWalkForward(const CWalkOptions& options) {
         return Fail(done.Reason());
     }
     if (!options.csvPath.empty() && !WriteFileAtomically(options.csvPath, LineCsv(run), error)) {
+        return Fail(error);
+    }
+    if (!options.chartPath.empty() && !WriteChart(run, options, error)) {
         return Fail(error);
     }
     Json steps = Json::array();

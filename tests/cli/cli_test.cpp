@@ -460,6 +460,38 @@ TEST_F(CliTest, WalkForwardReportsStepsAndStitchedFigures) {
     EXPECT_GT(std::count(csv.begin(), csv.end(), '\n'), 200);
 }
 
+// Width and height of a PNG from its header (IHDR, big-endian, at bytes 16 and 20).
+std::pair<int, int> PngSize(const std::string& png) {
+    auto at = [&png](size_t offset) {
+        int value = 0;
+        for (size_t i = 0; i < 4; ++i) {
+            value = value * 256 + static_cast<unsigned char>(png.at(offset + i));
+        }
+        return value;
+    };
+    return {at(16), at(20)};
+}
+
+// The chart is written beside the JSON, which stays what it is without it.
+TEST_F(CliTest, WalkForwardDrawsTheStitchedLineWithoutChangingTheJson) {
+    const std::string run = "walkforward '" + kSample + "' --train 5y --test 1y --threads 1";
+    const CliRun plain = Cli(run);
+    const CliRun drawn = Cli(run + " --chart {}/default.png");
+    const CliRun sized = Cli(run + " --chart {}/sized.png --chart-width 640 --chart-height 300");
+    ASSERT_EQ(plain.status, 0) << plain.err;
+    ASSERT_EQ(drawn.status, 0) << drawn.err;
+    ASSERT_EQ(sized.status, 0) << sized.err;
+    EXPECT_EQ(drawn.out, plain.out);
+    EXPECT_EQ(sized.out, plain.out);
+    const std::string defaultPng = FileText(folder.PathOf("default.png"));
+    ASSERT_GT(defaultPng.size(), 24u);
+    EXPECT_EQ(defaultPng.substr(1, 3), "PNG");
+    EXPECT_EQ(PngSize(defaultPng), std::make_pair(1000, 500));
+    EXPECT_EQ(PngSize(FileText(folder.PathOf("sized.png"))), std::make_pair(640, 300));
+    EXPECT_EQ(Cli(run + " --chart {}/x.png --chart-width 0").status, 2);
+    EXPECT_FALSE(fs::exists(folder.PathOf("x.png")));
+}
+
 TEST_F(CliTest, WalkForwardRefusesBadLengthsAndProjectsWithoutWriting) {
     const std::string sample = "'" + kSample + "'";
     for (const std::string length : {"0y", "-1y", "5", "5w", "y", "1.5y"}) {
@@ -482,6 +514,9 @@ TEST_F(CliTest, WalkForwardRefusesBadLengthsAndProjectsWithoutWriting) {
     }
     ExpectRefused(Cli("walkforward {}/p.xml --train 5y --test 1y --csv {}/p.xml"), "csv",
                   "same file as the input");
+    ExpectRefused(Cli("walkforward {}/p.xml --train 5y --test 1y --chart {}/p.xml"), "chart",
+                  "same file as the input");
+    EXPECT_EQ(FileText(folder.PathOf("p.xml")), FileText(kSample));
     EXPECT_FALSE(fs::exists(folder.PathOf("o.csv")));
 }
 
