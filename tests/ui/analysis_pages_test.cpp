@@ -5,6 +5,7 @@
 #include <limits>
 #include <string>
 
+#include <QGroupBox>
 #include <QLabel>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -132,6 +133,42 @@ TEST_F(AnalysisPagesTest, ReportsOfTheLastSimulationAndNegativeAmounts) {
     Run("&New");
     EXPECT_EQ(Label("output") + Label("gain") + Label("gainPerYear") + Box("gainPerYear"),
               "(0.0)0.00.00.0");
+}
+
+// Figures read from the Net line and flags as a simulation left them: a losing trade that ends
+// after a 10% fall from the first point, then an open trade that wins back 11.1%.
+TEST_F(AnalysisPagesTest, FiguresOfTheLastSimulationUnderTheReportAndInTheResultSetsTooltip) {
+    Show(PAGE_ANALYSIS);
+    CDataSet& a = *Project().Primary();
+    Primary() = {.IN = 1000.0, .TT = 0.0, .OUT = 1100.0, .GN = 10.0};
+    const double nets[] = {1100, 990, 990, 1100};
+    const int32_t flags[] = {1, 1, 0, 1};
+    for (size_t i = 0; i < 4; ++i) {
+        a.MutablePoints()[i].SetValue(Net, nets[i]);
+        a.MutablePoints()[i].m_flag = flags[i];
+    }
+    Frame()->Refresh(REFRESH_LOAD);
+    const QString dates = QString::fromStdString(" (" + a.Points()[0].FormatDate() + " to " +
+                                                 a.Points()[1].FormatDate() + ")");
+    const std::pair<const char*, QString> shown[] = {
+        {"compounded", "4.8 %"},       {"buyAndHold", "5.0 %"}, {"trades", "2"},
+        {"inMarket", "75.0 %"},        {"bestTrade", "11.1 %"}, {"worstTrade", "-1.0 %"},
+        {"drawdown", "10.0 %" + dates}};
+    for (const auto& [name, text] : shown) {
+        EXPECT_EQ(Label(name), text) << name;
+    }
+    const QString tip = Frame()->ResultSets()->findChild<QGroupBox*>()->toolTip();
+    EXPECT_TRUE(tip.startsWith("Gain: 10.0 %\nGain/Year: 5.0 %\n")) << tip.toStdString();
+    EXPECT_TRUE(tip.contains("Max. drawdown: 10.0 %" + dates)) << tip.toStdString();
+
+    // A window without a point of the primary: no result, and no figures that pretend one.
+    SetWindow(Project(), m_start + 1000, m_start + 1100);
+    Frame()->Refresh(REFRESH_LOAD);
+    EXPECT_EQ(Label("output"), "no result");
+    EXPECT_EQ(Label("trades") + Label("drawdown"), "");
+    Run("&New");
+    EXPECT_EQ(Label("trades") + Label("bestTrade"), "");
+    EXPECT_EQ(Frame()->ResultSets()->findChild<QGroupBox*>()->toolTip(), "");
 }
 
 TEST(ProgressDialog, MessagesMoveTheBarAndOnlyTheEndOfRunEndsIt) {

@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "analysis/strategy_figures.h"
 #include "app/duration_text.h"
 #include "app/project_commands.h"
 #include "model/project.h"
@@ -13,6 +14,7 @@
 #include "ui/pages/dialog_template.h"
 #include "ui/progress_dialog.h"
 #include "ui/refresh.h"
+#include "ui/strategy_figures_text.h"
 
 CAnalysisPage::CAnalysisPage(CProject& project, CMainFrame& frame, QWidget* parent)
     : CProjectPage(project, frame, parent) {
@@ -42,6 +44,19 @@ CAnalysisPage::CAnalysisPage(CProject& project, CMainFrame& frame, QWidget* pare
     m_inputEdit->setAccessibleName(QStringLiteral("Input"));
     m_chargeEdit->setAccessibleName(QStringLiteral("Transaction Charge"));
 
+    // Two figures a row, the drawdown with its dates alone on the last, where they fit.
+    t.Group("Figures", 0, 82, 380, 62);
+    const std::vector<CFigureRow> rows = ExtraFigureRows(CStrategyFigures(), nullptr);
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const bool last = i + 1 == rows.size();
+        const int x = last || i % 2 == 0 ? 10 : 195;
+        const int y = 94 + static_cast<int>(i / 2) * 12;
+        t.Static(rows[i].label, x, y, 85, 8);
+        QLabel* figure = t.Static(QString(), x + 85, y, last ? 270 : 90, 8);
+        figure->setObjectName(QString::fromLatin1(rows[i].name));
+        m_figures.push_back(figure);
+    }
+
     t.Group("Process", 310, 0, 70, 65);
     QPushButton* process = t.Button("&Process", "process", 320, 25, 50, 14);
 
@@ -63,6 +78,7 @@ void CAnalysisPage::LoadFields() {
     m_input = primary.IN;
     m_charge = primary.TT;
     ShowReport(primary.OUT, primary.GN);
+    ShowFigures(!m_notice->text().isEmpty());
     ShowDouble(m_inputEdit, m_input);
     ShowDouble(m_chargeEdit, m_charge);
 }
@@ -81,6 +97,17 @@ void CAnalysisPage::ClearFields() {
     m_output->setText(AmountText(0.0));
     m_gain->setText(PercentText(0.0));
     m_gainPerYear->setText(PercentText(0.0));
+    ShowFigures(true);
+}
+
+void CAnalysisPage::ShowFigures(bool blank) {
+    const CDataSet* primary = blank ? nullptr : m_project.Primary();
+    const std::vector<CFigureRow> rows = ExtraFigureRows(
+        primary != nullptr ? ComputeFigures(*primary, m_project.m_viewLimits) : CStrategyFigures(),
+        primary);
+    for (size_t i = 0; i < rows.size(); ++i) {
+        m_figures[i]->setText(rows[i].text);
+    }
 }
 
 void CAnalysisPage::ShowReport(double output, double gain) {

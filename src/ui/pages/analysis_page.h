@@ -1,5 +1,7 @@
 #pragma once
 
+#include <vector>
+
 #include "ui/pages/project_page.h"
 
 class QLabel;
@@ -7,7 +9,8 @@ class QLineEdit;
 
 // The Analysis page: the money side of the strategy (input and transaction charge of the
 // primary data set), Process to run the optimisation, and the report of the last simulation:
-// output, gain and gain per year.
+// output, gain and gain per year, and under it the figures of that simulation that tell how it
+// got there (drawdown, trades, buy and hold...).
 class CAnalysisPage : public CProjectPage {
   public:
     CAnalysisPage(CProject& project, CMainFrame& frame, QWidget* parent = nullptr);
@@ -25,6 +28,8 @@ class CAnalysisPage : public CProjectPage {
     // Output as FormatNumber, gain and gain per year over the window as PercentText; when the
     // window holds no point of some data set, "no result" and the notice saying why.
     void ShowReport(double output, double gain);
+    // The figures grid from the primary's last simulation over the window; blank with `blank`.
+    void ShowFigures(bool blank);
     // Stores every page, runs the optimisation behind the modal progress dialog and lets the
     // result sets box apply its result set. A run estimated to take longer than
     // kAskBeforeSeconds runs only when the user says Yes to its steps and duration.
@@ -40,4 +45,5 @@ class CAnalysisPage : public CProjectPage {
     QLabel* m_gain;
     QLabel* m_gainPerYear;
     QLabel* m_notice;
+    std::vector<QLabel*> m_figures;  // in the order of ExtraFigureRows
 };
