@@ -7,12 +7,15 @@
 
 #include <QGroupBox>
 #include <QLabel>
+#include <QPointer>
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QTimer>
 
+#include "analysis/landscape.h"
 #include "app/duration_text.h"
+#include "ui/landscape_dialog.h"
 #include "ui/progress_dialog.h"
 #include "ui/result_sets_dialog.h"
 #include "ui_fixture.h"
@@ -273,6 +276,35 @@ TEST_F(AnalysisPagesTest, ResultSetsOfAProcessSurviveSavingAndReopening) {
         EXPECT_EQ(Shown(), shown[i]) << i;
         Step("previous");
     }
+}
+
+// Process records the landscape the program keeps: the button opens its heat map, which follows
+// the applied result set and goes with the project.
+TEST_F(AnalysisPagesTest, ProcessRecordsTheLandscapeShownBesideTheMainWindow) {
+    OpenSample(22);
+    auto* button = m_page->findChild<QAbstractButton*>("landscape");
+    EXPECT_FALSE(button->isEnabled());
+    Click("process");
+    const CLandscape& landscape = App().Landscape();
+    ASSERT_TRUE(landscape.Recorded());
+    ASSERT_TRUE(button->isEnabled());
+    const CStrategyResult& best = Project().Primary()->m_results[0];
+    EXPECT_EQ(landscape.At(best.ML, best.BL), best.GN);
+    EXPECT_TRUE(Frame()->ResultSets()->findChild<QGroupBox*>()->toolTip().contains("Plateau: "));
+
+    Click("landscape");
+    QPointer<CLandscapeDialog> dialog = Frame()->findChild<CLandscapeDialog*>();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(dialog->isVisible());
+    const QImage first = dialog->Picture();
+    EXPECT_EQ(first.size(), QSize(CLandscapeDialog::kWidth, CLandscapeDialog::kHeight));
+    Step("next");  // the circle moves to set 2
+    EXPECT_NE(dialog->Picture(), first);
+
+    Run("&New");
+    EXPECT_TRUE(dialog == nullptr || !dialog->isVisible());
+    EXPECT_FALSE(landscape.Recorded());
+    EXPECT_FALSE(button->isEnabled());
 }
 
 TEST_F(AnalysisPagesTest, PotentialGainsAreCutNonFiniteOnesEmptyAndReadOnlyOnCurrent) {

@@ -4,11 +4,13 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "analysis/landscape.h"
 #include "analysis/strategy_figures.h"
 #include "app/duration_text.h"
 #include "app/project_commands.h"
 #include "model/project.h"
 #include "ui/figure_text.h"
+#include "ui/landscape_dialog.h"
 #include "ui/main_app.h"
 #include "ui/main_frame.h"
 #include "ui/pages/dialog_template.h"
@@ -58,11 +60,15 @@ CAnalysisPage::CAnalysisPage(CProject& project, CMainFrame& frame, QWidget* pare
     }
 
     t.Group("Process", 310, 0, 70, 65);
-    QPushButton* process = t.Button("&Process", "process", 320, 25, 50, 14);
+    QPushButton* process = t.Button("&Process", "process", 317, 12, 56, 14);
+    m_landscape = t.Button("&Landscape...", "landscape", 317, 29, 56, 14);
 
     setTabOrder(m_inputEdit, m_chargeEdit);
     setTabOrder(m_chargeEdit, process);
+    setTabOrder(process, m_landscape);
     connect(process, &QPushButton::clicked, this, [this] { OnProcess(); });
+    connect(m_landscape, &QPushButton::clicked, this, [this] { OnLandscape(); });
+    EnableLandscape();
     ShowDouble(m_inputEdit, m_input);
     ShowDouble(m_chargeEdit, m_charge);
 }
@@ -98,6 +104,7 @@ void CAnalysisPage::ClearFields() {
     m_gain->setText(PercentText(0.0));
     m_gainPerYear->setText(PercentText(0.0));
     ShowFigures(true);
+    EnableLandscape();
 }
 
 void CAnalysisPage::ShowFigures(bool blank) {
@@ -134,9 +141,26 @@ void CAnalysisPage::OnProcess() {
         if (estimate.seconds <= kAskBeforeSeconds ||
             app.Ask(QString::fromStdString(LongRunText(estimate) + " Run it?"))) {
             CProgressDialog progress(&m_project, &m_frame);
+            app.Landscape() = CLandscape();
+            progress.SetLandscape(&app.Landscape());
             progress.SetEstimate(estimate.seconds);
             progress.exec();
         }
     }
     commands.FinishProcess();
+    EnableLandscape();
+}
+
+void CAnalysisPage::EnableLandscape() {
+    const CLandscape& landscape = CMainApp::Instance()->Landscape();
+    m_landscape->setEnabled(landscape.Recorded());
+    m_landscape->setToolTip(
+        landscape.Recorded() ? QStringLiteral("Best gain over smoothing length and flag level")
+        : landscape.unrecorded.empty() ? QStringLiteral("Process records the landscape")
+                                       : QString::fromStdString(landscape.unrecorded));
+}
+
+void CAnalysisPage::OnLandscape() {
+    auto* dialog = new CLandscapeDialog(m_project, CMainApp::Instance()->Landscape(), &m_frame);
+    dialog->show();
 }

@@ -6,6 +6,7 @@
 
 class QLabel;
 class QLineEdit;
+class QPushButton;
 
 // The Analysis page: the money side of the strategy (input and transaction charge of the
 // primary data set), Process to run the optimisation, and the report of the last simulation:
@@ -35,6 +36,11 @@ class CAnalysisPage : public CProjectPage {
     // kAskBeforeSeconds runs only when the user says Yes to its steps and duration.
     void OnProcess();
     static constexpr double kAskBeforeSeconds = 30.0;
+    // Opens the heat map of the landscape the last Process recorded beside the main window.
+    void OnLandscape();
+    // "Landscape..." works only once a Process has recorded one; when the range was too large
+    // to record, its tooltip says so.
+    void EnableLandscape();
 
     double m_input = 1000.0;
     double m_charge = 5.0;
@@ -45,5 +51,6 @@ class CAnalysisPage : public CProjectPage {
     QLabel* m_gain;
     QLabel* m_gainPerYear;
     QLabel* m_notice;
+    QPushButton* m_landscape;
     std::vector<QLabel*> m_figures;  // in the order of ExtraFigureRows
 };
