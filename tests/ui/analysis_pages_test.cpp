@@ -11,13 +11,16 @@
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QSlider>
+#include <QTableWidget>
 #include <QTimer>
 
 #include "analysis/landscape.h"
 #include "app/duration_text.h"
+#include "ui/figure_text.h"
 #include "ui/landscape_dialog.h"
 #include "ui/progress_dialog.h"
 #include "ui/result_sets_dialog.h"
+#include "ui/walk_forward_dialog.h"
 #include "ui_fixture.h"
 
 namespace {
@@ -305,6 +308,57 @@ TEST_F(AnalysisPagesTest, ProcessRecordsTheLandscapeShownBesideTheMainWindow) {
     EXPECT_TRUE(dialog == nullptr || !dialog->isVisible());
     EXPECT_FALSE(landscape.Recorded());
     EXPECT_FALSE(button->isEnabled());
+}
+
+// The walk-forward dialog refuses a length it cannot read without starting, shows every step of
+// a run and the stitched figures, and a Cancel stops a run before the dialog can close.
+TEST_F(AnalysisPagesTest, WalkForwardRunsOnTheWorkerAndShowsItsSteps) {
+    OpenSample(22);
+    QString refused;
+    CWalkForward result;
+    int rows = -1;
+    QString lastGain;
+    QString figures;
+    QString stopped;
+    bool stayedWhileRunning = false;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = Frame()->findChild<CWalkForwardDialog*>();
+        auto edit = [dialog](const char* name) { return dialog->findChild<QLineEdit*>(name); };
+        auto click = [dialog](const char* name) {
+            QTest::mouseClick(dialog->findChild<QAbstractButton*>(name), Qt::LeftButton);
+        };
+        auto* message = dialog->findChild<QLabel*>("message");
+        edit("test")->setText("0y");
+        click("run");
+        refused = message->text();
+        EXPECT_FALSE(dialog->Running());
+
+        edit("test")->setText("1y");
+        click("run");
+        EXPECT_TRUE(QTest::qWaitFor([dialog] { return !dialog->Running(); }, 30000));
+        result = dialog->Result();
+        auto* table = dialog->findChild<QTableWidget*>("steps");
+        rows = table->rowCount();
+        lastGain = table->item(rows - 1, 6)->text();
+        figures = dialog->findChild<QLabel*>("figures")->text();
+
+        click("run");
+        click("cancel");  // while running: only stops the run
+        stayedWhileRunning = dialog->isVisible();
+        EXPECT_TRUE(QTest::qWaitFor([dialog] { return !dialog->Running(); }, 30000));
+        stopped = message->text();
+        click("cancel");  // now Close
+    });
+    Click("walkForward");
+    EXPECT_FALSE(refused.isEmpty());
+    ASSERT_GT(result.steps.size(), 1u);
+    EXPECT_EQ(rows, static_cast<int>(result.steps.size()));
+    EXPECT_EQ(lastGain, PercentText(result.steps.back().outOfSampleGain));
+    EXPECT_TRUE(figures.contains("gain " + PercentText(result.figures.gain) + " %"))
+        << figures.toStdString();
+    EXPECT_TRUE(stayedWhileRunning);
+    EXPECT_FALSE(stopped.isEmpty());
+    EXPECT_EQ(Frame()->findChild<CWalkForwardDialog*>(), nullptr);
 }
 
 TEST_F(AnalysisPagesTest, PotentialGainsAreCutNonFiniteOnesEmptyAndReadOnlyOnCurrent) {

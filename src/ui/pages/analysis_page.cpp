@@ -17,6 +17,7 @@
 #include "ui/progress_dialog.h"
 #include "ui/refresh.h"
 #include "ui/strategy_figures_text.h"
+#include "ui/walk_forward_dialog.h"
 
 CAnalysisPage::CAnalysisPage(CProject& project, CMainFrame& frame, QWidget* parent)
     : CProjectPage(project, frame, parent) {
@@ -62,12 +63,15 @@ CAnalysisPage::CAnalysisPage(CProject& project, CMainFrame& frame, QWidget* pare
     t.Group("Process", 310, 0, 70, 65);
     QPushButton* process = t.Button("&Process", "process", 317, 12, 56, 14);
     m_landscape = t.Button("&Landscape...", "landscape", 317, 29, 56, 14);
+    QPushButton* walk = t.Button("&Walk forward...", "walkForward", 317, 46, 56, 14);
 
     setTabOrder(m_inputEdit, m_chargeEdit);
     setTabOrder(m_chargeEdit, process);
     setTabOrder(process, m_landscape);
+    setTabOrder(m_landscape, walk);
     connect(process, &QPushButton::clicked, this, [this] { OnProcess(); });
     connect(m_landscape, &QPushButton::clicked, this, [this] { OnLandscape(); });
+    connect(walk, &QPushButton::clicked, this, [this] { OnWalkForward(); });
     EnableLandscape();
     ShowDouble(m_inputEdit, m_input);
     ShowDouble(m_chargeEdit, m_charge);
@@ -163,4 +167,13 @@ void CAnalysisPage::EnableLandscape() {
 void CAnalysisPage::OnLandscape() {
     auto* dialog = new CLandscapeDialog(m_project, CMainApp::Instance()->Landscape(), &m_frame);
     dialog->show();
+}
+
+void CAnalysisPage::OnWalkForward() {
+    // Pending edits of the amounts and ranges count, as for Process; without a data set Run
+    // tells why there is nothing to walk over.
+    const CStatus stored = CMainApp::Instance()->Commands().StartProcess();
+    static_cast<void>(stored);
+    CWalkForwardDialog dialog(m_project, &m_frame);
+    dialog.exec();
 }

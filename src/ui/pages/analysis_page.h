@@ -41,6 +41,8 @@ class CAnalysisPage : public CProjectPage {
     // "Landscape..." works only once a Process has recorded one; when the range was too large
     // to record, its tooltip says so.
     void EnableLandscape();
+    // Stores every page and runs the walk-forward dialog over the project as it stands.
+    void OnWalkForward();
 
     double m_input = 1000.0;
     double m_charge = 5.0;
