@@ -282,6 +282,9 @@ void CMainApp::AddRecentFile(const std::string& path) {
 }
 
 void CMainApp::Refresh(RefreshCode code) {
+    if (code == REFRESH_CLEAR) {
+        m_landscape = CLandscape();
+    }
     if (m_frame != nullptr) {
         m_frame->Refresh(code);
         m_titleTimer->start();

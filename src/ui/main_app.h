@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "analysis/landscape.h"
 #include "app/project_commands.h"
 #include "model/project.h"
 
@@ -84,6 +85,9 @@ class CMainApp : public QApplication, public CCommandHost {
 
     CProject& Project() { return m_project; }
     CProjectCommands& Commands() { return m_commands; }
+    // The ground the last Process found under the result sets; it belongs to the project it was
+    // recorded on and is forgotten when that project is emptied.
+    CLandscape& Landscape() { return m_landscape; }
     CMainFrame* MainFrame() const { return m_frame.get(); }
     // Asks the user through the question box.
     bool Ask(const QString& text) const { return m_questionBox(text); }
@@ -112,6 +116,7 @@ class CMainApp : public QApplication, public CCommandHost {
 
     CProject m_project;
     CProjectCommands m_commands;
+    CLandscape m_landscape;
     std::unique_ptr<CMainFrame> m_frame;
     QStringList m_recentFiles;
     QAction* m_recentPlaceholder = nullptr;

@@ -8,6 +8,7 @@
 
 class CProject;
 class QObject;
+struct CLandscape;
 
 // The worker of an optimisation run. It runs the sweep at low priority until it ends or the
 // dialog's stop flag is set, and posts the end of the run to the dialog; progress is posted as
@@ -15,9 +16,10 @@ class QObject;
 class COptimiseWorker : public QThread, public CProgressSink {
   public:
     // `dialog` receives the progress and end-of-run events and owns `stop`, which it keeps
-    // until the end-of-run event; `threads` as for Optimise.
+    // until the end-of-run event; `threads` as for Optimise; `landscape` (may be null) records
+    // the sweep's landscape and is not read by the interface until that event.
     COptimiseWorker(CProject* project, const std::atomic<bool>& stop, QObject* dialog,
-                    int threads = 0);
+                    int threads = 0, CLandscape* landscape = nullptr);
 
     // Starts the run below normal priority.
     void Start();
@@ -33,4 +35,5 @@ class COptimiseWorker : public QThread, public CProgressSink {
     const std::atomic<bool>& m_stop;
     QObject* m_dialog;
     int m_threads;
+    CLandscape* m_landscape;
 };

@@ -70,7 +70,7 @@ void CProgressDialog::StartWorker() {
     m_stop = false;
     m_elapsed.restart();
     m_tick->start();
-    m_worker = new COptimiseWorker(m_project, m_stop, this, m_threads);
+    m_worker = new COptimiseWorker(m_project, m_stop, this, m_threads, m_landscape);
     m_worker->Start();
 }
 

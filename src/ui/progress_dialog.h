@@ -8,6 +8,7 @@
 
 class CProject;
 class COptimiseWorker;
+struct CLandscape;
 class QLabel;
 class QProgressBar;
 class QPushButton;
@@ -29,6 +30,10 @@ class CProgressDialog : public QDialog {
     // The estimated duration of the whole run in seconds (0: unknown), shown as the time left
     // until the bar moves. Call before the dialog is shown.
     void SetEstimate(double seconds);
+
+    // Where the run records its landscape (null: nowhere). Call before the dialog is shown; the
+    // landscape must outlive the dialog.
+    void SetLandscape(CLandscape* landscape) { m_landscape = landscape; }
 
     int Position() const;
     QString TimeLeft() const;
@@ -52,6 +57,7 @@ class CProgressDialog : public QDialog {
 
     COptimiseWorker* m_worker = nullptr;  // deletes itself when its run ends
     CProject* m_project;
+    CLandscape* m_landscape = nullptr;
     std::atomic<bool> m_stop{false};
     int m_threads;
     double m_estimate = 0.0;

@@ -7,11 +7,14 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "analysis/landscape.h"
+#include "analysis/strategy_figures.h"
 #include "model/project.h"
 #include "ui/figure_text.h"
 #include "ui/main_app.h"
 #include "ui/main_frame.h"
 #include "ui/refresh.h"
+#include "ui/strategy_figures_text.h"
 
 namespace {
 
@@ -34,7 +37,7 @@ QPushButton* MakeStep(const char* text, const char* name, QWidget* parent) {
 
 CResultSetsDialog::CResultSetsDialog(CProject& project, CMainFrame& frame, QWidget* parent)
     : QWidget(parent), m_project(project), m_frame(frame) {
-    auto* group = new QGroupBox(QStringLiteral("Result Sets"), this);
+    auto* group = m_group = new QGroupBox(QStringLiteral("Result Sets"), this);
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(5, 0, 5, 5);
     outer->addWidget(group);
@@ -83,6 +86,7 @@ void CResultSetsDialog::customEvent(QEvent* event) {
             m_gainPerYear = GainPerYear(m_project.Primary()->m_params.GN, m_project.m_viewLimits);
             m_shownNumber = m_number;
             ShowFields();
+            ShowFigures();
             break;
         case REFRESH_RESULTS:
             Apply();
@@ -90,6 +94,7 @@ void CResultSetsDialog::customEvent(QEvent* event) {
         case REFRESH_CLEAR:
             m_gainPerYear = 0.0;
             ShowFields();
+            m_group->setToolTip(QString());
             break;
         default:
             break;
@@ -99,4 +104,19 @@ void CResultSetsDialog::customEvent(QEvent* event) {
 void CResultSetsDialog::ShowFields() {
     m_gainEdit->setText(PercentText(m_gainPerYear));
     m_numberEdit->setText(QString::number(m_shownNumber));
+}
+
+void CResultSetsDialog::ShowFigures() {
+    const CDataSet& primary = *m_project.Primary();
+    QString tip = FiguresToolTip(ComputeFigures(primary, m_project.m_viewLimits), primary);
+    const CLandscape& landscape = CMainApp::Instance()->Landscape();
+    if (landscape.Recorded()) {
+        const CPlateau plateau = PlateauAt(landscape, primary.m_params.ML, primary.m_params.BL);
+        if (plateau.cells > 0) {
+            tip += QStringLiteral("\nPlateau: lowest %1 %, mean %2 % over %3 cells")
+                       .arg(PercentText(plateau.low), PercentText(plateau.mean))
+                       .arg(plateau.cells);
+        }
+    }
+    m_group->setToolTip(tip);
 }

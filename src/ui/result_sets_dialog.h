@@ -6,6 +6,7 @@
 
 class CMainFrame;
 class CProject;
+class QGroupBox;
 class QLineEdit;
 
 // The result sets box below the navigation trees: shows the number of the applied result set
@@ -15,8 +16,10 @@ class QLineEdit;
 // applied.
 //
 // Refreshes: REFRESH_LOAD shows the primary's gain per year over the window, cut to one
-// decimal, and the number; REFRESH_RESULTS applies the number again; REFRESH_CLEAR shows a
-// gain of 0. Nothing happens without a primary data set.
+// decimal, and the number, with the figures of that simulation (and the plateau under the result
+// set, when the last Process recorded a landscape) as the box's tooltip; REFRESH_RESULTS applies
+// the number again; REFRESH_CLEAR shows a gain of 0 and no tooltip. Nothing happens without a
+// primary data set.
 class CResultSetsDialog : public QWidget {
   public:
     // The project and the frame outlive the dialog.
@@ -34,12 +37,14 @@ class CResultSetsDialog : public QWidget {
   private:
     void Step(int32_t change);
     void ShowFields();
+    void ShowFigures();
 
     double m_gainPerYear = 0.0;
     int32_t m_shownNumber = 0;
     int32_t m_number = 1;
     CProject& m_project;
     CMainFrame& m_frame;
+    QGroupBox* m_group;
     QLineEdit* m_gainEdit;
     QLineEdit* m_numberEdit;
 };

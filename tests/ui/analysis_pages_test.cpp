@@ -5,15 +5,22 @@
 #include <limits>
 #include <string>
 
+#include <QGroupBox>
 #include <QLabel>
+#include <QPointer>
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QSlider>
+#include <QTableWidget>
 #include <QTimer>
 
+#include "analysis/landscape.h"
 #include "app/duration_text.h"
+#include "ui/figure_text.h"
+#include "ui/landscape_dialog.h"
 #include "ui/progress_dialog.h"
 #include "ui/result_sets_dialog.h"
+#include "ui/walk_forward_dialog.h"
 #include "ui_fixture.h"
 
 namespace {
@@ -134,6 +141,42 @@ TEST_F(AnalysisPagesTest, ReportsOfTheLastSimulationAndNegativeAmounts) {
               "(0.0)0.00.00.0");
 }
 
+// Figures read from the Net line and flags as a simulation left them: a losing trade that ends
+// after a 10% fall from the first point, then an open trade that wins back 11.1%.
+TEST_F(AnalysisPagesTest, FiguresOfTheLastSimulationUnderTheReportAndInTheResultSetsTooltip) {
+    Show(PAGE_ANALYSIS);
+    CDataSet& a = *Project().Primary();
+    Primary() = {.IN = 1000.0, .TT = 0.0, .OUT = 1100.0, .GN = 10.0};
+    const double nets[] = {1100, 990, 990, 1100};
+    const int32_t flags[] = {1, 1, 0, 1};
+    for (size_t i = 0; i < 4; ++i) {
+        a.MutablePoints()[i].SetValue(Net, nets[i]);
+        a.MutablePoints()[i].m_flag = flags[i];
+    }
+    Frame()->Refresh(REFRESH_LOAD);
+    const QString dates = QString::fromStdString(" (" + a.Points()[0].FormatDate() + " to " +
+                                                 a.Points()[1].FormatDate() + ")");
+    const std::pair<const char*, QString> shown[] = {
+        {"compounded", "4.8 %"},       {"buyAndHold", "5.0 %"}, {"trades", "2"},
+        {"inMarket", "75.0 %"},        {"bestTrade", "11.1 %"}, {"worstTrade", "-1.0 %"},
+        {"drawdown", "10.0 %" + dates}};
+    for (const auto& [name, text] : shown) {
+        EXPECT_EQ(Label(name), text) << name;
+    }
+    const QString tip = Frame()->ResultSets()->findChild<QGroupBox*>()->toolTip();
+    EXPECT_TRUE(tip.startsWith("Gain: 10.0 %\nGain/Year: 5.0 %\n")) << tip.toStdString();
+    EXPECT_TRUE(tip.contains("Max. drawdown: 10.0 %" + dates)) << tip.toStdString();
+
+    // A window without a point of the primary: no result, and no figures that pretend one.
+    SetWindow(Project(), m_start + 1000, m_start + 1100);
+    Frame()->Refresh(REFRESH_LOAD);
+    EXPECT_EQ(Label("output"), "no result");
+    EXPECT_EQ(Label("trades") + Label("drawdown"), "");
+    Run("&New");
+    EXPECT_EQ(Label("trades") + Label("bestTrade"), "");
+    EXPECT_EQ(Frame()->ResultSets()->findChild<QGroupBox*>()->toolTip(), "");
+}
+
 TEST(ProgressDialog, MessagesMoveTheBarAndOnlyTheEndOfRunEndsIt) {
     CProject project;
     project.AddDataSet("A");
@@ -236,6 +279,86 @@ TEST_F(AnalysisPagesTest, ResultSetsOfAProcessSurviveSavingAndReopening) {
         EXPECT_EQ(Shown(), shown[i]) << i;
         Step("previous");
     }
+}
+
+// Process records the landscape the program keeps: the button opens its heat map, which follows
+// the applied result set and goes with the project.
+TEST_F(AnalysisPagesTest, ProcessRecordsTheLandscapeShownBesideTheMainWindow) {
+    OpenSample(22);
+    auto* button = m_page->findChild<QAbstractButton*>("landscape");
+    EXPECT_FALSE(button->isEnabled());
+    Click("process");
+    const CLandscape& landscape = App().Landscape();
+    ASSERT_TRUE(landscape.Recorded());
+    ASSERT_TRUE(button->isEnabled());
+    const CStrategyResult& best = Project().Primary()->m_results[0];
+    EXPECT_EQ(landscape.At(best.ML, best.BL), best.GN);
+    EXPECT_TRUE(Frame()->ResultSets()->findChild<QGroupBox*>()->toolTip().contains("Plateau: "));
+
+    Click("landscape");
+    QPointer<CLandscapeDialog> dialog = Frame()->findChild<CLandscapeDialog*>();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(dialog->isVisible());
+    const QImage first = dialog->Picture();
+    EXPECT_EQ(first.size(), QSize(CLandscapeDialog::kWidth, CLandscapeDialog::kHeight));
+    Step("next");  // the circle moves to set 2
+    EXPECT_NE(dialog->Picture(), first);
+
+    Run("&New");
+    EXPECT_TRUE(dialog == nullptr || !dialog->isVisible());
+    EXPECT_FALSE(landscape.Recorded());
+    EXPECT_FALSE(button->isEnabled());
+}
+
+// The walk-forward dialog refuses a length it cannot read without starting, shows every step of
+// a run and the stitched figures, and a Cancel stops a run before the dialog can close.
+TEST_F(AnalysisPagesTest, WalkForwardRunsOnTheWorkerAndShowsItsSteps) {
+    OpenSample(22);
+    QString refused;
+    CWalkForward result;
+    int rows = -1;
+    QString lastGain;
+    QString figures;
+    QString stopped;
+    bool stayedWhileRunning = false;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = Frame()->findChild<CWalkForwardDialog*>();
+        auto edit = [dialog](const char* name) { return dialog->findChild<QLineEdit*>(name); };
+        auto click = [dialog](const char* name) {
+            QTest::mouseClick(dialog->findChild<QAbstractButton*>(name), Qt::LeftButton);
+        };
+        auto* message = dialog->findChild<QLabel*>("message");
+        edit("test")->setText("0y");
+        click("run");
+        refused = message->text();
+        EXPECT_FALSE(dialog->Running());
+
+        edit("test")->setText("1y");
+        click("run");
+        EXPECT_TRUE(QTest::qWaitFor([dialog] { return !dialog->Running(); }, 30000));
+        result = dialog->Result();
+        auto* table = dialog->findChild<QTableWidget*>("steps");
+        rows = table->rowCount();
+        lastGain = table->item(rows - 1, 6)->text();
+        figures = dialog->findChild<QLabel*>("figures")->text();
+
+        click("run");
+        click("cancel");  // while running: only stops the run
+        stayedWhileRunning = dialog->isVisible();
+        EXPECT_TRUE(QTest::qWaitFor([dialog] { return !dialog->Running(); }, 30000));
+        stopped = message->text();
+        click("cancel");  // now Close
+    });
+    Click("walkForward");
+    EXPECT_FALSE(refused.isEmpty());
+    ASSERT_GT(result.steps.size(), 1u);
+    EXPECT_EQ(rows, static_cast<int>(result.steps.size()));
+    EXPECT_EQ(lastGain, PercentText(result.steps.back().outOfSampleGain));
+    EXPECT_TRUE(figures.contains("gain " + PercentText(result.figures.gain) + " %"))
+        << figures.toStdString();
+    EXPECT_TRUE(stayedWhileRunning);
+    EXPECT_FALSE(stopped.isEmpty());
+    EXPECT_EQ(Frame()->findChild<CWalkForwardDialog*>(), nullptr);
 }
 
 TEST_F(AnalysisPagesTest, PotentialGainsAreCutNonFiniteOnesEmptyAndReadOnlyOnCurrent) {

@@ -4,15 +4,20 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "analysis/landscape.h"
+#include "analysis/strategy_figures.h"
 #include "app/duration_text.h"
 #include "app/project_commands.h"
 #include "model/project.h"
 #include "ui/figure_text.h"
+#include "ui/landscape_dialog.h"
 #include "ui/main_app.h"
 #include "ui/main_frame.h"
 #include "ui/pages/dialog_template.h"
 #include "ui/progress_dialog.h"
 #include "ui/refresh.h"
+#include "ui/strategy_figures_text.h"
+#include "ui/walk_forward_dialog.h"
 
 CAnalysisPage::CAnalysisPage(CProject& project, CMainFrame& frame, QWidget* parent)
     : CProjectPage(project, frame, parent) {
@@ -42,12 +47,32 @@ CAnalysisPage::CAnalysisPage(CProject& project, CMainFrame& frame, QWidget* pare
     m_inputEdit->setAccessibleName(QStringLiteral("Input"));
     m_chargeEdit->setAccessibleName(QStringLiteral("Transaction Charge"));
 
+    // Two figures a row, the drawdown with its dates alone on the last, where they fit.
+    t.Group("Figures", 0, 82, 380, 62);
+    const std::vector<CFigureRow> rows = ExtraFigureRows(CStrategyFigures(), nullptr);
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const bool last = i + 1 == rows.size();
+        const int x = last || i % 2 == 0 ? 10 : 195;
+        const int y = 94 + static_cast<int>(i / 2) * 12;
+        t.Static(rows[i].label, x, y, 85, 8);
+        QLabel* figure = t.Static(QString(), x + 85, y, last ? 270 : 90, 8);
+        figure->setObjectName(QString::fromLatin1(rows[i].name));
+        m_figures.push_back(figure);
+    }
+
     t.Group("Process", 310, 0, 70, 65);
-    QPushButton* process = t.Button("&Process", "process", 320, 25, 50, 14);
+    QPushButton* process = t.Button("&Process", "process", 317, 12, 56, 14);
+    m_landscape = t.Button("&Landscape...", "landscape", 317, 29, 56, 14);
+    QPushButton* walk = t.Button("&Walk forward...", "walkForward", 317, 46, 56, 14);
 
     setTabOrder(m_inputEdit, m_chargeEdit);
     setTabOrder(m_chargeEdit, process);
+    setTabOrder(process, m_landscape);
+    setTabOrder(m_landscape, walk);
     connect(process, &QPushButton::clicked, this, [this] { OnProcess(); });
+    connect(m_landscape, &QPushButton::clicked, this, [this] { OnLandscape(); });
+    connect(walk, &QPushButton::clicked, this, [this] { OnWalkForward(); });
+    EnableLandscape();
     ShowDouble(m_inputEdit, m_input);
     ShowDouble(m_chargeEdit, m_charge);
 }
@@ -63,6 +88,7 @@ void CAnalysisPage::LoadFields() {
     m_input = primary.IN;
     m_charge = primary.TT;
     ShowReport(primary.OUT, primary.GN);
+    ShowFigures(!m_notice->text().isEmpty());
     ShowDouble(m_inputEdit, m_input);
     ShowDouble(m_chargeEdit, m_charge);
 }
@@ -81,6 +107,18 @@ void CAnalysisPage::ClearFields() {
     m_output->setText(AmountText(0.0));
     m_gain->setText(PercentText(0.0));
     m_gainPerYear->setText(PercentText(0.0));
+    ShowFigures(true);
+    EnableLandscape();
+}
+
+void CAnalysisPage::ShowFigures(bool blank) {
+    const CDataSet* primary = blank ? nullptr : m_project.Primary();
+    const std::vector<CFigureRow> rows = ExtraFigureRows(
+        primary != nullptr ? ComputeFigures(*primary, m_project.m_viewLimits) : CStrategyFigures(),
+        primary);
+    for (size_t i = 0; i < rows.size(); ++i) {
+        m_figures[i]->setText(rows[i].text);
+    }
 }
 
 void CAnalysisPage::ShowReport(double output, double gain) {
@@ -107,9 +145,35 @@ void CAnalysisPage::OnProcess() {
         if (estimate.seconds <= kAskBeforeSeconds ||
             app.Ask(QString::fromStdString(LongRunText(estimate) + " Run it?"))) {
             CProgressDialog progress(&m_project, &m_frame);
+            app.Landscape() = CLandscape();
+            progress.SetLandscape(&app.Landscape());
             progress.SetEstimate(estimate.seconds);
             progress.exec();
         }
     }
     commands.FinishProcess();
+    EnableLandscape();
+}
+
+void CAnalysisPage::EnableLandscape() {
+    const CLandscape& landscape = CMainApp::Instance()->Landscape();
+    m_landscape->setEnabled(landscape.Recorded());
+    m_landscape->setToolTip(
+        landscape.Recorded() ? QStringLiteral("Best gain over smoothing length and flag level")
+        : landscape.unrecorded.empty() ? QStringLiteral("Process records the landscape")
+                                       : QString::fromStdString(landscape.unrecorded));
+}
+
+void CAnalysisPage::OnLandscape() {
+    auto* dialog = new CLandscapeDialog(m_project, CMainApp::Instance()->Landscape(), &m_frame);
+    dialog->show();
+}
+
+void CAnalysisPage::OnWalkForward() {
+    // Pending edits of the amounts and ranges count, as for Process; without a data set Run
+    // tells why there is nothing to walk over.
+    const CStatus stored = CMainApp::Instance()->Commands().StartProcess();
+    static_cast<void>(stored);
+    CWalkForwardDialog dialog(m_project, &m_frame);
+    dialog.exec();
 }

@@ -1,0 +1,210 @@
+#include "ui/walk_forward_dialog.h"
+
+#include <QCoreApplication>
+#include <QGridLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTableWidget>
+
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <string>
+#include <tuple>
+
+#include "model/project.h"
+#include "ui/figure_text.h"
+
+namespace {
+
+QString Window(const CLimits& window) {
+    return QString::fromStdString(window.start.FormatDate() + " - " + window.end.FormatDate());
+}
+
+QString Percent(double value) {
+    const QString text = PercentText(value);
+    return text.isEmpty() ? QStringLiteral("-") : text + QStringLiteral(" %");
+}
+
+}  // namespace
+
+QEvent::Type CWalkForwardDialog::DoneType() {
+    static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());
+    return type;
+}
+
+CWalkForwardDialog::CWalkForwardDialog(const CProject& project, QWidget* parent)
+    : QDialog(parent), m_project(project) {
+    setWindowTitle(QStringLiteral("Quillmark - Walk Forward"));
+    setModal(true);
+    auto* grid = new QGridLayout(this);
+    m_train = new QLineEdit(QStringLiteral("5y"), this);
+    m_train->setObjectName(QStringLiteral("train"));
+    m_test = new QLineEdit(QStringLiteral("1y"), this);
+    m_test->setObjectName(QStringLiteral("test"));
+    m_run = new QPushButton(QStringLiteral("&Run"), this);
+    m_run->setObjectName(QStringLiteral("run"));
+    m_run->setDefault(true);
+    m_cancel = new QPushButton(QStringLiteral("&Cancel"), this);
+    m_cancel->setObjectName(QStringLiteral("cancel"));
+    m_progress = new QProgressBar(this);
+    m_progress->setRange(0, 100);
+    m_progress->setTextVisible(false);
+    m_message = new QLabel(this);
+    m_message->setObjectName(QStringLiteral("message"));
+    m_message->setWordWrap(true);
+    m_steps = new QTableWidget(0, 7, this);
+    m_steps->setObjectName(QStringLiteral("steps"));
+    m_steps->setHorizontalHeaderLabels(
+        {"Training", "Test", "Smoothing", "Flags", "Ratio", "In-sample %", "Out-of-sample %"});
+    m_steps->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_steps->verticalHeader()->hide();
+    m_steps->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_figures = new QLabel(this);
+    m_figures->setObjectName(QStringLiteral("figures"));
+    m_figures->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
+    grid->addWidget(new QLabel(QStringLiteral("Training length"), this), 0, 0);
+    grid->addWidget(m_train, 0, 1);
+    grid->addWidget(new QLabel(QStringLiteral("Test length"), this), 0, 2);
+    grid->addWidget(m_test, 0, 3);
+    grid->addWidget(m_run, 0, 4);
+    grid->addWidget(m_cancel, 0, 5);
+    grid->addWidget(m_progress, 1, 0, 1, 6);
+    grid->addWidget(m_message, 2, 0, 1, 6);
+    grid->addWidget(m_steps, 3, 0, 1, 6);
+    grid->addWidget(m_figures, 4, 0, 1, 6);
+    resize(760, 480);
+
+    m_train->setToolTip(QStringLiteral("Days, months or years optimised on: 250d, 18m, 5y"));
+    m_test->setToolTip(QStringLiteral("Days, months or years the chosen set is tried on after"));
+    connect(m_run, &QPushButton::clicked, this, [this] { OnRun(); });
+    connect(m_cancel, &QPushButton::clicked, this, &CWalkForwardDialog::reject);
+    SetRunning(false);
+}
+
+void CWalkForwardDialog::SetRunning(bool running) {
+    m_running = running;
+    m_run->setEnabled(!running);
+    m_train->setEnabled(!running);
+    m_test->setEnabled(!running);
+    m_cancel->setText(running ? QStringLiteral("&Cancel") : QStringLiteral("&Close"));
+}
+
+void CWalkForwardDialog::OnRun() {
+    CPeriod train;
+    CPeriod test;
+    // The lengths are checked here, on the interface thread, so a typing mistake is told at
+    // once and nothing starts.
+    for (const auto& [edit, period, what] :
+         {std::tuple{m_train, &train, "Training length"}, {m_test, &test, "Test length"}}) {
+        const CStatus read = ParsePeriod(edit->text().trimmed().toStdString(), *period);
+        if (!read) {
+            m_message->setText(QStringLiteral("%1: %2").arg(QString::fromLatin1(what),
+                                                            QString::fromStdString(read.Reason())));
+            edit->setFocus();
+            return;
+        }
+    }
+    m_message->clear();
+    m_steps->setRowCount(0);
+    m_figures->clear();
+    m_progress->setValue(0);
+    m_stop = false;
+    m_result = CWalkForward();
+    m_status = CStatus::Ok();
+    SetRunning(true);
+    auto* worker = new CWalkForwardWorker(m_project, train, test, m_stop, this, m_result, m_status);
+    worker->start(QThread::LowPriority);
+}
+
+void CWalkForwardDialog::reject() {
+    if (m_running) {
+        m_stop = true;
+        m_closeWhenOver = m_closeWhenOver || sender() != m_cancel;
+        return;
+    }
+    QDialog::reject();
+}
+
+void CWalkForwardDialog::customEvent(QEvent* event) {
+    if (event->type() != DoneType()) {
+        QDialog::customEvent(event);
+        return;
+    }
+    const auto* done = static_cast<CWalkDoneEvent*>(event);
+    if (done->m_position != 0) {
+        m_progress->setValue(done->m_position);
+    }
+    if (!done->m_runOver) {
+        return;
+    }
+    SetRunning(false);
+    if (m_closeWhenOver) {
+        QDialog::reject();
+        return;
+    }
+    if (!m_status) {
+        m_message->setText(QString::fromStdString(m_status.Reason()));
+        return;
+    }
+    ShowResult();
+}
+
+void CWalkForwardDialog::ShowResult() {
+    m_steps->setRowCount(static_cast<int>(m_result.steps.size()));
+    int row = 0;
+    for (const CWalkStep& step : m_result.steps) {
+        const QString cells[] = {Window(step.train),
+                                 Window(step.test),
+                                 QString::number(step.ml),
+                                 QString::number(step.bl),
+                                 step.ratios.empty() ? QString() : FigureText(step.ratios[0]),
+                                 PercentText(step.inSampleGain),
+                                 PercentText(step.outOfSampleGain)};
+        for (int column = 0; column < 7; ++column) {
+            auto* item = new QTableWidgetItem(cells[column]);
+            if (column >= 2) {
+                item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            }
+            m_steps->setItem(row, column, item);
+        }
+        ++row;
+    }
+    const CWalkFigures& f = m_result.figures;
+    m_figures->setText(
+        QStringLiteral("Out of sample, stitched over %1 days: gain %2, %3 a year compounded; "
+                       "buy and hold %4, %5 a year; max. drawdown %6; %7 trades; in market %8")
+            .arg(f.days)
+            .arg(Percent(f.gain), Percent(f.gainPerYearCompounded), Percent(f.buyAndHold),
+                 Percent(f.buyAndHoldPerYearCompounded), Percent(f.maxDrawdown))
+            .arg(f.trades)
+            .arg(Percent(f.inMarket)));
+}
+
+CWalkForwardWorker::CWalkForwardWorker(const CProject& project, CPeriod train, CPeriod test,
+                                       const std::atomic<bool>& stop, QObject* dialog,
+                                       CWalkForward& result, CStatus& status)
+    : m_project(project),
+      m_train(train),
+      m_test(test),
+      m_stop(stop),
+      m_dialog(dialog),
+      m_result(result),
+      m_status(status) {
+    connect(this, &QThread::finished, this, &QObject::deleteLater);
+}
+
+void CWalkForwardWorker::ReportProgress(int32_t position) {
+    QCoreApplication::postEvent(m_dialog, new CWalkDoneEvent(position, false));
+}
+
+void CWalkForwardWorker::run() {
+    // As for Process: Qt's priorities do not reach Linux threads, a nice value does.
+    setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), 10);
+    m_status = WalkForward(m_project, m_train, m_test, CWalkRank::Gain, 0, m_stop, this, m_result);
+    QCoreApplication::postEvent(m_dialog, new CWalkDoneEvent(0, true));
+}

@@ -1,0 +1,91 @@
+#pragma once
+
+#include <QDialog>
+#include <QEvent>
+#include <QThread>
+
+#include <atomic>
+
+#include "analysis/progress_sink.h"
+#include "app/walk_forward.h"
+#include "model/status.h"
+
+class CProject;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class QTableWidget;
+
+// The walk-forward check from the Analysis page: the training and test lengths ("5y", "1y"),
+// Run, the bar and Cancel while the worker runs, then one row per step and the figures of the
+// stitched out-of-sample run against buy and hold. The dialog owns the stop flag and the result
+// the worker writes; it cannot close while a run is going (closing asks the run to stop and
+// closes when it ends), so the worker never writes into a dialog that has gone.
+class CWalkForwardDialog : public QDialog {
+  public:
+    // The project outlives the dialog and does not change while it runs (the dialog is modal).
+    CWalkForwardDialog(const CProject& project, QWidget* parent = nullptr);
+
+    bool Running() const { return m_running; }
+    const CWalkForward& Result() const { return m_result; }
+
+    // The worker's message: a new bar position (0: none) and whether the run is over.
+    static QEvent::Type DoneType();
+
+  public:
+    void reject() override;
+
+  protected:
+    void customEvent(QEvent* event) override;
+
+  private:
+    void OnRun();
+    void ShowResult();
+    void SetRunning(bool running);
+
+    const CProject& m_project;
+    std::atomic<bool> m_stop{false};
+    bool m_running = false;
+    bool m_closeWhenOver = false;
+    CWalkForward m_result;
+    CStatus m_status = CStatus::Ok();
+    QLineEdit* m_train;
+    QLineEdit* m_test;
+    QPushButton* m_run;
+    QPushButton* m_cancel;
+    QProgressBar* m_progress;
+    QLabel* m_message;
+    QTableWidget* m_steps;
+    QLabel* m_figures;
+};
+
+// Runs WalkForward below normal priority, writing into the dialog's result and status, and
+// posts progress and the end of the run to it. Never touches a widget; deletes itself.
+class CWalkForwardWorker : public QThread, public CProgressSink {
+  public:
+    CWalkForwardWorker(const CProject& project, CPeriod train, CPeriod test,
+                       const std::atomic<bool>& stop, QObject* dialog, CWalkForward& result,
+                       CStatus& status);
+    void ReportProgress(int32_t position) override;
+
+  protected:
+    void run() override;
+
+  private:
+    const CProject& m_project;
+    CPeriod m_train;
+    CPeriod m_test;
+    const std::atomic<bool>& m_stop;
+    QObject* m_dialog;
+    CWalkForward& m_result;
+    CStatus& m_status;
+};
+
+class CWalkDoneEvent : public QEvent {
+  public:
+    CWalkDoneEvent(int position, bool runOver)
+        : QEvent(CWalkForwardDialog::DoneType()), m_position(position), m_runOver(runOver) {}
+    int m_position;
+    bool m_runOver;
+};
