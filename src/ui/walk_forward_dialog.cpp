@@ -1,10 +1,12 @@
 #include "ui/walk_forward_dialog.h"
 
+#include <QCheckBox>
 #include <QCoreApplication>
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPixmap>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTableWidget>
@@ -15,6 +17,7 @@
 #include <string>
 #include <tuple>
 
+#include "charts/qt/walk_picture.h"
 #include "model/project.h"
 #include "ui/figure_text.h"
 
@@ -66,18 +69,27 @@ CWalkForwardDialog::CWalkForwardDialog(const CProject& project, QWidget* parent)
     m_figures = new QLabel(this);
     m_figures->setObjectName(QStringLiteral("figures"));
     m_figures->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_figures->setWordWrap(true);
+    m_chart = new QLabel(this);
+    m_chart->setObjectName(QStringLiteral("chart"));
+    m_robust = new QCheckBox(QStringLiteral("&Robust"), this);
+    m_robust->setObjectName(QStringLiteral("robust"));
+    m_robust->setToolTip(
+        QStringLiteral("Choose the result set with the best plateau instead of the best gain"));
 
     grid->addWidget(new QLabel(QStringLiteral("Training length"), this), 0, 0);
     grid->addWidget(m_train, 0, 1);
     grid->addWidget(new QLabel(QStringLiteral("Test length"), this), 0, 2);
     grid->addWidget(m_test, 0, 3);
-    grid->addWidget(m_run, 0, 4);
-    grid->addWidget(m_cancel, 0, 5);
-    grid->addWidget(m_progress, 1, 0, 1, 6);
-    grid->addWidget(m_message, 2, 0, 1, 6);
-    grid->addWidget(m_steps, 3, 0, 1, 6);
-    grid->addWidget(m_figures, 4, 0, 1, 6);
-    resize(760, 480);
+    grid->addWidget(m_robust, 0, 4);
+    grid->addWidget(m_run, 0, 5);
+    grid->addWidget(m_cancel, 0, 6);
+    grid->addWidget(m_progress, 1, 0, 1, 7);
+    grid->addWidget(m_message, 2, 0, 1, 7);
+    grid->addWidget(m_steps, 3, 0, 1, 7);
+    grid->addWidget(m_figures, 4, 0, 1, 7);
+    grid->addWidget(m_chart, 5, 0, 1, 7);
+    resize(800, 680);
 
     m_train->setToolTip(QStringLiteral("Days, months or years optimised on: 250d, 18m, 5y"));
     m_test->setToolTip(QStringLiteral("Days, months or years the chosen set is tried on after"));
@@ -112,12 +124,15 @@ void CWalkForwardDialog::OnRun() {
     m_message->clear();
     m_steps->setRowCount(0);
     m_figures->clear();
+    m_chart->clear();
     m_progress->setValue(0);
     m_stop = false;
     m_result = CWalkForward();
     m_status = CStatus::Ok();
     SetRunning(true);
-    auto* worker = new CWalkForwardWorker(m_project, train, test, m_stop, this, m_result, m_status);
+    const CWalkRank rank = m_robust->isChecked() ? CWalkRank::Robust : CWalkRank::Gain;
+    auto* worker =
+        new CWalkForwardWorker(m_project, train, test, rank, m_stop, this, m_result, m_status);
     worker->start(QThread::LowPriority);
 }
 
@@ -183,14 +198,24 @@ void CWalkForwardDialog::ShowResult() {
                  Percent(f.buyAndHoldPerYearCompounded), Percent(f.maxDrawdown))
             .arg(f.trades)
             .arg(Percent(f.inMarket)));
+    std::vector<CWalkPicturePoint> line;
+    for (const CWalkPoint& p : m_result.line) {
+        line.push_back({p.date.m_serial, p.net, p.hold});
+    }
+    std::vector<int32_t> boundaries;
+    for (size_t i = 1; i < m_result.steps.size(); ++i) {
+        boundaries.push_back(m_result.steps[i].test.start.m_serial);
+    }
+    m_chart->setPixmap(QPixmap::fromImage(PaintWalkForward(line, boundaries, 760, 240)));
 }
 
 CWalkForwardWorker::CWalkForwardWorker(const CProject& project, CPeriod train, CPeriod test,
-                                       const std::atomic<bool>& stop, QObject* dialog,
-                                       CWalkForward& result, CStatus& status)
+                                       CWalkRank rank, const std::atomic<bool>& stop,
+                                       QObject* dialog, CWalkForward& result, CStatus& status)
     : m_project(project),
       m_train(train),
       m_test(test),
+      m_rank(rank),
       m_stop(stop),
       m_dialog(dialog),
       m_result(result),
@@ -205,6 +230,6 @@ void CWalkForwardWorker::ReportProgress(int32_t position) {
 void CWalkForwardWorker::run() {
     // As for Process: Qt's priorities do not reach Linux threads, a nice value does.
     setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), 10);
-    m_status = WalkForward(m_project, m_train, m_test, CWalkRank::Gain, 0, m_stop, this, m_result);
+    m_status = WalkForward(m_project, m_train, m_test, m_rank, 0, m_stop, this, m_result);
     QCoreApplication::postEvent(m_dialog, new CWalkDoneEvent(0, true));
 }

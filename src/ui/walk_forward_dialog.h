@@ -11,6 +11,7 @@
 #include "model/status.h"
 
 class CProject;
+class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
@@ -58,13 +59,15 @@ class CWalkForwardDialog : public QDialog {
     QLabel* m_message;
     QTableWidget* m_steps;
     QLabel* m_figures;
+    QLabel* m_chart;
+    QCheckBox* m_robust;
 };
 
 // Runs WalkForward below normal priority, writing into the dialog's result and status, and
 // posts progress and the end of the run to it. Never touches a widget; deletes itself.
 class CWalkForwardWorker : public QThread, public CProgressSink {
   public:
-    CWalkForwardWorker(const CProject& project, CPeriod train, CPeriod test,
+    CWalkForwardWorker(const CProject& project, CPeriod train, CPeriod test, CWalkRank rank,
                        const std::atomic<bool>& stop, QObject* dialog, CWalkForward& result,
                        CStatus& status);
     void ReportProgress(int32_t position) override;
@@ -76,6 +79,7 @@ class CWalkForwardWorker : public QThread, public CProgressSink {
     const CProject& m_project;
     CPeriod m_train;
     CPeriod m_test;
+    CWalkRank m_rank;
     const std::atomic<bool>& m_stop;
     QObject* m_dialog;
     CWalkForward& m_result;

@@ -321,6 +321,7 @@ TEST_F(AnalysisPagesTest, WalkForwardRunsOnTheWorkerAndShowsItsSteps) {
     QString figures;
     QString stopped;
     bool stayedWhileRunning = false;
+    bool chartShown = false;
     QTimer::singleShot(0, [&] {
         auto* dialog = Frame()->findChild<CWalkForwardDialog*>();
         auto edit = [dialog](const char* name) { return dialog->findChild<QLineEdit*>(name); };
@@ -341,6 +342,7 @@ TEST_F(AnalysisPagesTest, WalkForwardRunsOnTheWorkerAndShowsItsSteps) {
         rows = table->rowCount();
         lastGain = table->item(rows - 1, 6)->text();
         figures = dialog->findChild<QLabel*>("figures")->text();
+        chartShown = !dialog->findChild<QLabel*>("chart")->pixmap().isNull();
 
         click("run");
         click("cancel");  // while running: only stops the run
@@ -356,6 +358,7 @@ TEST_F(AnalysisPagesTest, WalkForwardRunsOnTheWorkerAndShowsItsSteps) {
     EXPECT_EQ(lastGain, PercentText(result.steps.back().outOfSampleGain));
     EXPECT_TRUE(figures.contains("gain " + PercentText(result.figures.gain) + " %"))
         << figures.toStdString();
+    EXPECT_TRUE(chartShown);
     EXPECT_TRUE(stayedWhileRunning);
     EXPECT_FALSE(stopped.isEmpty());
     EXPECT_EQ(Frame()->findChild<CWalkForwardDialog*>(), nullptr);
