@@ -397,13 +397,3 @@ std::string_view CTextScanner::Trim(std::string_view text) {
     }
     return text;
 }
-
-void CTextScanner::ReadDateAttribute(std::string_view line, std::string_view key,
-                                     CDataPoint& point) {
-    std::string_view value;
-    if (!FindAttribute(line, key, value)) {
-        return;
-    }
-    DateParts parts = SplitDate(value);
-    point.SetDate(ToInt(parts.b), ToInt(parts.a), ToInt(parts.c));
-}

@@ -60,9 +60,6 @@ class CTextScanner {
     static std::string GetStringAttribute(std::string_view line, std::string_view key);
     static int32_t GetIntAttribute(std::string_view line, std::string_view key);
     static double GetDoubleAttribute(std::string_view line, std::string_view key);
-    // Sets the date of the point from a month.day.year value; the point stays as it was when
-    // the key is absent.
-    static void ReadDateAttribute(std::string_view line, std::string_view key, CDataPoint& point);
 
     // The three parts of a date text around its first two date separators (the first searched
     // from position 1). A part that would start beyond the text is empty.
