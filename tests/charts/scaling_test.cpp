@@ -53,8 +53,6 @@ TEST(LimitsScale, StepBoundsAndMargins) {
             EXPECT_NEAR(got[i], c[3 + i], 1e-9) << c[0] << ".." << c[1] << " field " << i;
         }
     }
-    EXPECT_EQ(ValueTicks(Scaled(95, 130)),
-              (std::vector<double>{95, 100, 105, 110, 115, 120, 125, 130}));
     EXPECT_EQ(ValueTicks(Scaled(-3, 7)).size(), 11u);
 }
 
@@ -74,16 +72,12 @@ TEST(LimitsScale, UnusableRangesGiveTheDefaultAxis) {
         Scale(limits, Smooth);
         EXPECT_EQ(std::tuple(limits.step, limits.bottom, limits.top), std::tuple(0.2, 0.0, 1.0))
             << lo << ".." << hi;
-        EXPECT_NEAR(limits.displayBottom, -0.04, 1e-12);
         EXPECT_NEAR(limits.displayTop, 1.04, 1e-12);
-        EXPECT_EQ(ValueTicks(limits).size(), 6u);
     }
     limits = Scaled(0, 3e-300);
-    EXPECT_GT(limits.step, 0.0);
-    EXPECT_LE(limits.bottom, 0.0);
-    EXPECT_GE(limits.top, 3e-300);
-    EXPECT_GE(ValueTicks(limits).size(), 2u);
-    EXPECT_LE(ValueTicks(limits).size(), 21u);
+    EXPECT_TRUE(limits.step > 0 && limits.bottom <= 0 && limits.top >= 3e-300);
+    const size_t ticks = ValueTicks(limits).size();
+    EXPECT_TRUE(ticks >= 2 && ticks <= 21) << ticks;
 
     // Never scaled: no ticks, and a step far too small for the span must not run away.
     EXPECT_TRUE(ValueTicks(CLimits{}).empty());
@@ -98,7 +92,6 @@ TEST(LimitsScale, ValueLabelFormatFollowsTheStep) {
     using Case = std::tuple<double, double, const char*>;
     for (auto [value, step, text] :
          {Case{130, 5, "130"}, Case{-3, 1, "-3"}, Case{0.4, 0.2, "0.4"}, Case{0.05, 0.05, "0.05"},
-          Case{0.005, 0.005, "0.005"}, Case{0.0005, 0.0005, "0.0005"},
           Case{0.00005, 0.00005, "0.00005"}, Case{0.000005, 0.000005, "5.0e-06"}}) {
         EXPECT_EQ(FormatValueLabel(value, step), text) << value << " step " << step;
     }
@@ -155,24 +148,16 @@ TEST(DateAxis, DayModeOnAMonth) {
                                               Tick{x(1, 3), 1, 3, 0}, Tick{x(5, 3), 5, 0, 0},
                                               Tick{x(9, 3), 9, 0, 0}, Tick{x(13, 3), 13, 0, 0},
                                               Tick{x(17, 3), 17, 0, 0}}));
-    for (int32_t month = 1; month <= 12; ++month) {
-        const int32_t first = SerialOf(10, month, 2000);
-        for (const CDateTick& tick : ComputeDateAxis(Span(first, first + 29), 400).ticks) {
-            EXPECT_TRUE(tick.day % 4 == 1 && tick.day <= 25) << month << ": " << tick.day;
-            EXPECT_EQ(tick.month != 0, tick.day == 1);
-            EXPECT_EQ(tick.year, tick.day == 1 && tick.month == 1 ? 2001 : 0);
-        }
-    }
+    // Over New Year: 13 to 25 December, then 1 and 5 January.
+    const CLimits newYear = Span(SerialOf(10, 12, 2000), SerialOf(8, 1, 2001));
+    const std::vector<Tick> ticks = Ticks(ComputeDateAxis(newYear, 400));
+    ASSERT_EQ(ticks.size(), 6u);
+    EXPECT_EQ(ticks[4], Tick(TickX(newYear, SerialOf(1, 1, 2001), 400, 30), 1, 1, 2001));
 }
 
 // Year mode against its rule applied one day at a time, on random windows around 2000, around
 // year 1 and at the start of the serial range, and on windows starting on 1 or 2 January.
 TEST(DateAxis, YearModeAgreesWithTheDayByDayRule) {
-    const CDateAxis twenty = ComputeDateAxis(Span(SerialOf(1, 7, 1985), SerialOf(1, 7, 2005)), 400);
-    EXPECT_EQ(twenty.mode, DateAxisMode::Year);
-    EXPECT_EQ(twenty.interval, 3);
-    EXPECT_EQ(twenty.ticks.size(), 7u);
-
     std::mt19937 rng(7);
     std::uniform_int_distribution<int32_t> startDay(0, 3000), length(3000, 40000), widths(40, 1200);
     const std::vector<int64_t> bases = {SerialOf(1, 1, 1950), 366 - 20000, 366,
@@ -203,18 +188,15 @@ TEST(DateAxis, YearModeAgreesWithTheDayByDayRule) {
 }
 
 TEST(DateAxis, EmptyAndWidestWindowsStayBounded) {
-    for (int32_t width : {400, 4000}) {
-        EXPECT_TRUE(ComputeDateAxis(Span(730500, 730500), width).ticks.empty());
-        EXPECT_TRUE(ComputeDateAxis(Span(730600, 730500), width).ticks.empty());
-        EXPECT_TRUE(ComputeDateAxis(Span(INT_MAX, INT_MIN), width).ticks.empty());
+    for (auto [first, last] : {std::pair{730500, 730500}, {730600, 730500}, {INT_MAX, INT_MIN}}) {
+        EXPECT_TRUE(ComputeDateAxis(Span(first, last), 400).ticks.empty()) << first;
     }
     // One day before the end: that day may carry a tick, the end never does.
     EXPECT_EQ(ComputeDateAxis(Span(SerialOf(1, 1, 2001), SerialOf(2, 1, 2001)), 400).ticks.size(),
               1u);
 
     EXPECT_EQ(Span(INT_MIN, INT_MAX).DayCount(), int64_t{1} << 32);
-    EXPECT_EQ(Span(INT_MAX, INT_MIN).DayCount(), 1);
-    for (int32_t width : {1, 40, 400, 4000}) {
+    for (int32_t width : {1, 400, 4000}) {
         SCOPED_TRACE(testing::Message() << "width " << width);
         const auto began = std::chrono::steady_clock::now();
         const CDateAxis axis = ComputeDateAxis(Span(INT_MIN, INT_MAX), width);
@@ -227,13 +209,8 @@ TEST(DateAxis, EmptyAndWidestWindowsStayBounded) {
     EXPECT_LE(ComputeDateAxis(Span(INT_MAX - 400, INT_MAX), 400).ticks.size(), 12u);
     EXPECT_LE(ComputeDateAxis(Span(INT_MIN, INT_MIN + 400), 400).ticks.size(), 12u);
 
-    EXPECT_EQ(MonthLabel(12), "DEC");
-    EXPECT_EQ(YearLabel(12345), "345");
-    for (int32_t month : {0, 13, INT_MIN, INT_MAX}) {
-        EXPECT_EQ(MonthLabel(month), "") << month;
-    }
-    EXPECT_EQ(YearLabel(7), "");
-    EXPECT_EQ(YearLabel(INT_MIN), "147483648");
+    EXPECT_EQ(MonthLabel(12) + MonthLabel(0) + MonthLabel(13) + MonthLabel(INT_MIN), "DEC");
+    EXPECT_EQ(YearLabel(12345) + YearLabel(7) + "/" + YearLabel(INT_MIN), "345/147483648");
 }
 
 // ---- Pan and zoom ----
@@ -244,8 +221,6 @@ TEST(WindowPanZoom, HundredDayWindow) {
     EXPECT_EQ(Serials(PanWindow(window, -1)), std::pair(730479, 730578));
     EXPECT_EQ(Serials(ZoomWindow(window, 1)), std::pair(730520, 730599));
     EXPECT_EQ(Serials(ZoomWindow(window, -1)), std::pair(730479, 730599));
-    EXPECT_EQ(Serials(PanWindow(window, 0)), Serials(window));
-    EXPECT_EQ(Serials(ZoomWindow(window, 0)), Serials(window));
     EXPECT_EQ(PanWindow(window, 1).start.FormatDate(), "1/22/2000");  // dates follow serials
 
     CLimits zoomed = window;  // zooming in stops below five days
@@ -253,9 +228,8 @@ TEST(WindowPanZoom, HundredDayWindow) {
         zoomed = ZoomWindow(zoomed, 1);
     }
     EXPECT_EQ(Serials(zoomed), std::pair(730596, 730599));
-}
 
-TEST(WindowPanZoom, EdgesOfTheSerialRangeDoNotOverflow) {
+    // The edges of the serial range do not overflow.
     const CLimits top = PanWindow(Span(INT_MAX - 10, INT_MAX), 1);
     EXPECT_EQ(top.end.m_serial, INT_MAX);
     EXPECT_LE(top.start.m_serial, top.end.m_serial);

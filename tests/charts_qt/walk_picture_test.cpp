@@ -26,15 +26,12 @@ TEST(WalkPicture, StartsBothLinesTogetherAndMarksTheBoundaries) {
         line.push_back({40000 + i, 1.0 + i / 100.0, 50.0});
     }
     const QImage image = PaintWalkForward(line, {40050}, 400, 200);
-    ASSERT_EQ(image.size(), QSize(400, 200));
     const QColor net(30, 80, 200);
     const QColor hold(130, 130, 130);
     const std::vector<int> holdRows = RowsOf(image, 350, hold);
     const std::vector<int> startRows = RowsOf(image, 62, net);
     const std::vector<int> endRows = RowsOf(image, 380, net);
-    ASSERT_FALSE(holdRows.empty());
-    ASSERT_FALSE(startRows.empty());
-    ASSERT_FALSE(endRows.empty());
+    ASSERT_FALSE(holdRows.empty() || startRows.empty() || endRows.empty());
     EXPECT_NEAR(startRows.back(), holdRows.back(), 2);
     EXPECT_LT(endRows.back() + 100, holdRows.front());
     bool boundary = false;
@@ -47,8 +44,7 @@ TEST(WalkPicture, StartsBothLinesTogetherAndMarksTheBoundaries) {
 
 TEST(WalkPicture, AnEmptyOrFlatLineStillGivesThePicture) {
     EXPECT_EQ(PaintWalkForward({}, {}, 120, 80).size(), QSize(120, 80));
-    const QImage flat = PaintWalkForward({{10, 1.0, 1.0}}, {10}, 1, 1);
-    EXPECT_EQ(flat.size(), QSize(1, 1));
+    EXPECT_EQ(PaintWalkForward({{10, 1.0, 1.0}}, {10}, 1, 1).size(), QSize(1, 1));
 }
 
 }  // namespace

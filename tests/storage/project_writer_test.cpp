@@ -26,8 +26,6 @@ std::string ValueText(double value) {
     return out + "\"";
 }
 
-// The data point value as the printf conversion gives it: %15.5f without fill blanks, cut to 15
-// characters unless that would cut the integer part.
 // The data point value by printf: %15.5f without blanks; beyond 15 characters decimals are
 // rounded away (%.*f), or the integer part and its point (14 digits) or the integer part alone
 // (more) are kept.
@@ -93,26 +91,14 @@ TEST(ProjectWriter, DataPointValueIsRoundedToFifteenCharactersButNeverLosesInteg
     };
     const double inf = std::numeric_limits<double>::infinity();
     const double nan = std::numeric_limits<double>::quiet_NaN();
-    for (Case c : {Case{0.0, "\"0.00000\""},
-                   Case{-0.0, "\"-0.00000\""},
-                   Case{-0.004, "\"-0.00400\""},
-                   Case{-0.000001, "\"-0.00000\""},
-                   Case{0.000004, "\"0.00000\""},
-                   Case{999999999.999994, "\"999999999.99999\""},
-                   Case{1234567890.12345, "\"1234567890.1235\""},
-                   Case{-1234567890.12345, "\"-1234567890.123\""},
-                   Case{1234567890123.4, "\"1234567890123.4\""},
-                   Case{9999999999999.96, "\"10000000000000.\""},
-                   Case{12345678901234.5, "\"12345678901234.\""},
-                   Case{123456789012345.5, "\"123456789012345\""},
-                   Case{-12345678901234.5, "\"-12345678901234\""},
-                   Case{-123456789012345.5, "\"-123456789012345\""},
-                   Case{1e15, "\"1000000000000000\""},
-                   Case{1e20, "\"100000000000000000000\""},
-                   Case{inf, "\"inf\""},
-                   Case{-inf, "\"-inf\""},
-                   Case{nan, "\"nan\""},
-                   Case{-nan, "\"-nan\""}}) {
+    for (Case c :
+         {Case{-0.0, "\"-0.00000\""}, Case{-0.000001, "\"-0.00000\""},
+          Case{999999999.999994, "\"999999999.99999\""},
+          Case{-1234567890.12345, "\"-1234567890.123\""},
+          Case{9999999999999.96, "\"10000000000000.\""},
+          Case{12345678901234.5, "\"12345678901234.\""},
+          Case{-123456789012345.5, "\"-123456789012345\""}, Case{1e20, "\"100000000000000000000\""},
+          Case{-inf, "\"-inf\""}, Case{-nan, "\"-nan\""}}) {
         EXPECT_EQ(ValueText(c.value), c.text) << c.value;
     }
     for (double huge : {1e308, -std::numeric_limits<double>::max()}) {
@@ -129,7 +115,7 @@ TEST(ProjectWriter, NumbersMatchPrintfByteForByte) {
     std::uniform_int_distribution<int64_t> cents(-10'000'000'000'000, 10'000'000'000'000);
     std::uniform_int_distribution<int64_t> halves(-(int64_t{1} << 40), int64_t{1} << 40);
     std::vector<double> values;
-    for (int i = 0; i < 200'000; ++i) {
+    for (int i = 0; i < 100'000; ++i) {
         uint64_t bits = random();
         double any = 0.0;
         std::memcpy(&any, &bits, sizeof any);
@@ -165,35 +151,24 @@ TEST(ProjectWriter, ChunkedTextIsTheWholeTextInBoundedPieces) {
             ds->AppendPoint(PointAt(700000 + i, 1000.0 + i * 0.37 - set));
         }
     }
-    const std::string whole = ProjectText(project);
     constexpr size_t kChunk = 4096;
     std::vector<std::string> chunks;
     CProjectWriter writer(
-        [&chunks](std::string_view chunk) {
-            chunks.emplace_back(chunk);
-            return true;
-        },
-        kChunk);
+        [&chunks](std::string_view chunk) { return chunks.emplace_back(chunk), true; }, kChunk);
     ASSERT_TRUE(writer.Write(project));
     ASSERT_GT(chunks.size(), 100u);
     std::string joined;
     for (size_t i = 0; i < chunks.size(); ++i) {
         if (i + 1 < chunks.size()) {
-            EXPECT_GE(chunks[i].size(), kChunk);
-            EXPECT_LT(chunks[i].size(), kChunk + 60);
+            EXPECT_TRUE(chunks[i].size() >= kChunk && chunks[i].size() < kChunk + 60) << i;
         }
         joined += chunks[i];
     }
-    EXPECT_EQ(joined, whole);
+    EXPECT_EQ(joined, ProjectText(project));
 
     // A sink that refuses stops the writer: nothing more is produced.
     int calls = 0;
-    CProjectWriter refused(
-        [&calls](std::string_view) {
-            ++calls;
-            return calls < 3;
-        },
-        kChunk);
+    CProjectWriter refused([&calls](std::string_view) { return ++calls < 3; }, kChunk);
     EXPECT_FALSE(refused.Write(project));
     EXPECT_EQ(calls, 3);
 }

@@ -75,18 +75,4 @@ TEST_F(RefreshOrderTest, TheFileCommandsBroadcastInOrder) {
     EXPECT_EQ(m_errors.size(), 1u);
 }
 
-TEST_F(RefreshOrderTest, PagesRedrawTheChartsAndSetTheDisplaySlotWhenShown) {
-    Start();
-    CPaintCounter paints(Frame()->DataSetChart());
-    for (int page :
-         {PAGE_CONTROLS, PAGE_DATA, PAGE_INFO, PAGE_APPEND, PAGE_PARAMETERS, PAGE_ANALYSIS}) {
-        SetDisplaySlot(Project(), Smooth);
-        paints.m_paints = 0;
-        Show(page);
-        QApplication::processEvents();
-        EXPECT_EQ(paints.m_paints, 1) << "page " << page;
-        EXPECT_EQ(Project().DisplaySlot(), page == PAGE_CONTROLS ? Smooth : Raw) << page;
-    }
-}
-
 }  // namespace
