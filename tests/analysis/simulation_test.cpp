@@ -132,13 +132,6 @@ TEST_F(SimulationTest, BlendPairsPointsByDate) {
     p->ZeroSlot(SignalBase);
     Blend(*p, *DiffSet(project, {10, 30, 40}, {1, 3, 4}), 0.5);
     EXPECT_EQ(SlotValues(*p, Signal), (std::vector<double>{0, 5, 5, 15, 20, 0}));
-
-    // The last primary point takes the source point at hand, even a later one.
-    CDataSet* q = project.AddDataSet("Q");
-    AppendDaily(*q, 730500, {1, 1});
-    q->ZeroSlot(SignalBase);
-    Blend(*q, *DiffSet(project, {4}, {7}), 1.0);
-    EXPECT_EQ(SlotValues(*q, Signal), (std::vector<double>{0, 4}));
 }
 
 TEST_F(SimulationTest, SecondSetWeighsTheFirstByOneMinusItsRatioUntilItEnds) {

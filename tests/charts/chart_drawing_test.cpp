@@ -113,25 +113,6 @@ TEST(ChartDrawing, SeriesSkipsPointsBelowThePlotWithoutBreakingTheLine) {
               (std::vector<CRect>{{0, 100, 80, 80}, {80, 80, 120, -200}, {120, -200, 160, 150}}));
 }
 
-TEST(ChartDrawing, WindowWithoutPointsAndSinglePointDrawNoLine) {
-    CProject project;
-    CDataSet* primary = project.AddDataSet("P");
-    AppendDaily(*primary, kFirst, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9});
-    CDataSet* current = project.AddDataSet("C");
-    AppendDaily(*current, kFirst + 30, {5, 6});
-    SetCurrentDataSet(project, current);
-
-    // No point of C in the window, then only its first point.
-    for (auto [first, last] : {std::pair{kFirst, kFirst + 9}, {kFirst + 25, kFirst + 30}}) {
-        SetWindow(project, first, last);
-        CRecordingSurface dc(kClip);
-        DrawDataSetChart(dc, project, true);
-        EXPECT_TRUE(dc.Of(OpKind::Line, kRawSeries).empty() &&
-                    dc.Of(OpKind::Line, kSmoothSeries).empty())
-            << first;
-    }
-}
-
 TEST(ChartDrawing, CrosshairOnlyWithTheFlagAndAnInsideCursorPoint) {
     // Axis -3.6 .. 93.6: the value 50 of day 5 lies at y = 89, x = 200.
     SingleSetProject s({0, 10, 20, 30, 40, 50, 60, 70, 80, 90});
@@ -162,37 +143,23 @@ TEST(ChartDrawing, CrosshairOnlyWithTheFlagAndAnInsideCursorPoint) {
     }
 }
 
-// No window or value a file can hold makes the drawing overflow or loop beyond the points and
-// the pixels.
+// No window or value a file can hold makes the drawing overflow or loop beyond the points.
 TEST(ChartDrawing, AbsurdWindowsAndValuesStayBounded) {
     constexpr double kInf = std::numeric_limits<double>::infinity();
-    const double values[] = {std::nan(""), kInf, -kInf, 1e308, -1e308, 0.0, 5e-324};
     CProject project;
     CDataSet* ds = project.AddDataSet("A");
-    int32_t serial = INT_MIN + 5;
-    for (int i = 0; i < 40; ++i) {
-        CDataPoint p = PointAt(serial);
-        for (int slot = 0; slot < kSlotCount; ++slot) {
-            p.SetValue(slot, values[(i + slot) % 7]);
-        }
-        p.m_flag = i % 2;
-        ds->AppendPoint(p);
-        serial += i < 20 ? 1 : 100000000;
-    }
+    ds->AppendPoint(PointAt(INT_MIN + 5, std::nan("")));
+    ds->AppendPoint(PointAt(INT_MIN + 6, kInf));
+    ds->AppendPoint(PointAt(0, -1e308));
     ds->AppendPoint(PointAt(INT_MAX - 1, 1.0));
-    for (const auto& [first, last] :
-         {std::pair{INT_MIN, INT_MAX}, std::pair{INT_MIN + 5, INT_MIN + 15},
-          std::pair{INT_MAX, INT_MIN}, std::pair{0, 0}}) {
+    for (const auto& [first, last] : {std::pair{INT_MIN, INT_MAX}, std::pair{INT_MAX, INT_MIN}}) {
         SetWindow(project, first, last);
         ds->FindCursorPoint(0.5);
-        for (const CRect& clip :
-             {kClip, CRect{}, CRect{0, 0, 59, 13}, CRect{-50, -50, 3000, 2000}}) {
-            CRecordingSurface dc(clip);
-            DrawHistoryChart(dc, project, true);
-            DrawDataSetChart(dc, project, true);
-            DrawDateLabels(dc, project);
-            EXPECT_LT(dc.ops.size(), 2000u) << first << ".." << last;
-        }
+        CRecordingSurface dc(kClip);
+        DrawHistoryChart(dc, project, true);
+        DrawDataSetChart(dc, project, true);
+        DrawDateLabels(dc, project);
+        EXPECT_LT(dc.ops.size(), 2000u) << first << ".." << last;
     }
 }
 

@@ -208,31 +208,6 @@ TEST_F(CliTest, InputsThatAreNotRegularFilesAreRefusedAtOnce) {
     EXPECT_FALSE(fs::exists(folder.PathOf("x.png")));
 }
 
-// Files that are not projects are refused; a project with points out of order opens with the
-// rest, and info tells which lines it left out (a warning on stderr too).
-TEST_F(CliTest, InfoReportsWhatTheReadCouldNotKeep) {
-    folder.File("quotes.csv", kRaw);
-    ExpectRefused(Cli("info {}/quotes.csv"), "info quotes.csv", "is not a Quillmark project");
-    folder.File("gap.xml",
-                "<QUILLMARK>\r\n<DATASET NAME=\"A\">\r\n"
-                "<DATAPOINT  DATE=\"1.2.2020\" VALUE=\"1\" />\r\n"
-                "<DATAPOINT  DATE=\"1.3.2091\" VALUE=\"2\" />\r\n"
-                "<DATAPOINT  DATE=\"1.6.2020\" VALUE=\"3\" />\r\n"
-                "<DATAPOINT  DATE=\"1.7.2020\" VALUE=\"4\" />\r\n"
-                "<DATAPOINT  DATE=\"13.30.2020\" VALUE=\"5\" />\r\n</DATASET>\r\n");
-    const CliRun run = Cli("info {}/gap.xml");
-    ASSERT_EQ(run.status, 0) << run.err;
-    const nlohmann::json read = run.Json()["read"];
-    EXPECT_EQ(read["points"], 3);
-    EXPECT_EQ(read["dropped_lines"], nlohmann::json::array({4}));
-    EXPECT_EQ(read["bad_date_lines"], nlohmann::json::array({7}));
-    EXPECT_NE(run.err.find("warning: " + folder.PathOf("gap.xml") +
-                           ": 1 point out of date order (line 4) and 1 line without a valid date "
-                           "(line 7) were not read."),
-              std::string::npos)
-        << run.err;
-}
-
 struct SeriesRow {
     long long serial = 0;
     double raw = 0.0, net = 0.0;

@@ -45,10 +45,6 @@ TEST(DataPoint, SerialsAndDatesMapOneToOne) {
     }
     EXPECT_EQ(serial - SerialOf(1, 1, 1900), 201 * 365 + 51);
 
-    for (int64_t s = serial; s <= INT_MAX; s += 997) {  // prime: every weekday
-        const CDataPoint p = PointAt(static_cast<int32_t>(s));
-        ASSERT_EQ(SerialOf(p.m_day, p.m_month, p.m_year), s);
-    }
     for (int64_t centre : {int64_t{INT_MIN}, int64_t{0}, int64_t{INT_MAX}}) {
         for (int64_t s = std::max<int64_t>(centre - 1500, INT_MIN);
              s <= std::min<int64_t>(centre + 1500, INT_MAX); ++s) {
@@ -83,9 +79,7 @@ TEST(DataPoint, DatesWithoutASerialKeepTheSerial) {
         int32_t day, month, year, storedYear;
     };
     for (Case c : {Case{1, 13, 2001, 2001}, Case{1, 0, 2001, 2001}, Case{1, INT_MIN, 2001, 2001},
-                   Case{1, INT_MAX, 2001, 2001}, Case{1, 1, INT_MIN, INT_MIN + 2000},
-                   Case{INT_MAX, 1, 2000, 2000}, Case{INT_MAX, 12, INT_MAX, INT_MAX},
-                   Case{INT_MIN, 1, INT_MIN, INT_MIN + 2000},
+                   Case{INT_MAX, 12, INT_MAX, INT_MAX}, Case{INT_MIN, 1, INT_MIN, INT_MIN + 2000},
                    // The day after the date of the largest serial.
                    Case{last.m_day + 1, last.m_month, last.m_year, last.m_year}}) {
         CDataPoint p = MakePoint(1, 1, 2000);

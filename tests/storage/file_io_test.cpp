@@ -122,17 +122,24 @@ TEST(FileIo, FailedWriteLeavesThePreviousFileAndNoTemporary) {
     EXPECT_EQ(Listing(folder), std::set<std::string>{"project.xml"});
 }
 
-// A file whose owner has no write bit is meant to stay as it is, even for root, whom access()
-// lets write anything; a file the user may not write is never replaced either.
-TEST(FileIo, AReadOnlyFileIsRefusedAndKept) {
-    TempFolder folder;
-    const std::string path = folder.File("project.xml", "kept");
-    ASSERT_EQ(chmod(path.c_str(), 0444), 0);
-    std::string error;
-    EXPECT_FALSE(WriteFileAtomically(path, "new", error));
-    EXPECT_NE(error.find("Permission denied"), std::string::npos) << error;
-    EXPECT_EQ(FileText(path), "kept");
-    EXPECT_EQ(Listing(folder), std::set<std::string>{"project.xml"});
+// A file whose owner has no write bit stays as it is, even for root; replacing one name of a
+// hard-linked file would leave the other with the old content.
+TEST(FileIo, ReadOnlyAndHardLinkedFilesAreRefusedAndKept) {
+    for (const bool hardLink : {false, true}) {
+        TempFolder folder;
+        const std::string path = folder.File("project.xml", "kept");
+        if (hardLink) {
+            ASSERT_EQ(link(path.c_str(), folder.PathOf("other.xml").c_str()), 0);
+        } else {
+            ASSERT_EQ(chmod(path.c_str(), 0444), 0);
+        }
+        std::string error;
+        EXPECT_FALSE(WriteFileAtomically(path, "new", error));
+        EXPECT_NE(error.find(hardLink ? "2 hard links" : "Permission denied"), std::string::npos)
+            << error;
+        EXPECT_EQ(FileText(path), "kept");
+        EXPECT_EQ(Lstat(path).st_nlink, hardLink ? 2u : 1u);
+    }
 }
 
 // A save through a link, or a chain of links, writes the file at its end and leaves the links;
@@ -180,18 +187,6 @@ TEST(FileIo, TargetsThatAreNotRegularFilesAreRefusedAndKept) {
     EXPECT_FALSE(WriteFileAtomically("/dev/null", "x", error));
     EXPECT_NE(error.find("'/dev/null'"), std::string::npos) << error;
     EXPECT_EQ(Lstat("/dev/null").st_rdev, makedev(1, 3));
-}
-
-// Replacing one name of a hard-linked file would leave the other with the old content.
-TEST(FileIo, AHardLinkedFileIsRefusedAndStaysLinked) {
-    TempFolder folder;
-    const std::string path = folder.File("project.xml", "old");
-    ASSERT_EQ(link(path.c_str(), folder.PathOf("other.xml").c_str()), 0);
-    std::string error;
-    EXPECT_FALSE(WriteFileAtomically(path, "new", error));
-    EXPECT_NE(error.find("2 hard links"), std::string::npos) << error;
-    EXPECT_EQ(Lstat(path).st_nlink, 2u);
-    EXPECT_EQ(FileText(path), "old");
 }
 
 // Nobody else can read the content while it is written: the temporary file has the target's

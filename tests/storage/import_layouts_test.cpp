@@ -292,8 +292,6 @@ TEST_F(ImportLayoutsTest, NoPointAddsNoDataSet) {
     for (const Case& c :
          {Case{"picture.png", binary, "'picture.png' gave no point: 3 lines read;"},
           Case{"empty.csv", "", "'empty.csv' gave no point: 0 lines read"},
-          Case{"headers.csv", "Date,Open,High,Low,Close\n",
-               "'headers.csv' gave no point: 1 line read; 1 line without a date (line 1)"},
           Case{"missing.csv", "DATE,VALUE\n2000-01-03,.\n2000-01-04,\n2000-01-05,N/A\n",
                "'missing.csv' gave no point: 4 lines read; 1 line without a date (line 1); 3 "
                "values not a number (lines 2, 3, 4)"}}) {

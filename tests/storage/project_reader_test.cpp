@@ -88,8 +88,8 @@ TEST(ProjectReader, LinesCountOnlyInsideTheirElementAndLaterOnesReplaceEarlierOn
 }
 
 // A line's element is the tag at its start, after blanks; tag text inside a value is text.
-// Texts hold their entities decoded, so the words a user types come back as typed.
-TEST(ProjectReader, ElementsAreTheTagsAtTheStartOfALine) {
+// Texts hold their entities decoded, so they come back as typed, also through a write and read.
+TEST(ProjectReader, ElementsAreTheTagsAtTheStartOfALineAndTextsReadBackAsTyped) {
     CProject project;
     ReadText(project,
              "  \t<RANGE  ML=\"3\" />\n"
@@ -105,38 +105,25 @@ TEST(ProjectReader, ElementsAreTheTagsAtTheStartOfALine) {
     EXPECT_EQ(project.m_range.ML, 3);
     EXPECT_EQ(project.m_viewLimits.start.m_serial, 1);  // no LIMITS element: the default window
     ASSERT_EQ(project.DataSetCount(), 2);
-    const CDataSet& a = *project.DataSets()[0];
+    CDataSet& a = *project.DataSets()[0];
     EXPECT_EQ(a.m_name, "x<RANGE.csv");
     EXPECT_EQ(a.m_currency, "<LIMITS & \"more\" >");
     EXPECT_EQ(a.m_comment, "see </DATASET> and <DATAPOINT  DATE=");
     EXPECT_EQ(SlotValues(a, Raw), (std::vector<double>{1.5, 40}));
     EXPECT_EQ(project.DataSets()[1]->m_name, "b &c &unknown;");
     EXPECT_TRUE(project.DataSets()[1]->Points().empty());
-}
 
-// Texts with markup characters written and read back: the comment that used to end its data
-// set early, the file name that set the ranges, a window name; the other lines are untouched.
-TEST(ProjectReader, TextsHoldingTagsReadBackAsTyped) {
-    CProject project;
-    CDataSet* ds = project.AddDataSet("x<RANGE.csv");
-    ds->m_currency = "<LIMITS";
-    ds->m_comment = "see </DATASET> & \"quotes\"\r\n";
-    AppendDaily(*ds, SerialOf(1, 6, 2003), std::vector<double>(300, 100.0));
-    project.m_range.ML = 17;
-    SetWindow(project, SerialOf(1, 6, 2003), SerialOf(1, 9, 2003));
+    a.m_comment = "see </DATASET> & \"quotes\"\r\n";
     const std::string text = Written(project);
     EXPECT_NE(
         text.find("<COMMENT VALUE=\"see &lt;/DATASET&gt; &amp; &quot;quotes&quot;&#13;&#10;\" />"),
         std::string::npos);
     CProject read;
     ReadText(read, text);
-    ASSERT_EQ(read.DataSetCount(), 1);
+    ASSERT_EQ(read.DataSetCount(), 2);
     const CDataSet& back = *read.DataSets()[0];
     EXPECT_EQ(std::tie(back.m_name, back.m_currency, back.m_comment),
-              std::tie(ds->m_name, ds->m_currency, ds->m_comment));
-    EXPECT_EQ(back.Points().size(), 300u);
-    EXPECT_EQ(read.m_range.ML, 17);
-    EXPECT_EQ(read.m_viewLimits.start.m_serial, SerialOf(1, 6, 2003));
+              std::tie(a.m_name, a.m_currency, a.m_comment));
     EXPECT_EQ(Written(read), text);
 }
 
@@ -199,21 +186,17 @@ TEST(ProjectReader, StoredYearsAndHugeValuesReadBackAsWritten) {
     EXPECT_EQ(Written(read), text);
 }
 
-// Random projects as the program makes them, written, read into a fresh project and written
-// again, give the same bytes and values. Damaged and random text must never make the
-// reader fail or break the date order of a data set, and whatever it reads must save and load
-// again to the same text.
+// Random projects written, read and written again give the same bytes; damaged text never
+// breaks a data set's date order, and whatever is read saves and loads to the same text.
 TEST(ProjectReader, RandomProjectsRoundTripAndDamagedOnesReadSafely) {
     std::mt19937 rng(20030608);
     const auto Int = [&](int low, int high) {
         return std::uniform_int_distribution<int>(low, high)(rng);
     };
-    // Reals of every magnitude the %g form has to carry.
     const auto Real = [&] {
         const double mantissa = std::uniform_real_distribution<double>(-10, 10)(rng);
         return Int(0, 5) == 0 ? 0.0 : mantissa * std::pow(10.0, Int(-8, 8));
     };
-    // Any text, markup characters, quotes, line breaks and bytes above 127 included.
     const auto Text = [&] {
         std::string text(static_cast<size_t>(Int(0, 20)), ' ');
         for (char& c : text) {
@@ -230,25 +213,15 @@ TEST(ProjectReader, RandomProjectsRoundTripAndDamagedOnesReadSafely) {
             *field = Real();
         }
     };
-    // Pieces, split at '|', that steer mutations toward the places the reader looks at.
-    std::vector<std::string> pieces;
-    const std::string kPieces =
-        "\r\n|\n|\"|<|\0|.|99999999999|-1e308|<DATASET NAME=\"|</DATASET>|<DATAPOINT  DATE=\"|"
-        "<RESULT|<LIMITS|<RANGE |<PARAMETERS |<CURRENCY| VALUE=\"| DATE=\"| BC=\"| GN=\""s;
-    for (size_t from = 0, to = 0; to < kPieces.size(); from = to + 1) {
-        to = std::min(kPieces.find('|', from), kPieces.size());
-        pieces.push_back(kPieces.substr(from, to - from));
-    }
-    constexpr int kCases = 750;
+    const std::vector<std::string> pieces = {
+        "\n",      "\"",       "<", "<DATASET NAME=\"", "</DATASET>", "<DATAPOINT  DATE=\"",
+        "<RESULT", " VALUE=\""};
     std::string seedText;
-    for (int i = 0; i < kCases; ++i) {
+    for (int i = 0; i < 600; ++i) {
         SCOPED_TRACE(testing::Message() << "case " << i);
         if (i % 15 == 0) {
-            // Dates with four-digit years from 1900 on, or every third time any year from
-            // before year 0 to far ahead; values with up to five decimals, below 1e8 in
-            // magnitude, or up to the double range.
             CProject original;
-            const bool wide = i % 45 == 0;
+            const bool wide = i % 45 == 0;  // any year and values up to the double range
             const int32_t first = wide ? -2000000 : SerialOf(1, 1, 1900);
             const int32_t last = wide ? 40000000 : SerialOf(31, 12, 2099) - 5000;
             const int32_t start = Int(first, last);
@@ -277,31 +250,21 @@ TEST(ProjectReader, RandomProjectsRoundTripAndDamagedOnesReadSafely) {
             CProject read;
             ReadText(read, seedText);
             ASSERT_EQ(Written(read), seedText);
-            // Values of up to 15 characters come back exactly; longer ones lose decimals once.
             for (int k = 0; k < read.DataSetCount() && !wide; ++k) {
                 EXPECT_EQ(SlotValues(*read.DataSets()[k], Raw),
                           SlotValues(*original.DataSets()[k], Raw));
             }
         }
-        // Random pieces now and then; otherwise the seed with one to four byte changes,
-        // insertions, cuts, and repeated or deleted lines.
-        std::string text = i % 10 == 1 ? "" : seedText;
-        for (int steps = i % 10 == 1 ? Int(0, 400) : Int(1, 4); steps > 0; --steps) {
+        std::string text = seedText;
+        for (int steps = Int(1, 4); steps > 0; --steps) {
             const size_t at = static_cast<size_t>(Int(0, static_cast<int>(text.size())));
-            const size_t lineStart = at == 0 ? 0 : text.rfind('\n', at - 1) + 1;  // npos + 1 = 0
-            const size_t lineEnd = std::min(text.find('\n', at), text.size() - 1) + 1;
-            const int kind = i % 10 == 1 ? 1 : Int(0, 4);
+            const int kind = Int(0, 2);
             if (kind == 0 && at < text.size()) {
                 text[at] = static_cast<char>(Int(0, 255));
             } else if (kind == 1) {
-                text.insert(at, Int(0, 1) == 0 ? pieces[static_cast<size_t>(Int(0, 19))]
-                                               : std::string(1, static_cast<char>(Int(0, 255))));
-            } else if (kind == 2) {
-                text.resize(at);
-            } else if (kind == 3) {
-                text.insert(lineStart, text.substr(lineStart, lineEnd - lineStart));
-            } else if (kind == 4) {
-                text.erase(lineStart, lineEnd - lineStart);
+                text.insert(at, pieces[static_cast<size_t>(Int(0, 7))]);
+            } else {
+                text.erase(at, static_cast<size_t>(Int(0, 80)));
             }
         }
         CProject first;

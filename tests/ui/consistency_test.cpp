@@ -2,7 +2,6 @@
 // and Info pages and the charts describe one state of the project, the charts follow every
 // change, refused entries run nothing, and work is not lost without a question.
 
-#include <chrono>
 #include <fstream>
 #include <functional>
 #include <iterator>
@@ -125,28 +124,6 @@ TEST_F(ConsistencyTest, NewAndAnOpenThatEmptiesTheProjectRedrawTheCharts) {
     }
 }
 
-TEST_F(ConsistencyTest, LimitsMoveUpDeleteAndAWindowChangeLeaveOneState) {
-    Start();
-    OpenSampleCopy();
-    Run("&Import...", Sample("Data Files/IBM.csv"));
-    ExpectOneState("Import");
-    Show(PAGE_CONTROLS);
-    Click("limits");  // IBM's whole span: the simulation follows it
-    ExpectOneState("Limits");
-    EXPECT_NE(Project().Primary()->m_params.OUT, 0.0);
-    Type("startYear", "2010");
-    Click("apply");
-    ExpectOneState("Apply");
-    Show(PAGE_DATA);
-    Click("moveUp");
-    ExpectOneState("Move Up");
-    EXPECT_EQ(Project().Primary()->m_name, Project().Current()->m_name);
-    Click("delete");
-    EXPECT_EQ(m_questions.size(), 1u);
-    ExpectOneState("Delete");
-    EXPECT_EQ(Project().DataSetCount(), 1);
-}
-
 // The window holds no point of a data set: no gain of 0 passes for a result.
 TEST_F(ConsistencyTest, AWindowWithoutPointsOfADataSetSaysSoInsteadOfAGain) {
     Start();
@@ -210,23 +187,6 @@ TEST_F(ConsistencyTest, UnsavedChangesAreAskedAboutAndShownInTheTitle) {
     EXPECT_EQ(m_questions.size(), 4u);
 }
 
-TEST_F(ConsistencyTest, SaveAsksBeforeOverwritingAFileChangedOnDisk) {
-    Start();
-    OpenSampleCopy();
-    Run("&Save");
-    std::ofstream(m_copy, std::ios::app) << "\r\n";
-    fs::last_write_time(m_copy, fs::last_write_time(m_copy) + std::chrono::seconds(2));
-    const std::string changed = ReadAll(m_copy);
-    m_confirm = false;
-    Run("&Save");
-    EXPECT_EQ(ReadAll(m_copy), changed);
-    m_confirm = true;
-    Run("&Save");
-    EXPECT_NE(ReadAll(m_copy), changed);
-    Run("&Save");  // saved here since: no question
-    EXPECT_EQ(m_questions.size(), 2u);
-}
-
 // Every command of the menus and pages once on the sample project, each followed by the check
 // that every view describes the same state.
 TEST_F(ConsistencyTest, EveryCommandLeavesOneState) {
@@ -252,7 +212,11 @@ TEST_F(ConsistencyTest, EveryCommandLeavesOneState) {
              auto* tree = Frame()->Navigation()->findChildren<QTreeWidget*>()[0];
              tree->setCurrentItem(tree->topLevelItem(0)->child(0)->child(0));
          }},
-        {"Limits", page(PAGE_CONTROLS, "limits")},
+        {"Limits",
+         [&] {
+             page(PAGE_CONTROLS, "limits")();
+             EXPECT_NE(Project().Primary()->m_params.OUT, 0.0);
+         }},
         {"pan", spin("pan", -1)},
         {"zoom", spin("zoom", 1)},
         {"Zero Base", page(PAGE_CONTROLS, "zeroBase")},
@@ -286,8 +250,17 @@ TEST_F(ConsistencyTest, EveryCommandLeavesOneState) {
              Click("add");
          }},
         {"Undo", page(PAGE_APPEND, "undo")},
-        {"Move Up", page(PAGE_DATA, "moveUp")},
-        {"Delete", page(PAGE_DATA, "delete")},
+        {"Move Up",
+         [&] {
+             page(PAGE_DATA, "moveUp")();
+             EXPECT_EQ(Project().Primary()->m_name, Project().Current()->m_name);
+         }},
+        {"Delete",
+         [&] {
+             page(PAGE_DATA, "delete")();
+             EXPECT_EQ(m_questions.size(), 1u);
+             EXPECT_EQ(Project().DataSetCount(), 1);
+         }},
         {"Save As", [this] { Run("Save &As...", (Scratch() / "walk.xml").string()); }},
         {"Save", [this] { Run("&Save"); }},
         {"recent file", [this] { Run("&2 "); }},

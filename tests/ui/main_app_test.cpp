@@ -51,17 +51,6 @@ TEST_F(MainAppTest, TheLastFileAndTheImportColumnsOutliveTheWindow) {
     App().ExitInstance(0);
     EXPECT_EQ(Setting("last_file"), "../Project Files/SP500.xml");  // missing, still the one
     EXPECT_EQ(Setting("valsincol"), "4");
-
-    fs::create_directories("../Project Files");
-    fs::copy_file(Sample("Project Files/SP500.xml"), "../Project Files/SP500.xml");
-    QSettings("Orvane", "Quillmark").clear();  // a first start with the sample in its place
-    Start();
-    EXPECT_EQ(Project().DataSetCount(), 1);
-    Run("&New");  // then exit: the next start opens nothing
-    App().ExitInstance(0);
-    EXPECT_EQ(Setting("last_file"), "");
-    Start();
-    EXPECT_EQ(Project().DataSetCount(), 0);
 }
 
 TEST_F(MainAppTest, RecentFilesAreCappedAtEightReopenFromTheMenuAndSurviveARestart) {

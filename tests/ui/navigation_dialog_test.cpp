@@ -96,14 +96,4 @@ TEST_F(NavigationTest, MoveUpAndDeleteOnTheDataPageKeepTheCurrentDataSetSelected
     EXPECT_EQ(a->m_params.RC, 0.25);
 }
 
-TEST_F(NavigationTest, TwoDataSetsOfTheSameNameAreTwoItems) {
-    CDataSet* first = Project().AddDataSet("Twin");
-    CDataSet* second = Project().AddDataSet("Twin");
-    Frame()->Refresh(REFRESH_DATASETS);
-    m_nav->DataSetTree()->setCurrentItem(m_nav->SecondaryNode()->child(0));
-    EXPECT_EQ(Project().Current(), second);
-    m_nav->DataSetTree()->setCurrentItem(m_nav->PrimaryNode()->child(0));
-    EXPECT_EQ(Project().Current(), first);
-}
-
 }  // namespace

@@ -61,7 +61,7 @@ class CPaintCounter : public QObject {
 
 // A test with emptied settings, a file dialog that gives the answer passed to Run() once (none:
 // cancelled), an error box, a refusal prompt and questions that record their texts (the
-// questions answer m_saveAnswer and m_confirm). Start() opens the main window; the test's
+// questions answer m_saveAnswer or yes). Start() opens the main window; the test's
 // end closes it, writing the settings. Show() makes a page of the sheet the one that Edit(),
 // Text(), Type() and Click() find their controls on, by name.
 class UiTest : public ::testing::Test {
@@ -93,7 +93,7 @@ class UiTest : public ::testing::Test {
         });
         App().SetConfirmBox([this](const QString& text) {
             m_questions.push_back(text.toStdString());
-            return m_confirm;
+            return true;
         });
         SetRefusalPrompt(
             [this](QLineEdit*, const QString& text) { m_refusals.push_back(text.toStdString()); });
@@ -166,13 +166,12 @@ class UiTest : public ::testing::Test {
     std::vector<std::string> m_errors;
     std::vector<std::string> m_warnings;
     // The questions before a long run, answered with m_yes; those about unsaved changes,
-    // answered with m_saveAnswer, and confirmations, with m_confirm.
+    // answered with m_saveAnswer, and confirmations, answered yes.
     std::vector<std::string> m_runQuestions;
     bool m_yes = true;
     std::vector<std::string> m_questions;
     int m_previews = 0;
     std::vector<std::string> m_refusals;
     CMainApp::SaveAnswer m_saveAnswer = CMainApp::SaveAnswer::Discard;
-    bool m_confirm = true;
     CProjectPage* m_page = nullptr;
 };
