@@ -1,9 +1,11 @@
 #include "app/project_commands.h"
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <system_error>
 
+#include "analysis/landscape.h"
 #include "analysis/optimiser.h"
 #include "analysis/potential_gains.h"
 #include "analysis/simulation.h"
@@ -46,6 +48,28 @@ uint64_t ProjectTextDigest(const CProject& project) {
     return digest;
 }
 
+int32_t MatchingResultSet(const CProject& project) {
+    const CDataSet* primary = project.Primary();
+    if (primary == nullptr) {
+        return 0;
+    }
+    for (size_t i = 0; i < primary->m_results.size(); ++i) {
+        bool equal = true;
+        for (const auto& ds : project.DataSets()) {
+            if (i >= ds->m_results.size()) {
+                continue;
+            }
+            const CStrategyResult& r = ds->m_results[i];
+            const CStrategyParams& p = ds->m_params;
+            equal = equal && p.ML == r.ML && p.RC == r.RC && p.BL == r.BL;
+        }
+        if (equal) {
+            return static_cast<int32_t>(i + 1);
+        }
+    }
+    return 0;
+}
+
 std::string SimulationNotice(const CProject& project) {
     const CDataSet* outside = DataSetOutsideWindow(project);
     if (outside == nullptr) {
@@ -79,6 +103,7 @@ void CProjectCommands::RedrawCharts() {
 
 void CProjectCommands::NewProject() {
     m_lastFile.clear();
+    m_landscape = CLandscape();
     Refresh(REFRESH_CLEAR);
     m_project.Clear();
     Refresh(REFRESH_DATASETS);
@@ -90,9 +115,14 @@ void CProjectCommands::NewProject() {
 }
 
 bool CProjectCommands::StorePending() {
-    const int64_t refused = m_host != nullptr ? m_host->RefusalCount() : 0;
-    Refresh(REFRESH_STORE);
-    return m_host == nullptr || m_host->RefusalCount() == refused;
+    return m_host == nullptr || m_host->StoreEdits();
+}
+
+CStatus CProjectCommands::StoreForCommand() {
+    if (!StorePending()) {
+        return CStatus::Refused("a typed entry was not accepted");
+    }
+    return CStatus::Ok();
 }
 
 void CProjectCommands::MarkSaved() {
@@ -130,6 +160,13 @@ CStatus CProjectCommands::OpenProject(const std::string& path, CReadReport* repo
     m_project.TakeFrom(loaded);
     m_lastFile = path;
     AddRecentFile(path);
+    // The file's own parameters, simulated: what it holds is what the windows show and what
+    // a save writes back.
+    if (CDataSet* current = m_project.Current()) {
+        SetCurrentDataSet(m_project, current);
+    }
+    SimulateAndScale();
+    MatchResultNumber();
     Refresh(REFRESH_LOAD);
     Refresh(REFRESH_CURRENT);
     Refresh(REFRESH_DATASETS);
@@ -143,7 +180,9 @@ CStatus CProjectCommands::SaveProject(const std::string& path) {
     if (path.empty()) {
         return CStatus::Error("no file name");
     }
-    Refresh(REFRESH_STORE);
+    if (CStatus stored = StoreForCommand(); !stored) {
+        return stored;
+    }
     CStatus written = WriteProjectFile(m_project, path);
     if (written) {
         m_lastFile = path;
@@ -157,7 +196,9 @@ CStatus CProjectCommands::ImportRawData(const std::string& path, CImportReport* 
     if (path.empty()) {
         return CStatus::Error("no file name");
     }
-    Refresh(REFRESH_STORE);
+    if (CStatus stored = StoreForCommand(); !stored) {
+        return stored;
+    }
     return Import(path, report);
 }
 
@@ -166,7 +207,9 @@ CStatus CProjectCommands::ImportRawData(const std::string& path, int32_t datesCo
     if (path.empty()) {
         return CStatus::Error("no file name");
     }
-    Refresh(REFRESH_STORE);
+    if (CStatus stored = StoreForCommand(); !stored) {
+        return stored;
+    }
     m_datesInCol = datesColumn;
     m_valsInCol = valuesColumn;
     return Import(path, report);
@@ -187,9 +230,33 @@ CStatus CProjectCommands::Import(const std::string& path, CImportReport* report)
     return imported;
 }
 
+bool CProjectCommands::SelectDataSet(CDataSet* ds, bool storeFirst) {
+    if (storeFirst && !StorePending()) {
+        return false;
+    }
+    SetCurrentDataSet(m_project, ds);
+    Refresh(REFRESH_CURRENT);
+    RedrawCharts();
+    return true;
+}
+
 void CProjectCommands::Simulate() {
     if (StorePending()) {
-        Resimulate();
+        SimulateAndScale();
+        MatchResultNumber();
+        Refresh(REFRESH_LOAD);
+        RedrawCharts();
+    }
+}
+
+void CProjectCommands::MatchResultNumber() {
+    m_resultNumber = MatchingResultSet(m_project);
+}
+
+void CProjectCommands::ShowCurrentDataSet() {
+    if (CDataSet* current = m_project.Current()) {
+        SetCurrentDataSet(m_project, current);
+        Refresh(REFRESH_CURRENT);
     }
 }
 
@@ -222,9 +289,36 @@ void CProjectCommands::ApplyResultSet(int32_t& n) {
         return;
     }
     ::ApplyResultSet(m_project, n);
+    m_resultNumber = n;
     SimulateAndScale();
     RedrawCharts();
     Refresh(REFRESH_LOAD);
+}
+
+void CProjectCommands::StepResultSet(int32_t change) {
+    int32_t n = m_resultNumber + change;
+    ApplyResultSet(n);
+}
+
+CStatus CProjectCommands::Process(CRunHost& host, const CProcessOptions& options) {
+    if (CStatus started = StartProcess(); !started) {
+        return started;
+    }
+    const CSweepEstimate estimate = EstimateProcess(m_project, options.threads);
+    if (estimate.seconds > options.askAboveSeconds && !host.MayRunLong(estimate)) {
+        return CStatus::Refused("the run was not started");
+    }
+    m_landscape = CLandscape();
+    host.ShowRun(
+        [this, &options](const std::atomic<bool>& stop, CProgressSink* progress) {
+            RunProcess(m_project, options.threads, stop, progress, &m_landscape);
+        },
+        estimate.seconds);
+    if (options.robust && m_landscape.Recorded()) {
+        RankByPlateau(m_project, m_landscape);
+    }
+    FinishProcess();
+    return CStatus::Ok();
 }
 
 void CProjectCommands::ApplyWindow() {
@@ -254,6 +348,7 @@ void CProjectCommands::StepWindow(WindowStep stepWindow, int step) {
 void CProjectCommands::MoveUp() {
     if (StorePending()) {
         MoveCurrentUp(m_project);
+        ShowCurrentDataSet();
         Refresh(REFRESH_DATASETS);
         Resimulate();
     }
@@ -266,6 +361,7 @@ void CProjectCommands::DeleteCurrentDataSet() {
             // No window shows figures of a project without data; blank them as File New does.
             Refresh(REFRESH_CLEAR);
         }
+        ShowCurrentDataSet();
         Refresh(REFRESH_DATASETS);
         Resimulate();
     }
@@ -297,7 +393,9 @@ void CProjectCommands::UndoAddPoint() {
 }
 
 CStatus CProjectCommands::StartProcess() {
-    Refresh(REFRESH_STORE);
+    if (CStatus stored = StoreForCommand(); !stored) {
+        return stored;
+    }
     return ValidateRange(m_project);
 }
 
@@ -311,5 +409,8 @@ void CProjectCommands::RunProcess(CProject& project, int threads, const std::ato
 }
 
 void CProjectCommands::FinishProcess() {
+    // As the box does after every run: its number again, the first set after own parameters.
+    int32_t n = std::max(m_resultNumber, 1);
+    ApplyResultSet(n);
     Refresh(REFRESH_RESULTS);
 }

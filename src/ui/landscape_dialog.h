@@ -3,6 +3,7 @@
 #include <QDialog>
 
 class CProject;
+class CProjectCommands;
 class QLabel;
 struct CLandscape;
 
@@ -12,8 +13,8 @@ struct CLandscape;
 // being emptied. Deletes itself when closed.
 class CLandscapeDialog : public QDialog {
   public:
-    // The project and the landscape outlive the dialog.
-    CLandscapeDialog(const CProject& project, const CLandscape& landscape, QWidget* parent);
+    // The commands, with their project and landscape, outlive the dialog.
+    CLandscapeDialog(const CProjectCommands& commands, QWidget* parent);
 
     // The picture as shown.
     QImage Picture() const;
@@ -27,6 +28,7 @@ class CLandscapeDialog : public QDialog {
   private:
     void Draw();
 
+    const CProjectCommands& m_commands;
     const CProject& m_project;
     const CLandscape& m_landscape;
     QLabel* m_picture;

@@ -34,6 +34,11 @@ constexpr int kRecentTextLength = 60;
 
 CMainApp* g_app = nullptr;
 
+// "File Not Saved." with the reason, as File Open gives its own.
+QString NotSavedText(const CStatus& status) {
+    return QStringLiteral("File Not Saved.\n\n") + QString::fromStdString(status.Reason());
+}
+
 QString FromFolder(const char* folder) {
     return QDir::cleanPath(QDir::current().absoluteFilePath(QString::fromUtf8(folder)));
 }
@@ -114,8 +119,10 @@ CMainApp::CMainApp(int& argc, char** argv) : QApplication(argc, argv), m_command
         return button == QMessageBox::Discard ? SaveAnswer::Discard : SaveAnswer::Cancel;
     };
     m_confirmBox = [this](const QString& text) {
-        return QMessageBox::question(m_frame.get(), QString::fromLatin1(kProduct), text) ==
-               QMessageBox::Yes;
+        // Deleting or overwriting cannot be undone: Enter keeps things as they are.
+        return QMessageBox::question(m_frame.get(), QString::fromLatin1(kProduct), text,
+                                     QMessageBox::Yes | QMessageBox::No,
+                                     QMessageBox::No) == QMessageBox::Yes;
     };
     m_titleTimer = new QTimer(this);
     m_titleTimer->setSingleShot(true);
@@ -135,7 +142,7 @@ CMainApp* CMainApp::Instance() {
 
 void CMainApp::InitInstance(const QString& file) {
     LoadRecentFiles();
-    m_frame = std::make_unique<CMainFrame>(m_project);
+    m_frame = std::make_unique<CMainFrame>(m_commands, *this);
     m_frame->SetCloseGuard([this] { return MaySetProjectAside(); });
     m_commands.SetStatusSink(m_frame->Status());
     CreateMenus();
@@ -282,9 +289,6 @@ void CMainApp::AddRecentFile(const std::string& path) {
 }
 
 void CMainApp::Refresh(RefreshCode code) {
-    if (code == REFRESH_CLEAR) {
-        m_landscape = CLandscape();
-    }
     if (m_frame != nullptr) {
         m_frame->Refresh(code);
         m_titleTimer->start();
@@ -298,8 +302,12 @@ void CMainApp::RedrawCharts() {
     }
 }
 
-int64_t CMainApp::RefusalCount() const {
-    return ::RefusalCount();
+bool CMainApp::StoreEdits() {
+    if (m_frame == nullptr) {
+        return true;
+    }
+    m_titleTimer->start();
+    return m_frame->Refresh(REFRESH_STORE);
 }
 
 void CMainApp::ShowNotice(const std::string& text) {
@@ -405,8 +413,12 @@ bool CMainApp::SaveToLastFile() {
                      .arg(QString::fromStdString(path)))) {
         return false;
     }
-    if (!m_commands.SaveProject(path).IsOk()) {
-        m_errorBox(QStringLiteral("File Not Saved."));
+    const CStatus saved = m_commands.SaveProject(path);
+    if (saved.Kind() == StatusKind::Refused) {
+        return false;  // the refused field has said why
+    }
+    if (!saved) {
+        m_errorBox(NotSavedText(saved));
         OnFileSaveAs();
         return false;
     }
@@ -423,9 +435,10 @@ void CMainApp::OnFileSaveAs() {
         chosen += QStringLiteral(".xml");
     }
     const std::string path = chosen.toStdString();
-    m_commands.m_lastFile = path;
-    if (!m_commands.SaveProject(path).IsOk()) {
-        m_errorBox(QStringLiteral("File Not Saved."));
+    const CStatus saved = m_commands.SaveProject(path);
+    if (!saved && saved.Kind() != StatusKind::Refused) {
+        m_commands.m_lastFile = path;
+        m_errorBox(NotSavedText(saved));
     }
     UpdateTitle();
 }
@@ -435,8 +448,11 @@ void CMainApp::OnFileImport() {
     if (path.isEmpty()) {
         return;
     }
-    // The preview starts from the columns on the Data page, typed or not.
-    Refresh(REFRESH_STORE);
+    // The preview starts from the columns on the Data page, as typed; a refused entry stops
+    // the import before the preview.
+    if (!m_commands.StorePending()) {
+        return;
+    }
     int32_t dates = m_commands.m_datesInCol;
     int32_t values = m_commands.m_valsInCol;
     if (!m_importPreview(path, dates, values)) {

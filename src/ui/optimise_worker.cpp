@@ -5,16 +5,13 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <utility>
+
 #include "app/project_commands.h"
 #include "ui/progress_dialog.h"
 
-COptimiseWorker::COptimiseWorker(CProject* project, const std::atomic<bool>& stop, QObject* dialog,
-                                 int threads, CLandscape* landscape)
-    : m_project(project),
-      m_stop(stop),
-      m_dialog(dialog),
-      m_threads(threads),
-      m_landscape(landscape) {
+COptimiseWorker::COptimiseWorker(SweepRun run, const std::atomic<bool>& stop, QObject* dialog)
+    : m_run(std::move(run)), m_stop(stop), m_dialog(dialog) {
     connect(this, &QThread::finished, this, &QObject::deleteLater);
 }
 
@@ -30,6 +27,6 @@ void COptimiseWorker::run() {
     // Qt's priorities do not reach ordinary Linux threads; a higher nice value does, and the
     // sweep's own threads inherit it.
     setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), 10);
-    CProjectCommands::RunProcess(*m_project, m_threads, m_stop, this, m_landscape);
+    m_run(m_stop, this);
     QCoreApplication::postEvent(m_dialog, new CAnalysisDoneEvent(0, true));
 }

@@ -5,10 +5,9 @@
 #include <atomic>
 
 #include "analysis/progress_sink.h"
+#include "app/project_commands.h"
 
-class CProject;
 class QObject;
-struct CLandscape;
 
 // The worker of an optimisation run. It runs the sweep at low priority until it ends or the
 // dialog's stop flag is set, and posts the end of the run to the dialog; progress is posted as
@@ -16,10 +15,8 @@ struct CLandscape;
 class COptimiseWorker : public QThread, public CProgressSink {
   public:
     // `dialog` receives the progress and end-of-run events and owns `stop`, which it keeps
-    // until the end-of-run event; `threads` as for Optimise; `landscape` (may be null) records
-    // the sweep's landscape and is not read by the interface until that event.
-    COptimiseWorker(CProject* project, const std::atomic<bool>& stop, QObject* dialog,
-                    int threads = 0, CLandscape* landscape = nullptr);
+    // until the end-of-run event; what `run` writes is not read by the interface until then.
+    COptimiseWorker(SweepRun run, const std::atomic<bool>& stop, QObject* dialog);
 
     // Starts the run below normal priority.
     void Start();
@@ -31,9 +28,7 @@ class COptimiseWorker : public QThread, public CProgressSink {
     void run() override;
 
   private:
-    CProject* m_project;
+    SweepRun m_run;
     const std::atomic<bool>& m_stop;
     QObject* m_dialog;
-    int m_threads;
-    CLandscape* m_landscape;
 };

@@ -8,7 +8,8 @@
 
 #include "app/duration_text.h"
 
-#include "model/project.h"
+#include <utility>
+
 #include "ui/optimise_worker.h"
 #include "ui/pages/dialog_template.h"
 
@@ -17,8 +18,8 @@ QEvent::Type CProgressDialog::AnalysisDoneType() {
     return type;
 }
 
-CProgressDialog::CProgressDialog(CProject* project, QWidget* parent, int threads)
-    : QDialog(parent), m_project(project), m_threads(threads) {
+CProgressDialog::CProgressDialog(SweepRun run, QWidget* parent)
+    : QDialog(parent), m_run(std::move(run)) {
     // A caption without a system menu or close box.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     setWindowTitle("Quillmark - Calculating...");
@@ -70,7 +71,7 @@ void CProgressDialog::StartWorker() {
     m_stop = false;
     m_elapsed.restart();
     m_tick->start();
-    m_worker = new COptimiseWorker(m_project, m_stop, this, m_threads, m_landscape);
+    m_worker = new COptimiseWorker(m_run, m_stop, this);
     m_worker->Start();
 }
 

@@ -6,9 +6,9 @@
 
 #include <atomic>
 
-class CProject;
+#include "app/project_commands.h"
+
 class COptimiseWorker;
-struct CLandscape;
 class QLabel;
 class QProgressBar;
 class QPushButton;
@@ -24,16 +24,12 @@ class QTimer;
 class CProgressDialog : public QDialog {
     Q_OBJECT
   public:
-    // `threads`: workers for the sweep (0: one per core).
-    CProgressDialog(CProject* project, QWidget* parent = nullptr, int threads = 0);
+    // `run` is started on a worker when the dialog is shown.
+    explicit CProgressDialog(SweepRun run, QWidget* parent = nullptr);
 
     // The estimated duration of the whole run in seconds (0: unknown), shown as the time left
     // until the bar moves. Call before the dialog is shown.
     void SetEstimate(double seconds);
-
-    // Where the run records its landscape (null: nowhere). Call before the dialog is shown; the
-    // landscape must outlive the dialog.
-    void SetLandscape(CLandscape* landscape) { m_landscape = landscape; }
 
     int Position() const;
     QString TimeLeft() const;
@@ -56,10 +52,8 @@ class CProgressDialog : public QDialog {
     void ShowTimeLeft();
 
     COptimiseWorker* m_worker = nullptr;  // deletes itself when its run ends
-    CProject* m_project;
-    CLandscape* m_landscape = nullptr;
+    SweepRun m_run;
     std::atomic<bool> m_stop{false};
-    int m_threads;
     double m_estimate = 0.0;
     QElapsedTimer m_elapsed;
     QProgressBar* m_progress;

@@ -16,7 +16,6 @@
 
 namespace {
 
-int64_t g_refusals = 0;
 constexpr char kShownText[] = "quillmarkShownText";
 constexpr char kShownValue[] = "quillmarkShownValue";
 
@@ -36,7 +35,6 @@ QString FieldName(const QLineEdit* edit) {
 // Shows the field's value again and tells the user what the field takes; the focus goes back
 // to the field so the next key corrects it.
 void Refuse(QLineEdit* edit, const QString& accepts) {
-    ++g_refusals;
     const QString typed = edit->text().trimmed();
     const QString text =
         QStringLiteral("%1: \"%2\" is not accepted.\n%3").arg(FieldName(edit), typed, accepts);
@@ -182,10 +180,6 @@ bool ReadDouble(QLineEdit* edit, double& field) {
 
 void SetRefusalPrompt(RefusalPrompt prompt) {
     Prompt() = std::move(prompt);
-}
-
-int64_t RefusalCount() {
-    return g_refusals;
 }
 
 void ShowInt(QLineEdit* edit, int32_t field) {

@@ -71,8 +71,7 @@ class CSpinArrows : public QWidget {
 // whole number of 32 bits (or, for a double, a finite number), blanks around it allowed, and
 // returns true. Other text is refused: the prompt names the field (its accessible name) and
 // what it accepts, the field keeps its value, the edit shows it again, selected and with the
-// focus, the count of refusals grows and the read returns false; a page reading several edits
-// stops at the first refusal.
+// focus, and the read returns false; a page reading several edits stops at the first refusal.
 bool ReadInt(QLineEdit* edit, int32_t& field);
 bool ReadDouble(QLineEdit* edit, double& field);
 void ShowInt(QLineEdit* edit, int32_t field);
@@ -87,5 +86,3 @@ QString FittingNumber(const QLineEdit* edit, double value, int width);
 // The prompt of a refused entry: a message box owned by the edit's window unless replaced.
 using RefusalPrompt = std::function<void(QLineEdit* edit, const QString& text)>;
 void SetRefusalPrompt(RefusalPrompt prompt);
-// How many entries have been refused since the program started.
-int64_t RefusalCount();
