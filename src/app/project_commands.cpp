@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 
@@ -46,6 +47,51 @@ uint64_t ProjectTextDigest(const CProject& project) {
     });
     writer.Write(project);
     return digest;
+}
+
+namespace {
+
+// FNV-1a over the bytes of `value`.
+template <typename T>
+void Mix(uint64_t& digest, const T& value) {
+    unsigned char bytes[sizeof(T)];
+    std::memcpy(bytes, &value, sizeof(T));
+    for (const unsigned char byte : bytes) {
+        digest = (digest ^ byte) * 1099511628211ULL;
+    }
+}
+
+}  // namespace
+
+uint64_t ResultInputsDigest(const CProject& project) {
+    uint64_t digest = 14695981039346656037ULL;
+    Mix(digest, project.m_viewLimits.start.m_serial);
+    Mix(digest, project.m_viewLimits.end.m_serial);
+    const CStrategyRange& range = project.m_range;
+    for (const int32_t field : {range.ML, range.MU, range.RR, range.BL, range.BI}) {
+        Mix(digest, field);
+    }
+    if (const CDataSet* primary = project.Primary()) {
+        Mix(digest, primary->m_params.IN);
+        Mix(digest, primary->m_params.TT);
+    }
+    for (const auto& ds : project.DataSets()) {
+        Mix(digest, ds.get());
+        Mix(digest, ds->Points().size());
+        if (!ds->Points().empty()) {
+            Mix(digest, ds->Points().front().m_serial);
+            Mix(digest, ds->Points().back().m_serial);
+            Mix(digest, ds->Points().back().GetValue(Raw));
+        }
+    }
+    return digest;
+}
+
+const CLandscape& CProjectCommands::Landscape() const {
+    if (m_landscape.Recorded() && ResultInputsDigest(m_project) != m_landscapeInputs) {
+        m_landscape = CLandscape();
+    }
+    return m_landscape;
 }
 
 int32_t MatchingResultSet(const CProject& project) {
@@ -279,8 +325,13 @@ void CProjectCommands::SimulateAndScale() {
     }
     ::Simulate(m_project, m_status);
     ScaleHistory(m_project);
+    const std::string notice = SimulationNotice(m_project);
+    if (!notice.empty() && m_status != nullptr) {
+        // A data set without a point in the window: the state at its end is no result either.
+        m_status->SetStatus("", "", -1.0, -1);
+    }
     if (m_host != nullptr) {
-        m_host->ShowNotice(SimulationNotice(m_project));
+        m_host->ShowNotice(notice);
     }
 }
 
@@ -309,6 +360,7 @@ CStatus CProjectCommands::Process(CRunHost& host, const CProcessOptions& options
         return CStatus::Refused("the run was not started");
     }
     m_landscape = CLandscape();
+    m_landscapeInputs = ResultInputsDigest(m_project);
     host.ShowRun(
         [this, &options](const std::atomic<bool>& stop, CProgressSink* progress) {
             RunProcess(m_project, options.threads, stop, progress, &m_landscape);

@@ -151,9 +151,10 @@ class CProjectCommands {
     // the parameters were the user's own), telling every window. Refused when an edit was or
     // the host declined the long run, with nothing changed; fails without a data set.
     CStatus Process(CRunHost& host, const CProcessOptions& options);
-    // The ground the last Process found under the result sets; forgotten when what it was
-    // computed from changes (the data, the window, the ranges).
-    const CLandscape& Landscape() const { return m_landscape; }
+    // The ground the last Process found under the result sets; empty once what it was computed
+    // from has changed (the data sets and their points, the window, the ranges, the input and
+    // the charge), since it would describe another project.
+    const CLandscape& Landscape() const;
 
     // Process, in three steps around the run: StartProcess stores pending edits and brings the
     // range into bounds (refused when an edit was, fails without a data set); RunProcess is the run
@@ -200,7 +201,10 @@ class CProjectCommands {
     CCommandHost* m_host;
     CStatusSink* m_status;
     int32_t m_resultNumber = 1;
-    CLandscape m_landscape;
+    // Mutable: a landscape found stale is dropped when it is asked for.
+    mutable CLandscape m_landscape;
+    // What the landscape was computed from (ResultInputsDigest).
+    uint64_t m_landscapeInputs = 0;
     uint64_t m_savedText = 0;
     // The size and modification time of the file as last opened or saved; -1 when unknown.
     int64_t m_fileSize = -1;
@@ -210,6 +214,11 @@ class CProjectCommands {
 // The number of the result set of the primary whose parameters every data set holds now (ML,
 // RC and BL of each data set that has that record), or 0 when they hold none: the user's own.
 int32_t MatchingResultSet(const CProject& project);
+
+// A digest of what an optimisation's results depend on besides the parameters they set: the
+// window, the range record, the primary's input and charge, and each data set's identity, size
+// and end points. Constant time per data set.
+uint64_t ResultInputsDigest(const CProject& project);
 
 // What the status bar and the Analysis page say instead of a result when the window holds no
 // point of some data set; empty when the simulation gives a result.

@@ -228,6 +228,27 @@ TEST_F(ProjectCommandsTest, OpenKeepsTheFilesParametersAndProcessAppliesTheBoxsN
     EXPECT_EQ(project.Primary()->m_params.ML, project.Primary()->m_results[0].ML);
     EXPECT_EQ(host.calls.back(), "2");
     EXPECT_TRUE(commands.Landscape().Recorded());
+
+    // The landscape describes the data, window and ranges it was found on, and no other.
+    const auto stale = [&](const std::function<void()>& change) {
+        EXPECT_TRUE(commands.Process(runner, options).IsOk());
+        EXPECT_TRUE(commands.Landscape().Recorded());
+        commands.Simulate();
+        int32_t second = 2;
+        commands.ApplyResultSet(second);
+        EXPECT_TRUE(commands.Landscape().Recorded()) << "parameters are not its inputs";
+        change();
+        return !commands.Landscape().Recorded();
+    };
+    EXPECT_TRUE(stale([&] { commands.StepWindow(PanWindow, -1); }));
+    EXPECT_TRUE(stale([&] { project.m_range.MU += 1; }));
+    EXPECT_TRUE(stale([&] { project.Primary()->m_params.TT = 9.0; }));
+    EXPECT_TRUE(stale([&] { commands.AddPoint(1, 1, 2031, 4000.0); }));
+    EXPECT_TRUE(stale([&] {
+        ASSERT_TRUE(commands.ImportRawData(QUILLMARK_SOURCE_DIR "/Data Files/MSFT.csv").IsOk());
+    }));
+    EXPECT_TRUE(stale([&] { commands.MoveUp(); }));
+    EXPECT_TRUE(stale([&] { commands.DeleteCurrentDataSet(); }));
 }
 
 TEST(ParameterRules, StoredFieldsAreClampedIntoRange) {

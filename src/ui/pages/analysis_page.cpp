@@ -91,6 +91,7 @@ void CAnalysisPage::LoadFields() {
     ShowFigures(!m_notice->text().isEmpty());
     ShowDouble(m_inputEdit, m_input);
     ShowDouble(m_chargeEdit, m_charge);
+    EnableLandscape();  // a landscape of other data, window or ranges is gone
 }
 
 bool CAnalysisPage::StoreFields() {
