@@ -18,6 +18,16 @@
 
 namespace {
 
+// FNV-1a over the bytes of `value`.
+template <typename T>
+void Mix(uint64_t& digest, const T& value) {
+    unsigned char bytes[sizeof(T)];
+    std::memcpy(bytes, &value, sizeof(T));
+    for (const unsigned char byte : bytes) {
+        digest = (digest ^ byte) * 1099511628211ULL;
+    }
+}
+
 // The size and modification time of the file at `path`; false when it cannot be looked at.
 bool StampOf(const std::string& path, int64_t& size, int64_t& time) {
     std::error_code error;
@@ -36,7 +46,7 @@ bool StampOf(const std::string& path, int64_t& size, int64_t& time) {
 
 }  // namespace
 
-uint64_t ProjectTextDigest(const CProject& project) {
+uint64_t ProjectStateDigest(const CProject& project) {
     // FNV-1a: cheap, and any difference of text shows with near certainty.
     uint64_t digest = 14695981039346656037ULL;
     CProjectWriter writer([&digest](std::string_view piece) {
@@ -45,23 +55,13 @@ uint64_t ProjectTextDigest(const CProject& project) {
         }
         return true;
     });
+    writer.LeaveOutPoints();
     writer.Write(project);
+    for (const auto& ds : project.DataSets()) {
+        Mix(digest, ds->PointsRevision());
+    }
     return digest;
 }
-
-namespace {
-
-// FNV-1a over the bytes of `value`.
-template <typename T>
-void Mix(uint64_t& digest, const T& value) {
-    unsigned char bytes[sizeof(T)];
-    std::memcpy(bytes, &value, sizeof(T));
-    for (const unsigned char byte : bytes) {
-        digest = (digest ^ byte) * 1099511628211ULL;
-    }
-}
-
-}  // namespace
 
 uint64_t ResultInputsDigest(const CProject& project) {
     uint64_t digest = 14695981039346656037ULL;
@@ -172,7 +172,7 @@ CStatus CProjectCommands::StoreForCommand() {
 }
 
 void CProjectCommands::MarkSaved() {
-    m_savedText = ProjectTextDigest(m_project);
+    m_savedState = ProjectStateDigest(m_project);
     if (m_lastFile.empty() || !StampOf(m_lastFile, m_fileSize, m_fileTime)) {
         m_fileSize = -1;
         m_fileTime = -1;
@@ -180,7 +180,7 @@ void CProjectCommands::MarkSaved() {
 }
 
 bool CProjectCommands::HasUnsavedChanges() const {
-    return ProjectTextDigest(m_project) != m_savedText;
+    return ProjectStateDigest(m_project) != m_savedState;
 }
 
 bool CProjectCommands::FileChangedOnDisk() const {
@@ -209,7 +209,11 @@ CStatus CProjectCommands::OpenProject(const std::string& path, CReadReport* repo
     // The file's own parameters, simulated: what it holds is what the windows show and what
     // a save writes back.
     if (CDataSet* current = m_project.Current()) {
-        SetCurrentDataSet(m_project, current);
+        if (ShowsGains()) {
+            SetCurrentDataSet(m_project, current);
+        } else {
+            ScaleLimits(*current, m_project.m_viewLimits, m_project.DisplaySlot());
+        }
     }
     SimulateAndScale();
     MatchResultNumber();
@@ -320,7 +324,8 @@ void CProjectCommands::SimulateAndScale() {
     }
     // The potential gains smooth with the current set's own length, which may have changed;
     // the simulation smooths last, so the chart shows its curve as before.
-    if (CDataSet* current = m_project.Current()) {
+    CDataSet* current = m_project.Current();
+    if (current != nullptr && ShowsGains()) {
         ComputePotentialGains(*current);
     }
     ::Simulate(m_project, m_status);

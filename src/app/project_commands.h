@@ -138,8 +138,9 @@ class CProjectCommands {
     // The same as a status: refused, and the command stops, when an entry was not accepted.
     CStatus StoreForCommand();
     // Whether File Save would now write anything other than what was last opened or saved (or,
-    // for a new project, an empty project). Computed from the file text without keeping it, in
-    // time proportional to the project's size.
+    // for a new project, an empty project). Points count as changed once any was added, removed
+    // or changed, even when an Undo took the addition back; everything else counts by its text.
+    // Costs a few lines of text per data set, whatever the number of points.
     bool HasUnsavedChanges() const;
     // Whether the project's file was changed or replaced on disk since it was opened or saved
     // here. False without a file or when the file is gone.
@@ -188,6 +189,9 @@ class CProjectCommands {
     void Resimulate();
     // The simulation with the potential gains, the history axis and the status of its end.
     void SimulateAndScale();
+    // Whether a window shows the current data set's potential gains; the command line
+    // computes them only for what it prints.
+    bool ShowsGains() const { return m_host != nullptr; }
     // What was last opened or saved is what the project would now write.
     void MarkSaved();
 
@@ -205,7 +209,7 @@ class CProjectCommands {
     mutable CLandscape m_landscape;
     // What the landscape was computed from (ResultInputsDigest).
     uint64_t m_landscapeInputs = 0;
-    uint64_t m_savedText = 0;
+    uint64_t m_savedState = 0;
     // The size and modification time of the file as last opened or saved; -1 when unknown.
     int64_t m_fileSize = -1;
     int64_t m_fileTime = -1;
@@ -224,5 +228,7 @@ uint64_t ResultInputsDigest(const CProject& project);
 // point of some data set; empty when the simulation gives a result.
 std::string SimulationNotice(const CProject& project);
 
-// A 64-bit digest of the project file text of `project`, written piece by piece.
-uint64_t ProjectTextDigest(const CProject& project);
+// A 64-bit digest of what a save of `project` would write: its file text without the points,
+// and each data set's points revision. Its cost grows with the data sets and result sets, not
+// with the points.
+uint64_t ProjectStateDigest(const CProject& project);

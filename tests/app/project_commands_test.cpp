@@ -287,6 +287,16 @@ TEST_F(ProjectCommandsTest, UnsavedChangesAreWhatASaveWouldWriteDifferently) {
     ASSERT_TRUE(commands.SaveProject(path).IsOk());
     EXPECT_EQ(host.calls, (Calls{"1", "recent: " + path}));
     EXPECT_FALSE(commands.HasUnsavedChanges());
+    commands.StepWindow(PanWindow, -1);  // the window is saved; the figures of a run are not
+    commands.StepWindow(PanWindow, 1);
+    EXPECT_FALSE(commands.HasUnsavedChanges());
+    // Points count as changed once touched, without a pass over them.
+    ASSERT_EQ(commands.AddPoint(1, 1, 2030, 5000.0), CProjectCommands::AddOutcome::Added);
+    EXPECT_TRUE(commands.HasUnsavedChanges());
+    commands.UndoAddPoint();
+    EXPECT_TRUE(commands.HasUnsavedChanges());
+    ASSERT_TRUE(commands.SaveProject(path).IsOk());
+    EXPECT_FALSE(commands.HasUnsavedChanges());
 
     EXPECT_FALSE(commands.FileChangedOnDisk());
     std::filesystem::last_write_time(
