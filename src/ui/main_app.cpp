@@ -29,6 +29,10 @@ constexpr char kUserGroup[] = "user";
 constexpr char kRecentGroup[] = "Recent File List";
 // The sample shipped with the program, so that a first start shows a project.
 constexpr char kDefaultLastFile[] = "../Project Files/SP500.xml";
+// Where the first screen points a new user; the next simulation's notice replaces it.
+constexpr char kStartHint[] =
+    "Process (under Analysis) finds the best parameters; + and - under Result Sets step "
+    "through them.";
 constexpr char kProjectFilter[] = "Quillmark Project Files (*.xml)";
 constexpr int kRecentTextLength = 60;
 
@@ -170,6 +174,8 @@ void CMainApp::InitInstance(const QString& file) {
             m_frame->Status()->ShowNotice(
                 QStringLiteral("The last project did not open: %1. Use File Open.")
                     .arg(QString::fromStdString(opened.Reason())));
+        } else if (opened && m_frame->Status()->Notice().isEmpty()) {
+            m_frame->Status()->ShowNotice(QString::fromLatin1(kStartHint));
         }
     } else {
         OpenDocumentFile(file);

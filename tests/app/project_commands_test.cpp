@@ -185,12 +185,12 @@ TEST_F(ProjectCommandsTest, ARefusedEntryStopsSaveImportAndProcess) {
 TEST_F(ProjectCommandsTest, OpenKeepsTheFilesParametersAndProcessAppliesTheBoxsNumber) {
     TempFolder folder;
     std::string text = FileText(kSample);
-    const std::string params = R"(<PARAMETERS  ML="20" RC="0" BL="60" IN="1000" TT="5" GN="0" />)";
-    text.replace(text.find(params), params.size(),
+    const size_t from = text.find("<PARAMETERS");
+    text.replace(from, text.find("<DATAPOINT", from) - from,
                  "<PARAMETERS  ML=\"50\" RC=\"0.3\" BL=\"40\" IN=\"1000\" TT=\"5\" GN=\"1\" />\n"
                  "<RESULT ML=\"30\" RC=\"0.5\" BC=\"20\" GN=\"90\" />\n"
                  "<RESULT ML=\"12\" RC=\"1\" BC=\"10\" GN=\"80\" />\n"
-                 "<RESULT ML=\"50\" RC=\"0.25\" BC=\"40\" GN=\"70\" />");
+                 "<RESULT ML=\"50\" RC=\"0.25\" BC=\"40\" GN=\"70\" />\n");
     const std::string file = folder.File("p.xml", text);
     ASSERT_TRUE(commands.OpenProject(file).IsOk());
     CDataSet& primary = *project.Primary();
@@ -287,7 +287,9 @@ TEST_F(ProjectCommandsTest, UnsavedChangesAreWhatASaveWouldWriteDifferently) {
     ASSERT_TRUE(commands.SaveProject(path).IsOk());
     EXPECT_EQ(host.calls, (Calls{"1", "recent: " + path}));
     EXPECT_FALSE(commands.HasUnsavedChanges());
-    commands.StepWindow(PanWindow, -1);  // the window is saved; the figures of a run are not
+    commands.Simulate();  // the gain of the new length
+    ASSERT_TRUE(commands.SaveProject(path).IsOk());
+    commands.StepWindow(PanWindow, -1);  // there and back: the same window, the same gain
     commands.StepWindow(PanWindow, 1);
     EXPECT_FALSE(commands.HasUnsavedChanges());
     // Points count as changed once touched, without a pass over them.

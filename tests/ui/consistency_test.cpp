@@ -192,6 +192,8 @@ TEST_F(ConsistencyTest, RefusedTextRunsNoCommand) {
         Show(page);
         Type(name, text);
     };
+    const size_t results = Project().Primary()->m_results.size();
+    Project().Primary()->m_results.back().GN = -1.0;  // a run would replace it
     refuse(PAGE_PARAMETERS, "sweepHigh", "99999999999");
     Show(PAGE_ANALYSIS);
     Click("process");
@@ -199,7 +201,8 @@ TEST_F(ConsistencyTest, RefusedTextRunsNoCommand) {
     Show(PAGE_ANALYSIS);
     Click("walkForward");  // would wait in its dialog if it opened
     EXPECT_EQ(m_refusals.size(), 4u);
-    EXPECT_TRUE(Project().Primary()->m_results.empty());
+    EXPECT_EQ(Project().Primary()->m_results.size(), results);
+    EXPECT_EQ(Project().Primary()->m_results.back().GN, -1.0);
     const std::string saved = ReadAll(m_copy);
     refuse(PAGE_ANALYSIS, "input", "abc");
     Run("&Save");
@@ -221,12 +224,13 @@ TEST_F(ConsistencyTest, RefusedTextRunsNoCommand) {
 // parameters and the figures the program shows, own parameters and result sets alike.
 TEST_F(ConsistencyTest, BothFrontEndsOpenSaveAndSimulateAlike) {
     Start();
+    // The sample with parameters of its own that equal its second result set.
     std::string optimised = ReadAll(Sample("Project Files/SP500.xml"));
-    const std::string params = R"(ML="20" RC="0" BL="60" IN="1000" TT="5" GN="0" />)";
-    optimised.replace(optimised.find(params), params.size(),
-                      "ML=\"50\" RC=\"0\" BL=\"20\" IN=\"1000\" TT=\"5\" GN=\"3\" />\r\n"
+    const size_t from = optimised.find("<PARAMETERS");
+    optimised.replace(from, optimised.find("<DATAPOINT", from) - from,
+                      "<PARAMETERS ML=\"50\" RC=\"0\" BL=\"20\" IN=\"1000\" TT=\"5\" GN=\"3\" />\r\n"
                       "<RESULT ML=\"20\" RC=\"0\" BC=\"10\" GN=\"80\" />\r\n"
-                      "<RESULT ML=\"50\" RC=\"0\" BC=\"20\" GN=\"70\" />");
+                      "<RESULT ML=\"50\" RC=\"0\" BC=\"20\" GN=\"70\" />\r\n");
     std::ofstream(Scratch() / "optimised.xml", std::ios::binary) << optimised;
     const fs::path projects[] = {Sample("Project Files/SP500.xml"),
                                  Sample("Project Files/STOCKS.xml"), Scratch() / "optimised.xml"};
