@@ -128,15 +128,14 @@ BENCHMARK(BM_StraightforwardFourSets)->Arg(100)->Unit(benchmark::kMillisecond);
 void BM_WalkForwardSp500(benchmark::State& state) {
     CProject project;
     LoadSp500(project);
-    CPeriod train;
-    CPeriod test;
-    ParsePeriod("5y", train);
-    ParsePeriod("1y", test);
+    CWalkSettings settings;
+    ParsePeriod("5y", settings.train);
+    ParsePeriod("1y", settings.test);
     const std::atomic<bool> stop{false};
     size_t steps = 0;
     for (auto _ : state) {
         CWalkForward run;
-        WalkForward(project, train, test, CWalkRank::Gain, 1, stop, nullptr, run);
+        WalkForward(project, settings, 1, stop, nullptr, run);
         steps = run.steps.size();
     }
     state.counters["steps"] = static_cast<double>(steps);
