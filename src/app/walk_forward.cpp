@@ -90,9 +90,11 @@ int64_t FloorDiv(int64_t a, int64_t b) {
     return a / b - ((a % b != 0) && ((a < 0) != (b < 0)) ? 1 : 0);
 }
 
-// The training and test windows of every step that fits in `span`: the test windows tile the
-// time from the first test start on, each starting n test lengths after it.
-CStatus PlanSteps(const CLimits& span, const CPeriod& train, const CPeriod& test,
+}  // namespace
+
+// The test windows tile the time from the first test start on, each starting n test lengths
+// after it, so that month ends never shift the later windows.
+CStatus PlanWalkSteps(const CLimits& span, const CPeriod& train, const CPeriod& test,
                   std::vector<CWalkStep>& steps) {
     CDataPoint firstTest;
     if (!AddPeriod(span.start, train, 1, firstTest)) {
@@ -121,6 +123,8 @@ CStatus PlanSteps(const CLimits& span, const CPeriod& train, const CPeriod& test
         testStart = next;
     }
 }
+
+namespace {
 
 std::vector<CSeries> SeriesOf(const CProject& project) {
     std::vector<CSeries> sets;
@@ -358,7 +362,7 @@ CStatus WalkForward(const CProject& project, const CWalkSettings& settings, int 
     }
     const CLimits span = Window(project.m_viewLimits.start, project.m_viewLimits.end);
     std::vector<CWalkStep> steps;
-    if (CStatus planned = PlanSteps(span, settings.train, settings.test, steps); !planned) {
+    if (CStatus planned = PlanWalkSteps(span, settings.train, settings.test, steps); !planned) {
         return planned;
     }
     if (steps.empty()) {
@@ -428,8 +432,10 @@ CStatus CompareWithCut(const CProject& project, const CWalkSettings& settings, i
             breaches.push_back({lastDay, s, what});
         }
     }
-    for (size_t i = 0; i < run.line.size() && run.line[i].date.m_serial <= lastDay; ++i) {
-        if (i >= shorter.line.size() || !Same(run.line[i].net, shorter.line[i].net) ||
+    // The shorter run tests only whole windows, so its line may end before `lastDay`.
+    for (size_t i = 0; i < shorter.line.size(); ++i) {
+        if (i >= run.line.size() || run.line[i].date.m_serial != shorter.line[i].date.m_serial ||
+            !Same(run.line[i].net, shorter.line[i].net) ||
             run.line[i].flag != shorter.line[i].flag) {
             breaches.push_back({lastDay, run.steps.size(), "line"});
             break;

@@ -69,6 +69,12 @@ struct CWalkForward {
 
 enum class CWalkRank { Gain, Robust };
 
+// The training and test windows of every step that fits in `span` (see WalkForward), with
+// nothing chosen yet. Fails when the first test window would start after the last date the
+// program holds, or when more than 100000 test windows fit; none fitting is no failure.
+CStatus PlanWalkSteps(const CLimits& span, const CPeriod& train, const CPeriod& test,
+                      std::vector<CWalkStep>& steps);
+
 struct CWalkSettings {
     CPeriod train;
     CPeriod test;
