@@ -179,8 +179,7 @@ CStrategyFigures ComputeLineFigures(const std::vector<CFigurePoint>& line, doubl
     FindRuin(line, input, f);
     if (f.annualised) {
         f.gainPerYear = f.gain * 365.25 / static_cast<double>(days);
-        f.gainPerYearCompounded =
-            f.ruinedIndex >= 0 ? -100.0 : CompoundedPerYear(f.gain, f.days);
+        f.gainPerYearCompounded = f.ruinedIndex >= 0 ? -100.0 : CompoundedPerYear(f.gain, f.days);
         f.buyAndHoldPerYearCompounded = CompoundedPerYear(f.buyAndHold, f.days);
     }
     FindDrawdown(line, input, f);

@@ -95,7 +95,7 @@ int64_t FloorDiv(int64_t a, int64_t b) {
 // The test windows tile the time from the first test start on, each starting n test lengths
 // after it, so that month ends never shift the later windows.
 CStatus PlanWalkSteps(const CLimits& span, const CPeriod& train, const CPeriod& test,
-                  std::vector<CWalkStep>& steps) {
+                      std::vector<CWalkStep>& steps) {
     CDataPoint firstTest;
     if (!AddPeriod(span.start, train, 1, firstTest)) {
         return CStatus::Error("a training window from " + span.start.FormatDate() +
@@ -251,8 +251,7 @@ void TradeStep(const CDataSet& primary, const std::vector<int32_t>& flags, bool 
     if (flatStart) {
         account.StartWindowFlat();
     }
-    const double before =
-        run.line.empty() ? primary.m_params.IN : run.line.back().net;
+    const double before = run.line.empty() ? primary.m_params.IN : run.line.back().net;
     int32_t previous = flatStart || first == 0 ? 0 : flags[first - 1];
     step.startsInMarket = first > 0 && flags[first - 1] == 1 &&
                           primary.Points()[first - 1].m_serial >= step.train.start.m_serial;
@@ -342,7 +341,8 @@ bool AddPeriod(const CDataPoint& date, const CPeriod& period, int64_t times, CDa
         const int64_t year = FloorDiv(months, 12);
         const auto month = static_cast<int32_t>(months - year * 12 + 1);
         const auto& days = CumulativeDays(year);
-        const int32_t monthLength = days[static_cast<size_t>(month)] - days[static_cast<size_t>(month - 1)];
+        const int32_t monthLength =
+            days[static_cast<size_t>(month)] - days[static_cast<size_t>(month - 1)];
         serial = DateToSerial(std::min(date.m_day, monthLength), month, year);
     }
     if (serial < std::numeric_limits<int32_t>::min() ||
@@ -378,7 +378,8 @@ CStatus WalkForward(const CProject& project, const CWalkSettings& settings, int 
         }
         stepProgress.SetStep(s);
         CWalkStep& step = steps[s];
-        if (CStatus chosen = ChooseParameters(project, settings, threads, stop, &stepProgress, step);
+        if (CStatus chosen =
+                ChooseParameters(project, settings, threads, stop, &stepProgress, step);
             !chosen) {
             return chosen;
         }
@@ -425,9 +426,8 @@ CStatus CompareWithCut(const CProject& project, const CWalkSettings& settings, i
         return done;
     }
     for (size_t s = 0; s < run.steps.size() && run.steps[s].test.end.m_serial <= lastDay; ++s) {
-        const char* what = s < shorter.steps.size()
-                               ? StepDifference(run.steps[s], shorter.steps[s])
-                               : "parameters";
+        const char* what = s < shorter.steps.size() ? StepDifference(run.steps[s], shorter.steps[s])
+                                                    : "parameters";
         if (what != nullptr) {
             breaches.push_back({lastDay, s, what});
         }

@@ -1,8 +1,8 @@
 #pragma once
 
 #include <atomic>
-#include <limits>
 #include <cstdint>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -51,12 +51,12 @@ struct CWalkStep {
 
 // One point of the stitched out-of-sample run, in money of the amount invested (IN).
 struct CWalkPoint {
-    CDataPoint date;    // only the date is meaningful
+    CDataPoint date;  // only the date is meaningful
     double price = 0.0;
     int32_t flag = 0;
     bool flatStart = false;  // the first point of a test window that started out of the market
-    double net = 0.0;   // the account
-    double hold = 0.0;  // buy and hold of the primary's raw values from the first test point
+    double net = 0.0;        // the account
+    double hold = 0.0;       // buy and hold of the primary's raw values from the first test point
 };
 
 struct CWalkForward {

@@ -10,9 +10,9 @@ struct CWalkOptions {
     bool robust = false;       // choose by plateau instead of gain
     bool flatStart = false;    // each test window starts out of the market
     bool checkCausal = false;  // re-run on the data cut after each step and compare
-    int threads = 0;        // 0: one per core
-    std::string csvPath;    // empty: no CSV of the stitched line
-    std::string chartPath;  // empty: no PNG of the stitched line
+    int threads = 0;           // 0: one per core
+    std::string csvPath;       // empty: no CSV of the stitched line
+    std::string chartPath;     // empty: no PNG of the stitched line
     int chartWidth = 1000;
     int chartHeight = 500;
 };

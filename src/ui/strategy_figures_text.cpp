@@ -19,13 +19,12 @@ QString Ratio(double value) {
     return std::isfinite(value) ? QString::number(value, 'f', 2) : QStringLiteral("-");
 }
 
-// A trade's result in per cent with its money beside it; money alone where the base was lost.
+// A trade's result in per cent; in money where the account it started from was lost.
 QString Trade(double percent, double money) {
     if (std::isnan(money)) {
         return QStringLiteral("-");
     }
-    const QString amount = QString::number(money, 'f', 2);
-    return std::isnan(percent) ? amount : Percent(percent) + QStringLiteral(" (") + amount + ')';
+    return std::isnan(percent) ? AmountText(money) : Percent(percent);
 }
 
 // Under a year a period's own gain is shown: a few good days are no rate per year.
@@ -57,18 +56,17 @@ std::vector<CFigureRow> FigureRows(const CStrategyFigures& figures, const DateOf
         trades += QStringLiteral(" (last open)");
     }
     return {
-        {"compounded", QStringLiteral("Gain/Year compounded"), Compounded(f)},
+        {"compounded", QStringLiteral("Gain/Yr comp."), Compounded(f)},
         {"buyAndHold", QStringLiteral("Buy and hold"), Percent(f.buyAndHold)},
         {"trades", QStringLiteral("Trades"), trades},
         {"inMarket", QStringLiteral("In market"), Percent(f.inMarket)},
         {"bestTrade", QStringLiteral("Best trade"), Trade(f.bestTrade, f.bestTradeMoney)},
         {"worstTrade", QStringLiteral("Worst trade"), Trade(f.worstTrade, f.worstTradeMoney)},
-        {"averageTrade", QStringLiteral("Average trade"),
-         Trade(f.averageTrade, f.averageTradeMoney)},
+        {"averageTrade", QStringLiteral("Avg. trade"), Trade(f.averageTrade, f.averageTradeMoney)},
         {"winRate", QStringLiteral("Win rate"), Percent(f.winRate)},
         {"profitFactor", QStringLiteral("Profit factor"),
          std::isinf(f.profitFactor) ? QStringLiteral("no loss") : Ratio(f.profitFactor)},
-        {"volatility", QStringLiteral("Volatility/Year"), Percent(f.volatility)},
+        {"volatility", QStringLiteral("Volatility/Yr"), Percent(f.volatility)},
         {"sharpe", QStringLiteral("Sharpe"), Ratio(f.sharpe)},
         {"sortino", QStringLiteral("Sortino"), Ratio(f.sortino)},
         {"calmar", QStringLiteral("Calmar"), Ratio(f.calmar)},
@@ -103,11 +101,18 @@ QString FiguresToolTip(const CStrategyFigures& figures, const CDataSet& primary)
     for (const CFigureRow& row : ExtraFigureRows(figures, &primary)) {
         lines << row.label + QStringLiteral(": ") + row.text;
     }
+    if (figures.trades > 0) {
+        lines << QStringLiteral("Trades in money: best %1, worst %2, average %3")
+                     .arg(AmountText(figures.bestTradeMoney), AmountText(figures.worstTradeMoney),
+                          AmountText(figures.averageTradeMoney));
+    }
+    lines << QStringLiteral("Sharpe and Sortino without a risk-free rate");
     return lines.join(QLatin1Char('\n'));
 }
 
 QString FiguresSummary(const CStrategyFigures& figures, const DateOfIndex& dateAt) {
-    QStringList parts{QStringLiteral("gain %1 over %2 days").arg(Percent(figures.gain)).arg(figures.days)};
+    QStringList parts{
+        QStringLiteral("gain %1 over %2 days").arg(Percent(figures.gain)).arg(figures.days)};
     for (const CFigureRow& row : FigureRows(figures, dateAt)) {
         parts << row.label.toLower() + ' ' + row.text;
     }

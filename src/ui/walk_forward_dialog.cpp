@@ -135,8 +135,7 @@ void CWalkForwardDialog::OnRun() {
     const CWalkSettings settings{train, test,
                                  m_robust->isChecked() ? CWalkRank::Robust : CWalkRank::Gain,
                                  m_flatStart->isChecked()};
-    auto* worker =
-        new CWalkForwardWorker(m_project, settings, m_stop, this, m_result, m_status);
+    auto* worker = new CWalkForwardWorker(m_project, settings, m_stop, this, m_result, m_status);
     worker->start(QThread::LowPriority);
 }
 

@@ -13,7 +13,8 @@
 namespace {
 
 void Load(CProject& project, const char* name) {
-    ASSERT_TRUE(ReadProjectFile(project, std::string(QUILLMARK_SOURCE_DIR "/Project Files/") + name));
+    ASSERT_TRUE(
+        ReadProjectFile(project, std::string(QUILLMARK_SOURCE_DIR "/Project Files/") + name));
     SetCurrentDataSet(project, project.Current());
 }
 
@@ -70,8 +71,12 @@ TEST(WalkForwardTest, ReadsLengthsAndAddsThem) {
 // day and the units; each training window ends the day before its test window.
 TEST(WalkForwardTest, TestWindowsTileTheTimeLine) {
     for (int startDay : {1, 28, 29, 30, 31}) {
-        for (const auto& [train, test] : {std::pair{"1y", "1m"}, {"18m", "3m"}, {"2y", "1y"},
-                                          {"400d", "30d"}, {"1m", "7d"}, {"90d", "1m"}}) {
+        for (const auto& [train, test] : {std::pair{"1y", "1m"},
+                                          {"18m", "3m"},
+                                          {"2y", "1y"},
+                                          {"400d", "30d"},
+                                          {"1m", "7d"},
+                                          {"90d", "1m"}}) {
             CLimits span;
             span.start.SetStoredDate(startDay, 1, 2000);
             span.end.SetStoredDate(31, 12, 2008);
