@@ -56,8 +56,9 @@ CAnalysisPage::CAnalysisPage(CProject& project, CMainFrame& frame, QWidget* pare
         const bool last = i + 1 == rows.size();
         const int x = last || i % 2 == 0 ? 396 : 512;
         const int y = 9 + static_cast<int>(last ? lastRow : i / 2) * 7;
-        t.Static(rows[i].label, x, y, 52, 8);
-        QLabel* figure = t.Static(QString(), x + 52, y, last ? 176 : 62, 8);
+        const int labelWidth = last ? 60 : 52;
+        t.Static(rows[i].label, x, y, labelWidth, 8);
+        QLabel* figure = t.Static(QString(), x + labelWidth, y, last ? 168 : 62, 8);
         figure->setObjectName(QString::fromLatin1(rows[i].name));
         m_figures.push_back(figure);
     }
