@@ -93,12 +93,26 @@ void RunLandscapeSweep(benchmark::State& state, void (*make)(CProject&)) {
 void BM_LandscapeSp500(benchmark::State& state) {
     RunLandscapeSweep(state, LoadSp500);
 }
-BENCHMARK(BM_LandscapeSp500)->Arg(0)->Arg(1)->Arg(2)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LandscapeSp500)
+    ->Arg(0)
+    ->Arg(1)
+    ->Arg(2)
+    ->Arg(0)
+    ->Arg(1)
+    ->Arg(2)
+    ->Unit(benchmark::kMillisecond);
 
 void BM_LandscapeFourSets(benchmark::State& state) {
     RunLandscapeSweep(state, MakeFourSets);
 }
-BENCHMARK(BM_LandscapeFourSets)->Arg(0)->Arg(1)->Arg(2)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LandscapeFourSets)
+    ->Arg(0)
+    ->Arg(1)
+    ->Arg(2)
+    ->Arg(0)
+    ->Arg(1)
+    ->Arg(2)
+    ->Unit(benchmark::kMillisecond);
 
 // The straightforward way: place each candidate in the data sets and simulate it.
 void RunStraightforward(benchmark::State& state, void (*make)(CProject&)) {
