@@ -26,9 +26,9 @@ CLandscapeDialog::CLandscapeDialog(const CProject& project, const CLandscape& la
     setWindowTitle(QStringLiteral("Quillmark - Landscape"));
     auto* layout = new QVBoxLayout(this);
     auto* caption = new QLabel(
-        QStringLiteral("Gain found for each smoothing length (across) and flag level (up) at the "
-                       "applied result set's ratio; a wide red plateau is sturdier than a lone "
-                       "spike."),
+        QStringLiteral("Gain found for each smoothing length (across) and flag level (up), at "
+                       "the applied result set's ratio or the best over all ratios; a wide red "
+                       "plateau is sturdier than a lone spike."),
         this);
     caption->setWordWrap(true);
     layout->addWidget(caption);
