@@ -158,16 +158,14 @@ void CMainApp::InitInstance(const QString& file) {
     m_commands.m_datesInCol = settings.value("datesincol", 1).toInt();
     m_commands.m_valsInCol = settings.value("valsincol", 2).toInt();
     settings.endGroup();
-    // A first start has no last file yet: it opens the sample (or its copy) instead.
-    std::string lastFile = stored.toString().toStdString();
-    if (!stored.isValid()) {
-        lastFile = m_firstProject ? m_firstProject() : std::string();
-    }
-    if (!stored.isValid() && lastFile.empty()) {
-        lastFile = kDefaultLastFile;
-    }
 
     if (file.isEmpty()) {
+        // A first start has no last file yet: it opens the sample (or the user's copy of it).
+        std::string lastFile = stored.toString().toStdString();
+        if (!stored.isValid()) {
+            lastFile = m_firstProject ? m_firstProject() : std::string();
+            lastFile = lastFile.empty() ? std::string(kDefaultLastFile) : lastFile;
+        }
         // A last file that is missing for now is still the one to try at the next start; the
         // status bar says why the window is empty rather than a box at every start.
         const CStatus opened = m_commands.OpenProject(lastFile);
