@@ -35,11 +35,14 @@ constexpr int kRecentTextLength = 60;
 
 CMainApp* g_app = nullptr;
 
-// A dialog's folder beside the working folder, as in a build tree; `otherwise` (the installed
-// samples, the documents folder) when there is none.
-QString FromFolder(const char* folder, const QString& otherwise) {
-    const QString beside =
-        QDir::cleanPath(QDir::current().absoluteFilePath(QString::fromUtf8(folder)));
+QString FromFolder(const char* folder) {
+    return QDir::cleanPath(QDir::current().absoluteFilePath(QString::fromUtf8(folder)));
+}
+
+// A dialog's folder: `folder` beside the working folder, as in a build tree, or `otherwise` (the
+// installed samples, the documents folder) when there is none.
+QString StartFolder(const char* folder, const QString& otherwise) {
+    const QString beside = FromFolder(folder);
     return QDir(beside).exists() || otherwise.isEmpty() ? beside : otherwise;
 }
 
@@ -47,15 +50,15 @@ QString AskPath(QWidget* parent, CMainApp::FileDialog which, const CMainApp::Fol
     switch (which) {
         case CMainApp::FileDialog::Open:
             return QFileDialog::getOpenFileName(parent, QStringLiteral("Open"),
-                                                FromFolder("../Project Files", folders.projects),
+                                                StartFolder("../Project Files", folders.projects),
                                                 kProjectFilter);
         case CMainApp::FileDialog::Import:
             return QFileDialog::getOpenFileName(parent, QStringLiteral("Import"),
-                                                FromFolder("../Data Files", folders.data),
+                                                StartFolder("../Data Files", folders.data),
                                                 QStringLiteral("All Files (*)"));
         case CMainApp::FileDialog::SaveAs: {
             QFileDialog dialog(parent, QStringLiteral("Save As"),
-                               FromFolder("../Project Files", folders.documents), kProjectFilter);
+                               StartFolder("../Project Files", folders.documents), kProjectFilter);
             dialog.setAcceptMode(QFileDialog::AcceptSave);
             dialog.setDefaultSuffix(QStringLiteral("xml"));
             dialog.setOption(QFileDialog::DontConfirmOverwrite);
