@@ -227,10 +227,11 @@ TEST_F(ConsistencyTest, BothFrontEndsOpenSaveAndSimulateAlike) {
     // The sample with parameters of its own that equal its second result set.
     std::string optimised = ReadAll(Sample("Project Files/SP500.xml"));
     const size_t from = optimised.find("<PARAMETERS");
-    optimised.replace(from, optimised.find("<DATAPOINT", from) - from,
-                      "<PARAMETERS ML=\"50\" RC=\"0\" BL=\"20\" IN=\"1000\" TT=\"5\" GN=\"3\" />\r\n"
-                      "<RESULT ML=\"20\" RC=\"0\" BC=\"10\" GN=\"80\" />\r\n"
-                      "<RESULT ML=\"50\" RC=\"0\" BC=\"20\" GN=\"70\" />\r\n");
+    optimised.replace(
+        from, optimised.find("<DATAPOINT", from) - from,
+        "<PARAMETERS ML=\"50\" RC=\"0\" BL=\"20\" IN=\"1000\" TT=\"5\" GN=\"3\" />\r\n"
+        "<RESULT ML=\"20\" RC=\"0\" BC=\"10\" GN=\"80\" />\r\n"
+        "<RESULT ML=\"50\" RC=\"0\" BC=\"20\" GN=\"70\" />\r\n");
     std::ofstream(Scratch() / "optimised.xml", std::ios::binary) << optimised;
     const fs::path projects[] = {Sample("Project Files/SP500.xml"),
                                  Sample("Project Files/STOCKS.xml"), Scratch() / "optimised.xml"};
