@@ -111,6 +111,14 @@ TEST_F(AnalysisPagesTest, ReportsOfTheLastSimulationAndNegativeAmounts) {
         EXPECT_EQ(Label("gainPerYear") + "|" + Box("gainPerYear"), QString(shown) + "|" + shown);
     }
     EXPECT_EQ(Label("gain"), "");  // an input of 0
+
+    // Gains are cut; risks go away from zero, so none is shown smaller than it was.
+    const std::tuple<double, const char*, const char*> figures[] = {
+        {19.88, "19.8", "19.9"}, {-8.43, "-8.4", "-8.5"}, {10.0, "10.0", "10.0"},
+        {0.01, "0.0", "0.1"},    {-0.0, "0.0", "0.0"},    {NAN, "", ""}};
+    for (const auto& [value, cut, risk] : figures) {
+        EXPECT_EQ(PercentText(value) + "|" + RiskPercentText(value), QString(cut) + "|" + risk);
+    }
 }
 
 // Figures read from the Net line and flags as a simulation left them: a losing trade that ends
