@@ -10,13 +10,8 @@
 
 #include <utility>
 
-#include "ui/optimise_worker.h"
+#include "ui/background_run.h"
 #include "ui/pages/dialog_template.h"
-
-QEvent::Type CProgressDialog::AnalysisDoneType() {
-    static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());
-    return type;
-}
 
 CProgressDialog::CProgressDialog(SweepRun run, QWidget* parent)
     : QDialog(parent), m_run(std::move(run)) {
@@ -71,7 +66,7 @@ void CProgressDialog::StartWorker() {
     m_stop = false;
     m_elapsed.restart();
     m_tick->start();
-    m_worker = new COptimiseWorker(m_run, m_stop, this);
+    m_worker = new CBackgroundRun(m_run, m_stop, this);
     m_worker->Start();
 }
 
@@ -80,11 +75,11 @@ void CProgressDialog::reject() {
 }
 
 void CProgressDialog::customEvent(QEvent* event) {
-    if (event->type() != AnalysisDoneType()) {
+    if (event->type() != CRunProgressEvent::Type()) {
         QDialog::customEvent(event);
         return;
     }
-    const auto* done = static_cast<CAnalysisDoneEvent*>(event);
+    const auto* done = static_cast<CRunProgressEvent*>(event);
     if (done->m_runOver) {
         m_tick->stop();
         QDialog::reject();

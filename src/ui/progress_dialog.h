@@ -8,7 +8,7 @@
 
 #include "app/project_commands.h"
 
-class COptimiseWorker;
+class CBackgroundRun;
 class QLabel;
 class QProgressBar;
 class QPushButton;
@@ -36,9 +36,6 @@ class CProgressDialog : public QDialog {
     // Whether Cancel has asked the run to stop.
     bool StopRequested() const { return m_stop.load(); }
 
-    // The message the worker posts: a new bar position (0: no change) and the end of the run.
-    static QEvent::Type AnalysisDoneType();
-
   public slots:
     // Escape and the close button come here: the same as Cancel.
     void reject() override;
@@ -51,7 +48,7 @@ class CProgressDialog : public QDialog {
     void StartWorker();
     void ShowTimeLeft();
 
-    COptimiseWorker* m_worker = nullptr;  // deletes itself when its run ends
+    CBackgroundRun* m_worker = nullptr;  // deletes itself when its run ends
     SweepRun m_run;
     std::atomic<bool> m_stop{false};
     double m_estimate = 0.0;
@@ -60,14 +57,4 @@ class CProgressDialog : public QDialog {
     QLabel* m_timeLeft;
     QPushButton* m_cancel;
     QTimer* m_tick;
-};
-
-// What the worker posts to the dialog: a new bar position (0 for none), and whether the run is
-// over.
-class CAnalysisDoneEvent : public QEvent {
-  public:
-    CAnalysisDoneEvent(int position, bool runOver)
-        : QEvent(CProgressDialog::AnalysisDoneType()), m_position(position), m_runOver(runOver) {}
-    int m_position;
-    bool m_runOver;
 };
