@@ -45,11 +45,10 @@ TEST_F(DataImporterTest, DateOrderIsDecidedByTheFirstFieldAboveTwelve) {
     EXPECT_EQ(Import("01/02/2003,1\n12/12/2003,3\n"), "2003-1-2=1 2003-12-12=3");
     EXPECT_EQ(order, CDataImporter::kMonthFirst);
 
-    // Month names: upper-cased in the second field of a day-first file, upper case only in the
-    // first field of a month-first file.
+    // Month names in any case, wherever they stand.
     EXPECT_EQ(Import("13/01/2003,1\n14-jan-2003,2\n16.JAN.03,4\n"),
               "2003-1-13=1 2003-1-14=2 2003-1-16=4");
-    EXPECT_EQ(Import("Jan-05-2003,99.0\nJAN-06-2003,98.0\n"), "2003-1-6=98");
+    EXPECT_EQ(Import("Jan-05-2003,99.0\nJAN-06-2003,98.0\n"), "2003-1-5=99 2003-1-6=98");
     // Columns are runs of commas and blanks.
     EXPECT_EQ(Import(" ,, 6/5/2003   8700.10, 8790.20\n", 3), "2003-6-5=8790.2");
 }
@@ -159,7 +158,8 @@ TEST(ImporterFuzzTest, AnyInputGivesStrictlyAscendingValidDates) {
         }
         const CImportReport& r = importer.Report();
         ASSERT_EQ(r.lines, r.points + r.blank.count + r.noDate.count + r.badDate.count +
-                               r.badValue.count + r.merged.count + r.outOfOrder.count);
+                               r.badMonth.count + r.badValue.count + r.merged.count +
+                               r.outOfOrder.count);
     }
     EXPECT_GT(points, 1500u);
 }
