@@ -98,7 +98,11 @@ bool CommasGroupThousands(const std::vector<std::string>& lines) {
 struct CSpacing {
     int64_t oneWay = 0;
     double spread = 0.0;
+    int64_t median = 0;
 };
+
+constexpr int64_t kDailyStep = 7;
+constexpr int64_t kMonthlyStep = 28;
 
 CSpacing Spacing(const std::vector<int64_t>& serials) {
     std::vector<int64_t> steps;
@@ -120,6 +124,7 @@ CSpacing Spacing(const std::vector<int64_t>& serials) {
     std::nth_element(sorted.begin(),
                      sorted.begin() + static_cast<std::ptrdiff_t>(sorted.size() / 2), sorted.end());
     const int64_t median = sorted[sorted.size() / 2];
+    spacing.median = median;
     double total = 0.0;
     for (int64_t step : steps) {
         total += static_cast<double>(std::abs(step - median));
@@ -304,7 +309,8 @@ void CDataImporter::DetectTimeColumn(const std::vector<std::string>& sample) {
     }
 }
 
-// Only numbers in dated lines vote: first those of the value column, then the line's other
+// In a file split at commas whose values are not quoted, the decimal mark is a point. Else
+// only numbers in dated lines vote: first those of the value column, then the line's other
 // numbers. When nothing decides and a value reads two ways ("132.697"), the import is refused
 // with both readings.
 void CDataImporter::DetectDecimalMark(const std::vector<std::string>& sample) {
@@ -316,11 +322,15 @@ void CDataImporter::DetectDecimalMark(const std::vector<std::string>& sample) {
     int64_t value[2] = {0, 0};  // votes for '.' and ','
     int64_t other[2] = {0, 0};
     std::string ambiguous;
+    const bool commas = m_report.separator == ',' || m_report.separator == 0;
+    bool unquotedCommas = commas;
     for (const std::string& line : sample) {
         m_splitter.Split(line, 0, static_cast<size_t>(m_dateColumn - 1));
         if (!IsDataLine(line) || !LooksDated(Field(static_cast<size_t>(m_dateColumn)))) {
             continue;
         }
+        unquotedCommas =
+            unquotedCommas && !m_splitter.Quoted(static_cast<size_t>(m_valueColumn - 1));
         const auto& fields = m_splitter.Fields();
         for (size_t i = 0; i < fields.size(); ++i) {
             const size_t column = i + 1;
@@ -339,7 +349,9 @@ void CDataImporter::DetectDecimalMark(const std::vector<std::string>& sample) {
         }
     }
     char mark = '.';
-    if (value[0] != value[1]) {
+    if (unquotedCommas) {
+        mark = '.';  // a decimal comma would have split the values
+    } else if (value[0] != value[1]) {
         mark = value[1] > value[0] ? ',' : '.';
     } else if (other[0] != other[1]) {
         mark = other[1] > other[0] ? ',' : '.';
@@ -427,11 +439,15 @@ void CDataImporter::DecideOrder(const std::vector<CNumberDate>& dates) {
         c.spacing = Spacing(serials);
         mostValid = std::max(mostValid, c.valid);
     }
+    // Equally steady readings: days a few apart (a daily file) beat a month apart.
     auto better = [](const CCandidate& a, const CCandidate& b) {
         if (a.spacing.oneWay != b.spacing.oneWay) {
             return a.spacing.oneWay > b.spacing.oneWay;
         }
-        return a.spacing.spread < b.spacing.spread;
+        if (a.spacing.spread != b.spacing.spread) {
+            return a.spacing.spread < b.spacing.spread;
+        }
+        return a.spacing.median <= kDailyStep && b.spacing.median >= kMonthlyStep;
     };
     const CCandidate* best = nullptr;
     bool tie = false;

@@ -81,8 +81,12 @@ CStatus ImportRawFile(CProject& project, const std::string& path, const CImportC
     report.dataSet = nullptr;
     const std::string file = "'" + importer.GetFileName() + "'";
     if (report.points == 0) {
-        return CStatus::Error(file + " gave no point: " + report.Counts() + "; read with " +
-                              report.HowRead());
+        std::string reason =
+            file + " gave no point: " + report.Counts() + "; read with " + report.HowRead();
+        if (!report.unknownMonth.empty()) {
+            reason += "; month name '" + report.unknownMonth + "' not known";
+        }
+        return CStatus::Error(reason);
     }
     return CStatus::Error(file + " not imported: " + report.refusal + " (read with " +
                           report.HowRead() + ")");
