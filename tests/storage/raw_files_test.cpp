@@ -10,6 +10,7 @@
 #include "model/data_set.h"
 #include "model/project.h"
 #include "storage/project_io.h"
+#include "support/test_files.h"
 
 namespace {
 
@@ -213,6 +214,27 @@ TEST(RawFilesTest, TheReportSaysHowTheFileWasRead) {
     ASSERT_TRUE(ImportFile(project, {"eurusd_h4.csv", 1, 6, ""}, report));
     EXPECT_EQ(report.timeColumn, 2);
     EXPECT_EQ(report.merged.count, 7);
+}
+
+// A price below a cent survives the project file with every digit it had.
+TEST(RawFilesTest, SubPennyPricesKeepTheirDigitsInTheProjectFile) {
+    CProject project;
+    CImportReport report;
+    ASSERT_TRUE(ImportFile(project, {"otc_subpenny.csv", 1, 2, ""}, report));
+    TempFolder folder;
+    const std::string path = folder.PathOf("otc.xml");
+    ASSERT_TRUE(WriteProjectFile(project, path));
+    const std::string text = FileText(path);
+    EXPECT_NE(text.find("VALUE=\"0.00010523\""), std::string::npos) << text;
+    EXPECT_NE(text.find("VALUE=\"0.00009871\""), std::string::npos) << text;
+    EXPECT_NE(text.find("VALUE=\"0.00010\""), std::string::npos) << text;  // five decimals hold it
+    CProject read;
+    ASSERT_TRUE(ReadProjectFile(read, path));
+    ASSERT_EQ(read.DataSetCount(), 1);
+    const auto& points = read.Primary()->Points();
+    ASSERT_EQ(points.size(), 3u);
+    EXPECT_EQ(points[0].GetValue(Raw), 0.00010523);
+    EXPECT_EQ(points[1].GetValue(Raw), 0.00009871);
 }
 
 }  // namespace
