@@ -59,7 +59,9 @@ bool IsWordSeparator(char c) {
     return c == ' ' || c == ',' || c == '\t';
 }
 
+// A word of separators alone ("2003-01-02,.") is no part of a date.
 void AddParts(std::string_view word, CDateParts& parts) {
+    const size_t before = parts.count;
     size_t from = 0;
     for (size_t i = 0; i <= word.size(); ++i) {
         if (i < word.size() && !CTextScanner::IsDateSeparator(word[i])) {
@@ -74,6 +76,7 @@ void AddParts(std::string_view word, CDateParts& parts) {
         }
         from = i + 1;
     }
+    parts.clean = parts.clean && parts.count > before;
 }
 
 CDateParts SplitParts(std::string_view text) {

@@ -57,9 +57,9 @@ TEST_F(ImportDialogTest, ShowsTheFileAsItWillBeReadAndFollowsTheColumns) {
 // in the status bar, and an import that gives no point adds nothing and says why.
 TEST_F(ImportDialogTest, FileImportUsesThePreviewsColumnsAndReports) {
     Start();
-    App().SetImportPreview([](const QString&, int32_t& dates, int32_t& values) {
-        dates = 1;
-        values = 5;
+    App().SetImportPreview([](const QString&, CImportChoices& choices) {
+        choices.datesColumn = 1;
+        choices.valuesColumn = 5;
         return true;
     });
     Run("&Import...", WriteRaw("spx.csv", kExport));
@@ -74,7 +74,7 @@ TEST_F(ImportDialogTest, FileImportUsesThePreviewsColumnsAndReports) {
     ASSERT_EQ(m_errors.size(), 1u);
     EXPECT_EQ(m_errors[0].substr(0, 19), "File Not Imported.\n");
 
-    App().SetImportPreview([](const QString&, int32_t&, int32_t&) { return false; });
+    App().SetImportPreview([](const QString&, CImportChoices&) { return false; });
     Run("&Import...", WriteRaw("more.csv", kExport));  // cancelled in the preview
     EXPECT_EQ(Project().DataSetCount(), 1);
 }
