@@ -1,6 +1,7 @@
 #include "storage/data_importer.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <limits>
@@ -102,6 +103,7 @@ struct CSpacing {
 };
 
 constexpr int64_t kDailyStep = 7;
+constexpr double kLongestStepDays = 92.0;
 constexpr int64_t kMonthlyStep = 28;
 
 CSpacing Spacing(const std::vector<int64_t>& serials) {
@@ -469,7 +471,8 @@ void CDataImporter::DecideOrder(const std::vector<CNumberDate>& dates) {
 }
 
 // Whole numbers are dates only when every one of the first is of one kind and they run one way
-// (a column of volumes does not); spreadsheet day numbers only under a header that says date.
+// by steps of at most a quarter (a column of volumes does neither); spreadsheet day numbers only
+// under a header that says date.
 void CDataImporter::DecideWholeNumbers(
     const std::vector<std::pair<CDateLayout::ENumbers, double>>& dates) {
     if (dates.empty()) {
@@ -489,6 +492,22 @@ void CDataImporter::DecideWholeNumbers(
     }
     if (up > 0 && down > 0) {
         return;
+    }
+    // Nor do candles years apart: a series steps by days, weeks or months.
+    std::vector<double> steps;
+    const double day = kind == CDateLayout::ENumbers::EpochSeconds        ? 86400.0
+                       : kind == CDateLayout::ENumbers::EpochMilliseconds ? 86400000.0
+                                                                          : 1.0;
+    for (size_t i = 1; i < dates.size(); ++i) {
+        steps.push_back(std::abs(dates[i].second - dates[i - 1].second) / day);
+    }
+    if (!steps.empty()) {
+        std::nth_element(steps.begin(),
+                         steps.begin() + static_cast<std::ptrdiff_t>(steps.size() / 2),
+                         steps.end());
+        if (steps[steps.size() / 2] > kLongestStepDays) {
+            return;
+        }
     }
     const bool dateHeader = m_dateHeader.find("date") != std::string::npos ||
                             m_dateHeader.find("datum") != std::string::npos ||
