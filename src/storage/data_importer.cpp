@@ -563,8 +563,12 @@ void CDataImporter::ImportLine(std::string_view line, CDataSet& ds) {
         timed = true;
     }
     double value = 0.0;
-    if (!m_style.Read(Field(static_cast<size_t>(m_valueColumn)), value)) {
+    const std::string_view valueText = Field(static_cast<size_t>(m_valueColumn));
+    if (!m_style.Read(valueText, value)) {
         m_report.badValue.Add(number, kKeep);
+        if (std::any_of(valueText.begin(), valueText.end(), IsDigit)) {
+            m_unreadNumbers.Add(number, kKeep);
+        }
         return;
     }
     point.SetValue(Raw, value);
@@ -629,9 +633,11 @@ void CDataImporter::Place(const CDataPoint& point, int64_t line, CDataSet& ds) {
     m_lastSerial = serial;
 }
 
-// A reason that leaves out more than a fifth of the dated rows (an unknown month name, any)
-// makes the import a failure the user may still accept; so do days repeated with other values
-// and no time on more than half the rows.
+// A reason that leaves out a large part of the dated rows makes the import a failure the user
+// may still accept: any unknown month name; more than a fifth of the rows with values that hold
+// digits but do not read as numbers (a thousands mark not understood) or dates that are no
+// calendar day; more than half without a value at all (gaps marked ".", "null" or empty, as
+// series with weekends have); days repeated with other values and no time on more than half.
 void CDataImporter::Judge() {
     if (!m_report.refusal.empty() || m_report.points == 0) {
         return;
@@ -645,10 +651,15 @@ void CDataImporter::Judge() {
         why = "month name '" + r.unknownMonth + "' not known (" + LineList(r.badMonth) +
               "); write the months as numbers or in English, German, French, Spanish, Italian, "
               "Portuguese or Dutch";
-    } else if (large(r.badValue)) {
+    } else if (large(m_unreadNumbers)) {
+        why = GroupThousands(m_unreadNumbers.count) + " of " + GroupThousands(dated) +
+              " dated rows hold a value that does not read as a number in column " +
+              std::to_string(m_valueColumn) + " (" + LineList(m_unreadNumbers) +
+              "); check the value column and the decimal mark";
+    } else if (r.badValue.count * 2 > dated) {
         why = GroupThousands(r.badValue.count) + " of " + GroupThousands(dated) +
               " dated rows hold no number in column " + std::to_string(m_valueColumn) + " (" +
-              LineList(r.badValue) + "); check the value column and the decimal mark";
+              LineList(r.badValue) + "); check the value column";
     } else if (large(r.badDate)) {
         why = GroupThousands(r.badDate.count) + " of " + GroupThousands(dated) +
               " dates are no calendar day (" + LineList(r.badDate) + "); check the date order";

@@ -94,6 +94,7 @@ class CDataImporter : public CTextScanner {
     size_t Needed() const;
 
     CImportReport m_report;
+    CImportReason m_unreadNumbers;  // values with digits that did not read as a number
     CFieldSplitter m_splitter;
     CNumberStyle m_style;
     CDateLayout m_layout;

@@ -1,5 +1,6 @@
 #include "storage/date_text.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "storage/field_splitter.h"
@@ -44,6 +45,26 @@ bool AllLetters(std::string_view text) {
 bool IsMeridiemOrZone(std::string_view word) {
     return word == "AM" || word == "PM" || word == "am" || word == "pm" || word == "UTC" ||
            word == "GMT" || word == "Z";
+}
+
+// English weekday names and abbreviations that some exports put before a date.
+bool IsWeekday(std::string_view word) {
+    static constexpr std::array<std::string_view, 14> kDays = {
+        "mon",    "tue",     "wed",       "thu",      "fri",    "sat",      "sun",
+        "monday", "tuesday", "wednesday", "thursday", "friday", "saturday", "sunday"};
+    if (word.ends_with('.')) {
+        word.remove_suffix(1);
+    }
+    if (word.size() < 3 || word.size() > 9) {
+        return false;
+    }
+    char lower[9];
+    for (size_t i = 0; i < word.size(); ++i) {
+        const char c = word[i];
+        lower[i] = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    }
+    const std::string_view folded(lower, word.size());
+    return std::find(kDays.begin(), kDays.end(), folded) != kDays.end();
 }
 
 // A date text cut into its parts: at most three numbers and words, and whether a time of day
@@ -111,6 +132,8 @@ CDateParts SplitParts(std::string_view text) {
         i = end;
         if (afterTime) {
             parts.clean = IsMeridiemOrZone(word);  // "9:30 AM", "16:00 UTC"
+        } else if (parts.count == 0 && IsWeekday(word)) {
+            continue;  // "Tuesday, January 2, 2024"
         } else if (parts.count > 0 && IsTimeOfDay(word)) {
             parts.timed = afterTime = true;
         } else {
@@ -290,13 +313,16 @@ EDateText ReadDateText(std::string_view text, const CDateLayout& layout, CCivilD
     }
     const auto& p = parts.part;
     if (parts.count == 2) {
-        // "2015-01" and "Jan 2015": a month, the 1st.
+        // "2015-01": a month, the 1st.
         if (p[0].size() == 4 && AllDigits(p[0]) && DayDigits(p[1])) {
             return Checked(1, Number(p[1]), Number(p[0]), date);
         }
-        const int32_t month = MonthFromWord(p[0]);
-        if (month != 0 && p[1].size() == 4 && AllDigits(p[1])) {
-            return Checked(1, month, Number(p[1]), date);
+        // "Jan 2015" and "1988 JAN".
+        const bool yearFirst = p[0].size() == 4 && AllDigits(p[0]);
+        const std::string_view year = yearFirst ? p[0] : p[1];
+        const int32_t month = MonthFromWord(yearFirst ? p[1] : p[0]);
+        if (month != 0 && year.size() == 4 && AllDigits(year)) {
+            return Checked(1, month, Number(year), date);
         }
         return EDateText::NoDate;
     }

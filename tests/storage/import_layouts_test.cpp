@@ -271,12 +271,12 @@ TEST_F(ImportLayoutsTest, OnlyCalendarDaysAndValuesTheFileHolds) {
         "1871-10-31,4.61\n"   // 14
         "1871-10-31,4.62\n"   // 15: a repeated date keeps the first
         "1871-09-29,4.60\n";  // 16: out of order
-    // Five of thirteen dated rows without a number is no success; the user may take the rest.
+    // Three of thirteen dates that are no day is no success; the user may take the rest.
     const CStatus refused = Import("shiller.csv", text, 1, 2);
     EXPECT_EQ(refused.Reason(),
-              "'shiller.csv' not imported: 5 of 13 dated rows hold no number in column 2 (lines "
-              "7, 8, 9, 10, 11); check the value column and the decimal mark (read with fields "
-              "separated by commas, decimal point, dates month first)");
+              "'shiller.csv' not imported: 3 of 13 dates are no calendar day (lines 3, 4, 5); "
+              "check the date order (read with fields separated by commas, decimal point, dates "
+              "month first)");
     EXPECT_EQ(project.DataSetCount(), 0);
     choices.allowPartial = true;
     ASSERT_TRUE(Import("shiller.csv", text, 1, 2));
