@@ -18,6 +18,7 @@ constexpr size_t kShortestDataLine = 8;
 // date order; lines read at most by the first pass. Enough for any layout, bounded however
 // long the file.
 constexpr size_t kSampleLines = 200;
+constexpr size_t kSampleLineBytes = 1 << 16;  // of each sampled line: plenty for its columns
 constexpr size_t kOrderDates = 4096;
 constexpr size_t kProbeLines = 100000;
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
@@ -198,7 +199,7 @@ std::vector<std::string> CDataImporter::SampleLines() {
     while (lines.size() < kSampleLines && ReadLine(line)) {
         line = WithoutMark(line, LineNumber());
         if (!Trim(line).empty()) {
-            lines.emplace_back(line);
+            lines.emplace_back(line.substr(0, kSampleLineBytes));
         }
     }
     return lines;
@@ -225,10 +226,20 @@ bool CDataImporter::LooksDated(std::string_view dateText) const {
 void CDataImporter::DetectSeparator(const std::vector<std::string>& sample) {
     std::vector<char> candidates = {'\t', ';', '|', ','};
     bool commas = false;
+    // The lines dated when blanks alone separate: their commas decide whether blanks may.
+    std::vector<std::string> blankDated;
+    CFieldSplitter blanks(' ');
     for (const std::string& line : sample) {
         commas = commas || line.find(',') != std::string::npos;
+        blanks.Split(line, static_cast<size_t>(m_dateColumn),
+                     static_cast<size_t>(m_dateColumn - 1));
+        if (IsDataLine(line) && static_cast<size_t>(m_dateColumn) <= blanks.Fields().size() &&
+            LooksDated(blanks.Fields()[static_cast<size_t>(m_dateColumn - 1)])) {
+            blankDated.push_back(line);
+        }
     }
-    if (!commas || CommasGroupThousands(sample)) {
+    m_commasGroupThousands = CommasGroupThousands(blankDated);
+    if (!commas || m_commasGroupThousands) {
         candidates.push_back(' ');
     }
     if (commas) {
@@ -357,7 +368,7 @@ void CDataImporter::DetectDecimalMark(const std::vector<std::string>& sample) {
         mark = value[1] > value[0] ? ',' : '.';
     } else if (other[0] != other[1]) {
         mark = other[1] > other[0] ? ',' : '.';
-    } else if (m_report.separator == ' ' && CommasGroupThousands(sample)) {
+    } else if (m_report.separator == ' ' && m_commasGroupThousands) {
         mark = '.';  // blanks separate, commas group thousands
     } else if (!ambiguous.empty()) {
         double asPoint = 0.0;

@@ -98,9 +98,10 @@ class CDataImporter : public CTextScanner {
     CFieldSplitter m_splitter;
     CNumberStyle m_style;
     CDateLayout m_layout;
-    size_t m_timeColumn = 0;   // from 1; 0 none
-    std::string m_dateHeader;  // the header's name of the date column, lower case
-    std::string m_timeHeader;  // and of the column after it
+    size_t m_timeColumn = 0;              // from 1; 0 none
+    bool m_commasGroupThousands = false;  // in a file aligned with blanks
+    std::string m_dateHeader;             // the header's name of the date column, lower case
+    std::string m_timeHeader;             // and of the column after it
     CDay m_day;
     int32_t m_direction = 0;  // +1 ascending, -1 descending, 0 not known yet
     int32_t m_lastSerial = 1;

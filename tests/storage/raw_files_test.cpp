@@ -68,6 +68,9 @@ TEST(RawFilesTest, EachFileGivesThePointsItHolds) {
          "1/11/2024=7576.59000 1/12/2024=7624.93000 1/15/2024=7594.91000 1/16/2024=7558.34000 "},
         {"statement_aligned.txt", 1, 2,
          "1/2/2020=3257.85000 1/3/2020=3234.85000 1/6/2020=3246.28000 1/7/2020=3237.18000 "},
+        // A comma in the title does not make the commas of the numbers separators.
+        {"statement_titled.txt", 1, 2,
+         "1/2/2020=3257.85000 1/3/2020=3234.85000 1/6/2020=3246.28000 "},
         // The time column joins the date: each day's last bar.
         {"eurusd_h4.csv", 1, 6, "1/2/2024=1.09410 1/3/2024=1.09180 "},
         {"smi_apostrophe.csv", 1, 3,
