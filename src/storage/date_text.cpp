@@ -13,33 +13,21 @@ bool IsDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
-bool AllDigits(std::string_view text) {
-    if (text.empty()) {
-        return false;
-    }
-    for (char c : text) {
-        if (!IsDigit(c)) {
-            return false;
-        }
-    }
-    return true;
-}
-
 bool IsLetter(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
            static_cast<unsigned char>(c) >= 0x80;
 }
 
+bool AllOf(std::string_view text, bool (*kind)(char)) {
+    return !text.empty() && std::all_of(text.begin(), text.end(), kind);
+}
+
+bool AllDigits(std::string_view text) {
+    return AllOf(text, IsDigit);
+}
+
 bool AllLetters(std::string_view text) {
-    if (text.empty()) {
-        return false;
-    }
-    for (char c : text) {
-        if (!IsLetter(c)) {
-            return false;
-        }
-    }
-    return true;
+    return AllOf(text, IsLetter);
 }
 
 bool IsMeridiemOrZone(std::string_view word) {
