@@ -354,14 +354,15 @@ Json ResultSetsJson(const CProject& project, const CLandscape& landscape) {
         for (const auto& ds : project.DataSets()) {
             ratios.push_back(Number(i < ds->m_results.size() ? ds->m_results[i].RC : std::nan("")));
         }
-        const CPlateau plateau = PlateauAt(landscape, r.ML, r.BL);
-        sets.push_back(Json{{"ML", r.ML},
-                            {"BL", r.BL},
-                            {"GN", Number(r.GN)},
-                            {"RC", ratios},
-                            {"landscape", Number(landscape.At(r.ML, r.BL))},
-                            {"plateau_min", Number(plateau.low)},
-                            {"plateau_mean", Number(plateau.mean)}});
+        const CPlateau plateau = PlateauAt(landscape, r.ML, r.BL, r.RC);
+        sets.push_back(
+            Json{{"ML", r.ML},
+                 {"BL", r.BL},
+                 {"GN", Number(r.GN)},
+                 {"RC", ratios},
+                 {"landscape", Number(landscape.At(r.ML, r.BL, landscape.RatioIndex(r.RC)))},
+                 {"plateau_min", Number(plateau.low)},
+                 {"plateau_mean", Number(plateau.mean)}});
     }
     return sets;
 }

@@ -4,8 +4,11 @@
 
 #include <iostream>
 
+#include "app/program_version.h"
+#include "app/sample_files.h"
 #include "cli/cli_commands.h"
 #include "cli/render_command.h"
+#include "cli/samples_command.h"
 #include "cli/walk_command.h"
 
 namespace {
@@ -20,6 +23,7 @@ int main(int argc, char** argv) {
     CLI::App app{"Quillmark on the command line: inspect, simulate, import, save and draw.",
                  "quillmark-cli"};
     app.require_subcommand(1);
+    app.set_version_flag("--version", "quillmark-cli " + ProgramVersion());
 
     std::string infoPath;
     CLI::App* info = app.add_subcommand("info", "Print a project's window, ranges and data sets");
@@ -64,7 +68,12 @@ int main(int argc, char** argv) {
 
     CWalkOptions walk;
     CLI::App* wf = app.add_subcommand(
-        "walkforward", "Optimise on training windows and test on the windows that follow");
+        "walkforward",
+        "Optimise on training windows and test on the windows that follow. No decision uses a "
+        "point after its day: each training window is optimised on the data up to its end, and "
+        "the test window after it is traded day by day with the signal of the points up to that "
+        "day, its normalisation fixed at the training end; one account runs through all test "
+        "windows");
     wf->add_option("PROJECT", walk.projectPath, "Project file")->required();
     wf->add_option("--train", walk.train, "Training length: days, months or years (250d, 18m, 5y)")
         ->required();
@@ -74,6 +83,12 @@ int main(int argc, char** argv) {
         ->check(CLI::IsMember({"gain", "robust"}));
     wf->add_option("--threads", walk.threads, "Worker threads (default: all cores)")
         ->check(CLI::NonNegativeNumber);
+    wf->add_flag("--flat-start", walk.flatStart,
+                 "Start each test window out of the market with the amount invested and chain "
+                 "the windows' gains, instead of one account throughout");
+    wf->add_flag("--check-causal", walk.checkCausal,
+                 "Re-run on the data cut after each step's test end and report any step whose "
+                 "parameters or gains change (exit 1 if one does)");
     wf->add_option("--csv", walk.csvPath, "Write the stitched out-of-sample line as CSV");
     wf->add_option("--chart", walk.chartPath,
                    "Draw the stitched line against buy and hold as a PNG");
@@ -90,12 +105,18 @@ int main(int argc, char** argv) {
     CRenderOptions render;
     CLI::App* ren = AddRenderCommand(app, render);
 
+    CLI::App* samples =
+        app.add_subcommand("samples", "Print where the sample projects and data files are");
+
     // CLI11 reports parse errors and help requests by exception; this is the one place that
     // turns them into an exit status.
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp&) {
         std::cout << app.help();
+        return 0;
+    } catch (const CLI::CallForVersion&) {
+        std::cout << app.version() << '\n';
         return 0;
     } catch (const CLI::ParseError& e) {
         std::cerr << "quillmark-cli: " << e.what() << "\n\n" << app.help();
@@ -121,6 +142,9 @@ int main(int argc, char** argv) {
     }
     if (ren->parsed()) {
         return RunRender(render);
+    }
+    if (samples->parsed()) {
+        return RunSamples(ProgramFolder(argv[0]));
     }
     return RunResave(resaveIn, resaveOut);
 }

@@ -11,8 +11,10 @@
 #include <cstdio>
 #include <filesystem>
 #include <iterator>
+#include <map>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -290,11 +292,54 @@ TEST_F(CliTest, SimulateFiguresAgreeWithTheSeries) {
     EXPECT_DOUBLE_EQ(f["in_market"], 100.0 * inside / rows.size());
     EXPECT_NEAR(f["max_drawdown"].get<double>(), drawdown * 100, 1e-9);
     EXPECT_EQ(f["drawdown_trough"]["serial"], trough);
+    EXPECT_TRUE(f["ruined"].is_null());
+
+    // Trades in money from the Net before the entry to the Net after the exit; daily returns of
+    // the Net line from the input on.
+    std::vector<double> results, returns;
+    double before = input, atEntry = input;
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const int previous = i == 0 ? 0 : rows[i - 1].flag;
+        if (rows[i].flag == 1 && previous == 0) {
+            atEntry = before;
+        } else if (rows[i].flag == 0 && previous == 1) {
+            results.push_back(rows[i].net - atEntry);
+        }
+        returns.push_back(rows[i].net / before - 1);
+        before = rows[i].net;
+    }
+    if (rows.back().flag == 1) {
+        results.push_back(rows.back().net - atEntry);
+    }
+    EXPECT_EQ(f["open_at_end"], rows.back().flag == 1);
+    double won = 0, lost = 0, wins = 0;
+    for (double r : results) {
+        (r > 0 ? won : lost) += r;
+        wins += r > 0 ? 1 : 0;
+    }
+    EXPECT_DOUBLE_EQ(f["win_rate"], 100 * wins / results.size());
+    EXPECT_NEAR(f["profit_factor"].get<double>(), won / -lost, 1e-9);
+    EXPECT_NEAR(f["average_trade_money"].get<double>(), (won + lost) / results.size(), 1e-9);
+    double mean = 0, squares = 0, down = 0;
+    for (double r : returns) {
+        mean += r / returns.size();
+    }
+    for (double r : returns) {
+        squares += (r - mean) * (r - mean);
+        down += r < 0 ? r * r : 0;
+    }
+    const double sd = std::sqrt(squares / (returns.size() - 1));
+    const double root = std::sqrt(rows.size() * 365.25 / days);
+    EXPECT_NEAR(f["volatility"].get<double>(), sd * root * 100, 1e-9);
+    EXPECT_NEAR(f["sharpe"].get<double>(), mean / sd * root, 1e-9);
+    EXPECT_NEAR(f["sortino"].get<double>(), mean / std::sqrt(down / returns.size()) * root, 1e-9);
+    EXPECT_NEAR(f["calmar"].get<double>(),
+                f["gain_per_year_compounded"].get<double>() / (drawdown * 100), 1e-9);
 }
 
 // The sample's own range runs within the default time limit. The landscape's files agree with
-// the result sets bit for bit; --rank robust keeps the same result sets, ordered by plateau,
-// and stores them in that order.
+// the result sets bit for bit; --rank robust searches every cell that trades, so its first set
+// stands on a plateau at least as high as any set chosen by gain, and stores them in order.
 TEST_F(CliTest, OptimiseWritesTheLandscapeAndRanksByPlateau) {
     const CliRun byGain = Cli("optimise " + kQuoted +
                               " -o {}/gain.xml --landscape {}/l.png --landscape-csv {}/l.csv");
@@ -303,15 +348,23 @@ TEST_F(CliTest, OptimiseWritesTheLandscapeAndRanksByPlateau) {
     EXPECT_EQ(gain["steps"], 9030);
     ASSERT_EQ(gain["result_sets"].size(), 10u);
     EXPECT_TRUE(fs::exists(folder.PathOf("l.png")));
-    const std::string csv = FileText(folder.PathOf("l.csv"));
-    EXPECT_EQ(csv.rfind("ML,BL,gain\n", 0), 0u);
-    EXPECT_EQ(Lines(csv), 1 + 21 * 10);  // ML 20 to 40, levels 0 to 90
+    std::istringstream csv(FileText(folder.PathOf("l.csv")));
+    std::string line;
+    std::getline(csv, line);
+    EXPECT_EQ(line, "ML,RC,BL,gain,trades");
+    std::map<std::tuple<int, double, int>, double> cells;
+    for (int ml, bl, trades; std::getline(csv, line);) {
+        double rc, cellGain;
+        ASSERT_EQ(std::sscanf(line.c_str(), "%d,%lf,%d,%lf,%d", &ml, &rc, &bl, &cellGain, &trades),
+                  5)
+            << line;
+        cells[{ml, rc, bl}] = cellGain;
+    }
+    EXPECT_EQ(cells.size(), 21u * 41 * 10);  // ML 20 to 40, ratios -1 to 1 by 0.05, levels 0 to 90
     for (const auto& r : gain["result_sets"]) {
-        const std::string cell = "\n" + std::to_string(r["ML"].get<int>()) + "," +
-                                 std::to_string(r["BL"].get<int>()) + ",";
-        const size_t at = csv.find(cell);
-        ASSERT_NE(at, std::string::npos) << cell;
-        EXPECT_EQ(std::stod(csv.substr(at + cell.size())), r["GN"].get<double>());
+        const auto at = cells.find({r["ML"].get<int>(), r["RC"][0].get<double>(), r["BL"]});
+        ASSERT_NE(at, cells.end()) << r;
+        EXPECT_EQ(at->second, r["GN"].get<double>());
         EXPECT_EQ(r["landscape"], r["GN"]);
     }
 
@@ -319,18 +372,20 @@ TEST_F(CliTest, OptimiseWritesTheLandscapeAndRanksByPlateau) {
     ASSERT_EQ(byPlateau.status, 0) << byPlateau.err;
     const nlohmann::json robust = byPlateau.Json()["result_sets"];
     const nlohmann::json stored = Cli("info {}/robust.xml").Json()["datasets"][0]["results"];
-    auto key = [](const nlohmann::json& r) { return r["ML"].dump() + "/" + r["BL"].dump(); };
-    std::vector<std::string> before, after;
+    auto key = [](const nlohmann::json& r) {
+        const nlohmann::json& rc = r["RC"].is_array() ? r["RC"][0] : r["RC"];
+        return r["ML"].dump() + "/" + r["BL"].dump() + "/" + rc.dump();
+    };
     for (size_t i = 0; i < 10; ++i) {
-        before.push_back(key(gain["result_sets"][i]));
-        after.push_back(key(robust[i]));
-        EXPECT_EQ(key(stored[i]), after[i]);
+        EXPECT_EQ(key(stored[i]), key(robust[i]));
+        EXPECT_GE(robust[0]["plateau_min"].get<double>(),
+                  gain["result_sets"][i]["plateau_min"].get<double>());
+        EXPECT_NE(robust[i]["RC"][0], 0.0);  // a set that never trades is never chosen
         if (i > 0) {
             EXPECT_GE(robust[i - 1]["plateau_min"].get<double>(),
                       robust[i]["plateau_min"].get<double>());
         }
     }
-    EXPECT_TRUE(std::is_permutation(before.begin(), before.end(), after.begin()));
 
     ExpectRefused(Cli("optimise " + kQuoted + " -o {}/x.xml --landscape " + kQuoted), "landscape",
                   "same file");
@@ -353,6 +408,20 @@ TEST_F(CliTest, WalkForwardReportsStepsAndStitchedFigures) {
         chain *= 1.0 + step["out_of_sample_gain"].get<double>() / 100.0;
     }
     EXPECT_NEAR(json["figures"]["gain"].get<double>(), (chain - 1.0) * 100.0, 1e-9);
+    EXPECT_EQ(json["account"], "continuous");
+    EXPECT_TRUE(json["figures"].contains("sharpe") && json["figures"].contains("drawdown_peak"));
+
+    // The causal check re-runs on cut data and finds nothing; a flat start is another account.
+    const std::string shortWalk = "walkforward " + kQuoted + " --train 10y --test 5y --threads 1";
+    const CliRun checked = Cli(shortWalk + " --check-causal");
+    ASSERT_EQ(checked.status, 0) << checked.err;
+    EXPECT_EQ(checked.Json()["causal_check"], "passed");
+    const CliRun flat = Cli(shortWalk + " --flat-start");
+    ASSERT_EQ(flat.status, 0) << flat.err;
+    EXPECT_EQ(flat.Json()["account"], "flat_start");
+    for (const char* same : {"ML", "BL", "RC", "in_sample_gain"}) {
+        EXPECT_EQ(flat.Json()["steps"][0][same], checked.Json()["steps"][0][same]) << same;
+    }
 
     const CliRun drawn =
         Cli(walk + " --csv {}/line.csv --chart {}/c.png --chart-width 640 --chart-height 300");
@@ -376,3 +445,36 @@ TEST_F(CliTest, WalkForwardReportsStepsAndStitchedFigures) {
 }
 
 }  // namespace
+
+// --version answers without a subcommand; samples finds the build tree's samples, and those of
+// an installation laid out around a copy of the program (bin/, share/quillmark/).
+TEST_F(CliTest, VersionAndSamplesWhereverTheProgramIs) {
+    const CliRun version = Cli("--version");
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out.rfind("quillmark-cli ", 0), 0u) << version.out;
+    EXPECT_EQ(Lines(version.out), 1);
+
+    CliRun samples = Cli("samples");
+    ASSERT_EQ(samples.status, 0) << samples.err;
+    nlohmann::json found = samples.Json();
+    EXPECT_FALSE(found["installed"]);
+    EXPECT_EQ(fs::canonical(found["sample"].get<std::string>()), fs::canonical(kSample));
+
+    const fs::path installed = fs::path(folder.Path()) / "share/quillmark/Project Files";
+    fs::create_directories(installed);
+    fs::create_directories(fs::path(folder.Path()) / "bin");
+    fs::copy_file(kSample, installed / "SP500.xml");
+    fs::copy_file(QUILLMARK_CLI, fs::path(folder.Path()) / "bin/quillmark-cli");
+    const std::string moved = "env DISPLAY= '" + folder.PathOf("bin/quillmark-cli") + "' samples";
+    FILE* pipe = popen(moved.c_str(), "r");
+    std::string out;
+    char buffer[4096];
+    for (size_t got; (got = fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
+        out.append(buffer, got);
+    }
+    EXPECT_EQ(pclose(pipe), 0);
+    found = nlohmann::json::parse(out, nullptr, false);
+    EXPECT_TRUE(found["installed"]) << out;
+    EXPECT_EQ(found["sample"], (installed / "SP500.xml").string());
+    EXPECT_EQ(found["files"], nlohmann::json::array({(installed / "SP500.xml").string()}));
+}
