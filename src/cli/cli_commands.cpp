@@ -105,8 +105,15 @@ Json ImportReportJson(const CImportReport& report) {
                 {"out_of_order", ReasonJson(report.outOfOrder)},
                 {"separator", SeparatorName(report.separator)},
                 {"decimal_mark", std::string(1, report.decimalMark)},
-                {"date_order", report.dateOrder == 1 ? "month-first" : "day-first"},
-                {"date_order_guessed", report.dateOrderGuessed}};
+                {"date_order", report.dateOrder == 1   ? "month-first"
+                               : report.dateOrder == 2 ? "year-first"
+                                                       : "day-first"},
+                {"date_order_guessed", report.dateOrderGuessed},
+                {"date_numbers", report.dateNumbers},
+                {"time_column", report.timeColumn},
+                {"encoding", report.encoding},
+                {"bad_month", ReasonJson(report.badMonth)},
+                {"partial", report.refusal}};
 }
 
 struct CStatusRecord : CStatusSink {
@@ -273,6 +280,19 @@ int RunSimulate(const CSimulateOptions& options) {
     return 0;
 }
 
+namespace {
+
+// What the user can change on this command line after a refusal.
+std::string ImportHint(const CImportReport& report) {
+    if (report.refusal.empty() || report.points == 0) {
+        return "";
+    }
+    return report.mayForce ? " (--allow-partial imports the rows read)"
+                           : " (--decimal-mark . or --decimal-mark ,)";
+}
+
+}  // namespace
+
 int RunImport(const CImportOptions& options) {
     CProject project;
     CProjectCommands commands(project);
@@ -285,12 +305,19 @@ int RunImport(const CImportOptions& options) {
     if (!options.intoPath.empty() && !LoadProject(commands, options.intoPath, error)) {
         return Fail(error);
     }
-    commands.m_datesInCol = options.datesColumn;
-    commands.m_valsInCol = options.valuesColumn;
+    CImportChoices choices;
+    choices.datesColumn = options.datesColumn;
+    choices.valuesColumn = options.valuesColumn;
+    choices.decimalMark = options.decimalMark.empty() ? 0 : options.decimalMark.front();
+    choices.dateOrder = options.dateOrder == "dmy"   ? 0
+                        : options.dateOrder == "mdy" ? 1
+                        : options.dateOrder == "ymd" ? 2
+                                                     : -1;
+    choices.allowPartial = options.allowPartial;
     CImportReport report;
-    const CStatus imported = commands.ImportRawData(options.rawPath, &report);
+    const CStatus imported = commands.ImportRawData(options.rawPath, choices, &report);
     if (!imported) {
-        return Fail(imported.Reason());
+        return Fail(imported.Reason() + ImportHint(report));
     }
     if (options.intoPath.empty()) {
         ResetLimitsToCurrent(project);

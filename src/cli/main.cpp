@@ -42,6 +42,12 @@ int main(int argc, char** argv) {
     imp->add_option("--values-col", import.valuesColumn, "Column of the values (from 1)");
     imp->add_option("--into", import.intoPath, "Project to import into (default: a new one)");
     imp->add_option("-o", import.outPath, "Project file to write")->required();
+    imp->add_option("--decimal-mark", import.decimalMark, "Decimal mark of the values: . or ,")
+        ->check(CLI::IsMember({".", ","}));
+    imp->add_option("--date-order", import.dateOrder, "Order of day, month and year: dmy, mdy, ymd")
+        ->check(CLI::IsMember({"dmy", "mdy", "ymd"}));
+    imp->add_flag("--allow-partial", import.allowPartial,
+                  "Import the rows read even when many rows gave no point for one reason");
 
     COptimiseOptions optimise;
     CLI::App* opt = app.add_subcommand("optimise", "Run the optimisation and save the results");

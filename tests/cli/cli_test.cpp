@@ -101,7 +101,8 @@ TEST_F(CliTest, UsageErrorsExitWithTwoAndUnreadableFilesWithOneErrorLine) {
     }
     EXPECT_EQ(Cli("import {}/missing.csv -o {}/o.xml").err,
               "quillmark-cli: error: 'missing.csv' gave no point: 3 lines read; 1 line without a "
-              "date (line 1); 2 values not a number (lines 2, 3)\n");
+              "date (line 1); 2 values not a number (lines 2, 3); read with fields separated by "
+              "commas, decimal point, dates month first\n");
     EXPECT_FALSE(fs::exists(folder.PathOf("o.xml")));
     EXPECT_FALSE(fs::exists(folder.PathOf("x.png")));
 }
@@ -160,6 +161,29 @@ TEST_F(CliTest, OptimiseRefusesARunLongerThanMaxSeconds) {
             << run.err;
     }
     EXPECT_FALSE(fs::exists(folder.PathOf("out.xml")));
+}
+
+// A refused import names what to pass: the decimal mark, or --allow-partial to take the rows
+// read; the JSON then says why the import is partial.
+TEST_F(CliTest, RefusedImportsTakeTheChoicesOfTheCommandLine) {
+    folder.File("yields.csv", "Datum;Rendite\n02.01.2024;2.035\n03.01.2024;2.012\n");
+    folder.File("fund.csv", "Date,Close\n2024-01-02,null\n2024-01-03,null\n2024-01-04,10.12\n");
+    const CliRun undecided = Cli("import {}/yields.csv -o {}/p.xml");
+    EXPECT_EQ(undecided.status, 1);
+    EXPECT_NE(undecided.err.find("(--decimal-mark . or --decimal-mark ,)"), std::string::npos)
+        << undecided.err;
+    const CliRun point = Cli("import {}/yields.csv --decimal-mark . --date-order dmy -o {}/p.xml");
+    ASSERT_EQ(point.status, 0) << point.err;
+    EXPECT_EQ(point.Json()["first"]["date"], "1/2/2024");
+    const CliRun partial = Cli("import {}/fund.csv -o {}/p.xml");
+    EXPECT_NE(partial.err.find("(--allow-partial imports the rows read)"), std::string::npos)
+        << partial.err;
+    const CliRun anyway = Cli("import {}/fund.csv --allow-partial -o {}/p.xml");
+    ASSERT_EQ(anyway.status, 0) << anyway.err;
+    EXPECT_EQ(anyway.Json()["points"], 1);
+    EXPECT_EQ(anyway.Json()["bad_value"]["lines"], (nlohmann::json{2, 3}));
+    EXPECT_NE(anyway.Json()["partial"].get<std::string>().find("2 of 3 dated rows"),
+              std::string::npos);
 }
 
 // A picture or a CSV written over the project, or a project over the raw data (under any of
