@@ -12,6 +12,7 @@
 #include "app/project_commands.h"
 #include "model/project.h"
 #include "ui/figure_text.h"
+#include "ui/pages/dialog_template.h"
 #include "ui/refresh.h"
 #include "ui/strategy_figures_text.h"
 
@@ -99,7 +100,8 @@ void CResultSetsDialog::ShowState() {
         m_group->setToolTip(QString());
         return;
     }
-    m_gainEdit->setText(PercentText(GainPerYear(primary.m_params.GN, m_project.m_viewLimits)));
+    const double gainPerYear = GainPerYear(primary.m_params.GN, m_project.m_viewLimits);
+    ShowFigure(m_gainEdit, PercentText(gainPerYear), gainPerYear);
     ShowFigures();
 }
 

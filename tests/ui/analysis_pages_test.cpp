@@ -112,6 +112,22 @@ TEST_F(AnalysisPagesTest, ReportsOfTheLastSimulationAndNegativeAmounts) {
     }
     EXPECT_EQ(Label("gain"), "");  // an input of 0
 
+    // A figure too wide for its edit shows short, never its tail, with the whole in the tooltip.
+    Primary() = {.IN = 1000.0, .GN = 1968953326.5 * 730.0 / 365.25};
+    Frame()->Refresh(REFRESH_LOAD);
+    const QLineEdit* box = Frame()->ResultSets()->findChild<QLineEdit*>("gainPerYear");
+    EXPECT_TRUE(box->toolTip().endsWith(": 1968953326.5")) << box->toolTip().toStdString();
+    EXPECT_NEAR(box->text().toDouble(), 1968953326.5, 1968953326.5 * 0.1)
+        << box->text().toStdString();
+    // So does an integer field, which reads back whole while its short text stands.
+    Project().m_range.MU = std::numeric_limits<int32_t>::max();
+    Frame()->Refresh(REFRESH_LOAD);
+    Show(PAGE_PARAMETERS);
+    EXPECT_NEAR(Text("sweepHigh").toDouble(), 2147483647.0, 2147483647.0 * 0.1)
+        << Text("sweepHigh").toStdString();
+    Frame()->Refresh(REFRESH_STORE);
+    EXPECT_EQ(Project().m_range.MU, std::numeric_limits<int32_t>::max());
+
     // Gains are cut; risks go away from zero, so none is shown smaller than it was.
     const std::tuple<double, const char*, const char*> figures[] = {
         {19.88, "19.8", "19.9"}, {-8.43, "-8.4", "-8.5"}, {10.0, "10.0", "10.0"},
