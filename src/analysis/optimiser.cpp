@@ -577,16 +577,22 @@ COptimiser::~COptimiser() = default;
 
 namespace {
 
+std::string TooManyCells(int64_t cells) {
+    return cells > kMaxLandscapeCells
+               ? "the range has " + std::to_string(cells) +
+                     " smoothing lengths x flag levels, more than the " +
+                     std::to_string(kMaxLandscapeCells) + " a landscape records"
+               : std::string();
+}
+
 // Sizes `landscape` for the run's lengths and levels, filled with NaN; or, when that is more
 // than kMaxLandscapeCells, leaves it empty and says why.
 void PrepareLandscape(int32_t lowLength, int64_t lengths, const std::vector<int32_t>& levels,
                       CLandscape& landscape) {
     landscape = CLandscape{};
     const int64_t cells = lengths * static_cast<int64_t>(levels.size());
-    if (cells > kMaxLandscapeCells) {
-        landscape.unrecorded = "the range has " + std::to_string(cells) +
-                               " smoothing lengths x flag levels, more than the " +
-                               std::to_string(kMaxLandscapeCells) + " a landscape records";
+    landscape.unrecorded = TooManyCells(cells);
+    if (!landscape.unrecorded.empty()) {
         return;
     }
     landscape.lowLength = lowLength;
@@ -664,6 +670,13 @@ void Optimise(CProject& project, int threads, const std::atomic<bool>& stop,
             result.GN = c.gain;
         }
     }
+}
+
+std::string LandscapeRefusal(const CStrategyRange& range) {
+    // As the run sizes its grid: the lengths ML to MU, and 100 / step flag levels.
+    const int64_t lengths = std::max<int64_t>(1, int64_t{range.MU} - range.ML + 1);
+    const int64_t levels = std::max(1, 100 / EffectiveFlagStep(range.BI));
+    return TooManyCells(lengths * levels);
 }
 
 CSweepEstimate EstimateSweep(const CProject& project, int threads) {

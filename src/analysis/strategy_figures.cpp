@@ -86,16 +86,20 @@ CStrategyFigures ComputeFigures(const CDataSet& primary, const CLimits& window) 
     const auto [first, last] = primary.PointsInside(window);
     figures.days = window.DayCount();
     figures.points = static_cast<int64_t>(last - first);
-    figures.gain = params.GN;
-    figures.gainPerYear = params.GN * 365.25 / static_cast<double>(figures.days);
-    figures.gainPerYearCompounded = CompoundedPerYear(params.GN, figures.days);
+    figures.gain = kNaN;
+    figures.gainPerYear = kNaN;
+    figures.gainPerYearCompounded = kNaN;
     figures.buyAndHold = kNaN;
     figures.bestTrade = kNaN;
     figures.worstTrade = kNaN;
     figures.inMarket = kNaN;
+    // A window without a point invested nothing: its gain is no result, not a loss.
     if (first == last) {
         return figures;
     }
+    figures.gain = params.GN;
+    figures.gainPerYear = params.GN * 365.25 / static_cast<double>(figures.days);
+    figures.gainPerYearCompounded = CompoundedPerYear(params.GN, figures.days);
     figures.buyAndHold =
         Change(primary.Points()[first].GetValue(Raw), primary.Points()[last - 1].GetValue(Raw));
     FindDrawdown(primary, first, last, params.IN, figures);

@@ -298,7 +298,18 @@ void CProjectCommands::UndoAddPoint() {
 
 CStatus CProjectCommands::StartProcess() {
     Refresh(REFRESH_STORE);
-    return ValidateRange(m_project);
+    CStatus valid = ValidateRange(m_project);
+    if (!valid) {
+        return valid;
+    }
+    // Every combination would score the same non-result; result sets of it would mislead.
+    const CDataSet& primary = *m_project.Primary();
+    const auto [first, last] = primary.PointsInside(m_project.m_viewLimits);
+    if (first == last) {
+        return CStatus::Error("the window holds no point of '" + primary.m_name +
+                              "': nothing to optimise");
+    }
+    return valid;
 }
 
 CSweepEstimate CProjectCommands::EstimateProcess(const CProject& project, int threads) {

@@ -73,6 +73,9 @@ TEST_F(StrategyFiguresTest, NeverInTheMarketAndAnEmptyWindow) {
     EXPECT_EQ(f.points, 0);
     EXPECT_EQ(f.days, 10);
     EXPECT_TRUE(std::isnan(f.buyAndHold) && std::isnan(f.inMarket));
+    // Nothing was invested: no gain, rather than the -100 % that Invest's untouched OUT gives.
+    EXPECT_TRUE(std::isnan(f.gain) && std::isnan(f.gainPerYear) &&
+                std::isnan(f.gainPerYearCompounded));
 }
 
 TEST(CompoundedPerYear, DoublingOverTwoYearsAndTotalLoss) {
