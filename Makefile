@@ -2,12 +2,16 @@
 # Every target installs what is missing with apt-get first (run as root on a fresh machine).
 
 DEB_PACKAGES := cmake g++ make libgtest-dev libbenchmark-dev clang-format libcli11-dev \
-                nlohmann-json3-dev qt6-base-dev fonts-dejavu-core fonts-liberation2 python3
+                nlohmann-json3-dev qt6-base-dev fonts-dejavu-core fonts-liberation2 python3 git \
+                librsvg2-bin desktop-file-utils appstream shared-mime-info libglib2.0-bin man-db \
+                groff-base dpkg-dev file
 JOBS ?= $(shell nproc)
 
 FUZZ_SECONDS ?= 30
 
-.PHONY: all deps build build-asan lint test bench fuzz run screenshot clean
+PREFIX ?= /usr/local
+
+.PHONY: all deps build build-asan lint test install-check install deb bench fuzz run screenshot clean
 
 all: build
 
@@ -37,6 +41,20 @@ test: lint build build-asan
 	cd build && ctest --output-on-failure -j $(JOBS)
 	cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 	    ctest --output-on-failure -j $(JOBS)
+	scripts/check_install.sh build
+
+# Installs into a staging folder and checks the result, builds the Debian package and, as
+# root, installs and removes it (QUILLMARK_DEB_INSTALL=0 to skip that).
+install-check: build
+	scripts/check_install.sh build
+
+install: build
+	cmake --install build --prefix $(PREFIX)
+
+# build/quillmark_VERSION-1_ARCH.deb, its dependencies computed from the programs' libraries.
+deb: build
+	rm -f build/quillmark_*.deb
+	cd build && cpack -G DEB
 
 # The program runs in "Project Files", so that its default folders ../Project Files and
 # ../Data Files are the samples.

@@ -7,9 +7,12 @@
 #include <utility>
 #include <vector>
 
+#include "app/program_version.h"
+#include "app/sample_files.h"
 #include "cli/argument_checks.h"
 #include "cli/cli_commands.h"
 #include "cli/render_command.h"
+#include "cli/samples_command.h"
 #include "cli/walk_command.h"
 
 namespace {
@@ -36,6 +39,7 @@ int main(int argc, char** argv) {
     CLI::App app{"Quillmark on the command line: inspect, simulate, import, save and draw.",
                  "quillmark-cli"};
     app.require_subcommand(1);
+    app.set_version_flag("--version", "quillmark-cli " + ProgramVersion());
 
     std::string infoPath;
     CLI::App* info = app.add_subcommand("info", "Print a project's window, ranges and data sets");
@@ -112,12 +116,18 @@ int main(int argc, char** argv) {
     CRenderOptions render;
     CLI::App* ren = AddRenderCommand(app, render);
 
+    CLI::App* samples =
+        app.add_subcommand("samples", "Print where the sample projects and data files are");
+
     // CLI11 reports parse errors and help requests by exception; this is the one place that
     // turns them into an exit status.
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp&) {
         std::cout << app.help();
+        return 0;
+    } catch (const CLI::CallForVersion&) {
+        std::cout << app.version() << '\n';
         return 0;
     } catch (const CLI::ParseError& e) {
         std::cerr << "quillmark-cli: " << e.what() << "\n\n" << app.help();
@@ -151,6 +161,9 @@ int main(int argc, char** argv) {
     }
     if (ren->parsed()) {
         return RunRender(render);
+    }
+    if (samples->parsed()) {
+        return RunSamples(ProgramFolder(argv[0]));
     }
     return RunResave(resaveIn, resaveOut);
 }

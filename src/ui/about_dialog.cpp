@@ -8,6 +8,7 @@
 #include <QGridLayout>
 #include <QLabel>
 
+#include "app/program_version.h"
 #include "ui/pictures.h"
 
 CAboutDialog::CAboutDialog(QWidget* parent) : QDialog(parent) {
@@ -18,7 +19,8 @@ CAboutDialog::CAboutDialog(QWidget* parent) : QDialog(parent) {
     QFont bold = name->font();
     bold.setBold(true);
     name->setFont(bold);
-    auto* version = new QLabel(QStringLiteral("Version 2.0"), this);
+    auto* version = new QLabel(
+        QStringLiteral("Version %1").arg(QString::fromStdString(ProgramVersion())), this);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
 

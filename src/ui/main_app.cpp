@@ -13,6 +13,7 @@
 #include <QSettings>
 #include <QStatusBar>
 #include <QTimer>
+#include <QVariant>
 
 #include "ui/about_dialog.h"
 #include "ui/import_dialog.h"
@@ -38,18 +39,26 @@ QString FromFolder(const char* folder) {
     return QDir::cleanPath(QDir::current().absoluteFilePath(QString::fromUtf8(folder)));
 }
 
-QString AskPath(QWidget* parent, CMainApp::FileDialog which) {
+// A dialog's folder: `folder` beside the working folder, as in a build tree, or `otherwise` (the
+// installed samples, the documents folder) when there is none.
+QString StartFolder(const char* folder, const QString& otherwise) {
+    const QString beside = FromFolder(folder);
+    return QDir(beside).exists() || otherwise.isEmpty() ? beside : otherwise;
+}
+
+QString AskPath(QWidget* parent, CMainApp::FileDialog which, const CMainApp::Folders& folders) {
     switch (which) {
         case CMainApp::FileDialog::Open:
             return QFileDialog::getOpenFileName(parent, QStringLiteral("Open"),
-                                                FromFolder("../Project Files"), kProjectFilter);
+                                                StartFolder("../Project Files", folders.projects),
+                                                kProjectFilter);
         case CMainApp::FileDialog::Import:
             return QFileDialog::getOpenFileName(parent, QStringLiteral("Import"),
-                                                FromFolder("../Data Files"),
+                                                StartFolder("../Data Files", folders.data),
                                                 QStringLiteral("All Files (*)"));
         case CMainApp::FileDialog::SaveAs: {
-            QFileDialog dialog(parent, QStringLiteral("Save As"), FromFolder("../Project Files"),
-                               kProjectFilter);
+            QFileDialog dialog(parent, QStringLiteral("Save As"),
+                               StartFolder("../Project Files", folders.documents), kProjectFilter);
             dialog.setAcceptMode(QFileDialog::AcceptSave);
             dialog.setDefaultSuffix(QStringLiteral("xml"));
             dialog.setOption(QFileDialog::DontConfirmOverwrite);
@@ -83,7 +92,7 @@ CMainApp::CMainApp(int& argc, char** argv) : QApplication(argc, argv), m_command
     setOrganizationName(kCompany);
     setWindowIcon(ApplicationIcon());
     g_app = this;
-    m_fileDialog = [this](FileDialog which) { return AskPath(m_frame.get(), which); };
+    m_fileDialog = [this](FileDialog which) { return AskPath(m_frame.get(), which, m_folders); };
     m_errorBox = [](const QString& text) {
         QMessageBox::critical(nullptr, QStringLiteral("Error"), text);
     };
@@ -148,13 +157,18 @@ void CMainApp::InitInstance(const QString& file) {
 
     QSettings settings(kCompany, kProduct);
     settings.beginGroup(kUserGroup);
-    const std::string lastFile =
-        settings.value("last_file", kDefaultLastFile).toString().toStdString();
+    const QVariant stored = settings.value("last_file");
     m_commands.m_datesInCol = settings.value("datesincol", 1).toInt();
     m_commands.m_valsInCol = settings.value("valsincol", 2).toInt();
     settings.endGroup();
 
     if (file.isEmpty()) {
+        // A first start has no last file yet: it opens the sample (or the user's copy of it).
+        std::string lastFile = stored.toString().toStdString();
+        if (!stored.isValid()) {
+            lastFile = m_firstProject ? m_firstProject() : std::string();
+            lastFile = lastFile.empty() ? std::string(kDefaultLastFile) : lastFile;
+        }
         // A last file that is missing for now is still the one to try at the next start; the
         // status bar says why the window is empty rather than a box at every start.
         const CStatus opened = m_commands.OpenProject(lastFile);

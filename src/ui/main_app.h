@@ -42,6 +42,18 @@ class CMainApp : public QApplication, public CCommandHost {
     // Asks a yes-or-no question; true for yes.
     using ConfirmFunction = std::function<bool(const QString& text)>;
 
+    // The project a first start opens (no last file in the settings yet); empty for the sample
+    // beside the working folder.
+    using FirstProjectFunction = std::function<std::string()>;
+    // Where the file dialogs start when the working folder has no "Project Files" or "Data
+    // Files" beside it, as when an installed program starts: the samples' folders, and the
+    // documents folder for Save As. Empty: the working folder.
+    struct Folders {
+        QString projects;
+        QString data;
+        QString documents;
+    };
+
     static constexpr int kRecentFiles = 8;
 
     CMainApp(int& argc, char** argv);
@@ -102,6 +114,9 @@ class CMainApp : public QApplication, public CCommandHost {
     void SetImportPreview(ImportPreviewFunction preview) { m_importPreview = std::move(preview); }
     void SetSaveQuestion(SaveQuestionFunction question) { m_saveQuestion = std::move(question); }
     void SetConfirmBox(ConfirmFunction box) { m_confirmBox = std::move(box); }
+    // Set before InitInstance by the program's main.
+    void SetFirstProject(FirstProjectFunction first) { m_firstProject = std::move(first); }
+    void SetFolders(Folders folders) { m_folders = std::move(folders); }
 
   private:
     void CreateMenus();
@@ -128,6 +143,8 @@ class CMainApp : public QApplication, public CCommandHost {
     ImportPreviewFunction m_importPreview;
     SaveQuestionFunction m_saveQuestion;
     ConfirmFunction m_confirmBox;
+    FirstProjectFunction m_firstProject;
+    Folders m_folders;
     // Gathers the commands of one moment into one update of the title.
     QTimer* m_titleTimer;
     // The last file of the settings when it did not open at start-up.

@@ -451,3 +451,36 @@ TEST_F(CliTest, WalkForwardReportsStepsAndStitchedFigures) {
 }
 
 }  // namespace
+
+// --version answers without a subcommand; samples finds the build tree's samples, and those of
+// an installation laid out around a copy of the program (bin/, share/quillmark/).
+TEST_F(CliTest, VersionAndSamplesWhereverTheProgramIs) {
+    const CliRun version = Cli("--version");
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out.rfind("quillmark-cli ", 0), 0u) << version.out;
+    EXPECT_EQ(Lines(version.out), 1);
+
+    CliRun samples = Cli("samples");
+    ASSERT_EQ(samples.status, 0) << samples.err;
+    nlohmann::json found = samples.Json();
+    EXPECT_FALSE(found["installed"]);
+    EXPECT_EQ(fs::canonical(found["sample"].get<std::string>()), fs::canonical(kSample));
+
+    const fs::path installed = fs::path(folder.Path()) / "share/quillmark/Project Files";
+    fs::create_directories(installed);
+    fs::create_directories(fs::path(folder.Path()) / "bin");
+    fs::copy_file(kSample, installed / "SP500.xml");
+    fs::copy_file(QUILLMARK_CLI, fs::path(folder.Path()) / "bin/quillmark-cli");
+    const std::string moved = "env DISPLAY= '" + folder.PathOf("bin/quillmark-cli") + "' samples";
+    FILE* pipe = popen(moved.c_str(), "r");
+    std::string out;
+    char buffer[4096];
+    for (size_t got; (got = fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
+        out.append(buffer, got);
+    }
+    EXPECT_EQ(pclose(pipe), 0);
+    found = nlohmann::json::parse(out, nullptr, false);
+    EXPECT_TRUE(found["installed"]) << out;
+    EXPECT_EQ(found["sample"], (installed / "SP500.xml").string());
+    EXPECT_EQ(found["files"], nlohmann::json::array({(installed / "SP500.xml").string()}));
+}

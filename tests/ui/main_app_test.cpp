@@ -53,6 +53,27 @@ TEST_F(MainAppTest, TheLastFileAndTheImportColumnsOutliveTheWindow) {
     EXPECT_EQ(Setting("valsincol"), "4");
 }
 
+// Only a start without a last file in the settings asks for the first project (the program
+// gives its sample, or an installation's copy of it); later starts open the last file.
+TEST_F(MainAppTest, OnlyTheFirstStartOpensTheFirstProject) {
+    const fs::path copy = Scratch() / "SP500.xml";
+    fs::copy_file(Sample("Project Files/SP500.xml"), copy);
+    int asked = 0;
+    App().SetFirstProject([&] {
+        ++asked;
+        return copy.string();
+    });
+    Start();
+    EXPECT_EQ(App().Commands().m_lastFile, copy.string());
+    EXPECT_EQ(Frame()->windowTitle(), "SP500.xml[*] - Quillmark");
+    Run("&New");
+    App().ExitInstance(0);
+    Start();  // the last file is none now, which is not a first start
+    EXPECT_EQ(App().Commands().m_lastFile, "");
+    EXPECT_EQ(asked, 1);
+    App().SetFirstProject({});
+}
+
 TEST_F(MainAppTest, RecentFilesAreCappedAtEightReopenFromTheMenuAndSurviveARestart) {
     Start();
     const std::string sample = Sample("Project Files/SP500.xml");
