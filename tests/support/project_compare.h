@@ -7,7 +7,7 @@
 #include <tuple>
 
 #include "analysis/potential_gains.h"
-#include "app/project_commands.h"
+#include "analysis/simulation.h"
 #include "charts/project_view.h"
 #include "model/project.h"
 #include "storage/project_reader.h"
@@ -87,12 +87,13 @@ inline std::string DataSetDifference(const std::string& what, const CDataSet& a,
     for (size_t i = 0; i < a.Points().size(); ++i) {
         const CDataPoint& p = a.Points()[i];
         const CDataPoint& q = b.Points()[i];
-        const std::string where = what + " point " + std::to_string(i + 1);
-        if (std::string d = DateDifference(where, p, q); !d.empty()) {
-            return d;
-        }
-        if (std::string d = RealDifference(where, p.GetValue(Raw), q.GetValue(Raw)); !d.empty()) {
-            return d;
+        const bool same = p.m_serial == q.m_serial && p.m_year == q.m_year &&
+                          p.m_month == q.m_month && p.m_day == q.m_day &&
+                          SameReal(p.GetValue(Raw), q.GetValue(Raw));
+        if (!same) {
+            return what + " point " + std::to_string(i + 1) + ": " + DateText(p) + " " +
+                   std::to_string(p.GetValue(Raw)) + " / " + DateText(q) + " " +
+                   std::to_string(q.GetValue(Raw));
         }
     }
     return std::string();
@@ -145,7 +146,13 @@ inline std::string Outcome(CProject& project) {
             add(gain);
         }
     }
-    CProjectCommands(project).Simulate();
+    // As Update does (CProjectCommands::Simulate without a host), without the digest of the
+    // file text that a command object takes when it is made.
+    if (CDataSet* current = project.Current()) {
+        ComputePotentialGains(*current);
+    }
+    Simulate(project, nullptr);
+    ScaleHistory(project);
     if (const CDataSet* primary = project.Primary()) {
         add(primary->m_params.OUT);
         add(primary->m_params.GN);
