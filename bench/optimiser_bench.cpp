@@ -73,28 +73,46 @@ void BM_OptimiseFourSets(benchmark::State& state) {
 }
 BENCHMARK(BM_OptimiseFourSets)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// The sweep on one thread without and with the landscape recorded (argument 0 or 1), run back
-// to back so that the two figures share the machine's state.
+// The sweep on one thread without the landscape (argument 0), with it recorded (1), and with it
+// recorded and the robust sets searched over all of it (2), run back to back so that the
+// figures share the machine's state.
 void RunLandscapeSweep(benchmark::State& state, void (*make)(CProject&)) {
-    const bool record = state.range(0) != 0;
+    const int64_t mode = state.range(0);
     CProject project;
     make(project);
     const std::atomic<bool> stop{false};
     CLandscape landscape;
     for (auto _ : state) {
-        Optimise(project, 1, stop, nullptr, record ? &landscape : nullptr);
+        Optimise(project, 1, stop, nullptr, mode > 0 ? &landscape : nullptr);
+        if (mode == 2) {
+            RankByPlateau(project, landscape);
+        }
     }
 }
 
 void BM_LandscapeSp500(benchmark::State& state) {
     RunLandscapeSweep(state, LoadSp500);
 }
-BENCHMARK(BM_LandscapeSp500)->Arg(0)->Arg(1)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LandscapeSp500)
+    ->Arg(0)
+    ->Arg(1)
+    ->Arg(2)
+    ->Arg(0)
+    ->Arg(1)
+    ->Arg(2)
+    ->Unit(benchmark::kMillisecond);
 
 void BM_LandscapeFourSets(benchmark::State& state) {
     RunLandscapeSweep(state, MakeFourSets);
 }
-BENCHMARK(BM_LandscapeFourSets)->Arg(0)->Arg(1)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LandscapeFourSets)
+    ->Arg(0)
+    ->Arg(1)
+    ->Arg(2)
+    ->Arg(0)
+    ->Arg(1)
+    ->Arg(2)
+    ->Unit(benchmark::kMillisecond);
 
 // The straightforward way: place each candidate in the data sets and simulate it.
 void RunStraightforward(benchmark::State& state, void (*make)(CProject&)) {
@@ -124,23 +142,24 @@ void BM_StraightforwardFourSets(benchmark::State& state) {
 BENCHMARK(BM_StraightforwardFourSets)->Arg(100)->Unit(benchmark::kMillisecond);
 
 // The out-of-sample check of the S&P 500 sample: five-year training and one-year test windows,
-// each training window optimised with the default ranges, on one thread.
+// each training window optimised with the default ranges on the data up to its end, on one
+// thread; chosen by gain (argument 0) or by plateau (1).
 void BM_WalkForwardSp500(benchmark::State& state) {
     CProject project;
     LoadSp500(project);
-    CPeriod train;
-    CPeriod test;
-    ParsePeriod("5y", train);
-    ParsePeriod("1y", test);
+    CWalkSettings settings;
+    ParsePeriod("5y", settings.train);
+    ParsePeriod("1y", settings.test);
     const std::atomic<bool> stop{false};
+    settings.rank = state.range(0) != 0 ? CWalkRank::Robust : CWalkRank::Gain;
     size_t steps = 0;
     for (auto _ : state) {
         CWalkForward run;
-        WalkForward(project, train, test, CWalkRank::Gain, 1, stop, nullptr, run);
+        WalkForward(project, settings, 1, stop, nullptr, run);
         steps = run.steps.size();
     }
     state.counters["steps"] = static_cast<double>(steps);
 }
-BENCHMARK(BM_WalkForwardSp500)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_WalkForwardSp500)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace

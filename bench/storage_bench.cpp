@@ -17,6 +17,7 @@
 #include "charts/project_view.h"
 #include "model/project.h"
 #include "storage/data_importer.h"
+#include "storage/date_text.h"
 #include "storage/file_io.h"
 #include "storage/project_reader.h"
 #include "storage/project_writer.h"
@@ -39,18 +40,23 @@ std::vector<std::string> Sp500Rows() {
     return rows;
 }
 
-// The S&P rows over and over on consecutive days from 1 January 1900, with ISO dates.
+// The S&P rows over and over on consecutive days of the real calendar from 1 January 1900,
+// with ISO dates (the importer takes no day the calendar lacks, such as 29 February 1900).
 const std::string& RawFile() {
     static const std::string path = [] {
         std::vector<std::string> rows = Sp500Rows();
         std::string text = "date,open,high,low,close,adjclose,volume\n";
-        CDataPoint day;
-        day.SetDate(1, 1, 1900);
-        char date[32];
+        int day = 1;
+        int month = 1;
+        int year = 1900;
+        char date[64];
         for (int i = 0; i < kLines && !rows.empty(); ++i) {
-            CDataPoint d;
-            d.SetSerial(day.m_serial + i);
-            std::snprintf(date, sizeof date, "%04d-%02d-%02d", d.m_year, d.m_month, d.m_day);
+            std::snprintf(date, sizeof date, "%04d-%02d-%02d", year, month, day);
+            if (!IsCalendarDay(++day, month, year)) {
+                day = 1;
+                month = month % 12 + 1;
+                year += month == 1 ? 1 : 0;
+            }
             text += date;
             text += rows[static_cast<size_t>(i) % rows.size()];
             text += '\n';

@@ -60,7 +60,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     const CImportReport& r = importer.Report();
     Check(r.lines == r.points + r.blank.count + r.noDate.count + r.badDate.count +
-                         r.badValue.count + r.merged.count + r.outOfOrder.count);
+                         r.badMonth.count + r.badValue.count + r.merged.count + r.outOfOrder.count);
 
     // The splitter alone, on every separator: no field reaches beyond the line's bytes.
     const std::string line(reinterpret_cast<const char*>(data + 3), size - 3);

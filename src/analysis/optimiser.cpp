@@ -186,6 +186,34 @@ struct Inputs {
     std::vector<double> loBand;  // -level x 0.01
 };
 
+// Where the sweep of one length records its cells of the landscape: ratios x levels of them,
+// and the ratios each data set's pass chose.
+struct LandscapeRow {
+    struct Cells {
+        double* gains;
+        uint8_t* trades;
+        int32_t* visits;
+    };
+    double* gains;
+    uint8_t* trades;
+    int32_t* visits;
+    double* chosen;
+    size_t levelCount;
+    const int32_t* gridColumns;         // per grid index: its ratio's column
+    const std::vector<double>* ratios;  // the landscape's ratios, rising
+
+    Cells At(int32_t column) const {
+        const size_t at = static_cast<size_t>(column) * levelCount;
+        return {gains + at, trades + at, visits + at};
+    }
+    // The column of a ratio of the grid; -1 for one off it (a start ratio kept).
+    int32_t ColumnOf(double ratio) const {
+        const auto at = std::lower_bound(ratios->begin(), ratios->end(), ratio);
+        return at != ratios->end() && *at == ratio ? static_cast<int32_t>(at - ratios->begin())
+                                                   : -1;
+    }
+};
+
 // Keeps the best distinct combinations seen so far, best first.
 class CBestList {
   public:
@@ -234,6 +262,17 @@ int64_t WorkerCount(int threads) {
     return threads > 0 ? threads : std::max(1u, std::thread::hardware_concurrency());
 }
 
+// The ratios one data set's sweep visits at `resolution` steps per unit: 2 x resolution + 3
+// of them from below -1 to above 1, clamped into -1 to 1 (so the ends appear twice).
+std::vector<double> RatioGrid(int32_t resolution) {
+    std::vector<double> grid;
+    for (int64_t j = 0; j <= 2 * int64_t{resolution} + 2; ++j) {
+        double r = static_cast<double>(j - resolution - 1) / resolution;
+        grid.push_back(std::clamp(r, -1.0, 1.0));
+    }
+    return grid;
+}
+
 }  // namespace
 
 struct COptimiser::Impl {
@@ -255,6 +294,7 @@ struct COptimiser::Impl {
     struct Workspace {
         std::vector<std::vector<double>> diffs;  // per data set, on the primary's points
         std::vector<double> ratios, prefix, signal, scratch, gains;
+        std::vector<uint8_t> traded;
     };
     void PrepareLength(int64_t lengthIndex, Workspace& w) const;
     // The coordinate ascent of one prepared length, every visit offered to `best`.
@@ -262,11 +302,13 @@ struct COptimiser::Impl {
     // null) gets, per flag level, the best gain over the ratios visited.
     template <typename StopHere>
     int64_t SweepRatios(int64_t lengthIndex, Workspace& w, CBestList& best, StopHere stopHere,
-                        double* row);
+                        const LandscapeRow* row);
     CSweepEstimate Measure(int threads);
-    void EvaluateLevels(const std::vector<double>& signal, std::vector<double>& gains) const;
+    void EvaluateLevels(const std::vector<double>& signal, std::vector<double>& gains,
+                        std::vector<uint8_t>& traded) const;
     template <typename Mask>
-    void WalkLevels(const std::vector<double>& signal, std::vector<double>& gains) const;
+    void WalkLevels(const std::vector<double>& signal, std::vector<double>& gains,
+                    std::vector<uint8_t>& traded) const;
 
     // The levels whose upper band a signal value is above, and those whose lower band it is
     // below (all of them for a value that is not a number): both are prefixes of the levels,
@@ -344,10 +386,7 @@ void COptimiser::Impl::Prepare() {
     const int32_t resolution = std::max(range.RR, 1);
     in.lowLength = range.ML;
     lengthCount = std::max<int64_t>(1, int64_t{range.MU} - range.ML + 1);
-    for (int64_t j = 0; j <= 2 * int64_t{resolution} + 2; ++j) {
-        double r = static_cast<double>(j - resolution - 1) / resolution;
-        in.ratioGrid.push_back(std::clamp(r, -1.0, 1.0));
-    }
+    in.ratioGrid = RatioGrid(resolution);
     const int32_t step = EffectiveFlagStep(range.BI);
     const int32_t levelCount = std::max(1, 100 / step);
     for (int32_t j = 0; j < levelCount; ++j) {
@@ -361,20 +400,21 @@ void COptimiser::Impl::Prepare() {
 
 // The gain of every flag level for one signal, in one walk over the window: the market flags of
 // all levels are kept as bits, and each level's investment changes only where its flag does.
-void COptimiser::Impl::EvaluateLevels(const std::vector<double>& signal,
-                                      std::vector<double>& gains) const {
+void COptimiser::Impl::EvaluateLevels(const std::vector<double>& signal, std::vector<double>& gains,
+                                      std::vector<uint8_t>& traded) const {
     if (in.first == in.last) {
         std::fill(gains.begin(), gains.end(), (in.outputBefore - in.input) * 100.0 / in.input);
+        std::fill(traded.begin(), traded.end(), uint8_t{0});
     } else if (in.levels.size() <= 64) {
-        WalkLevels<uint64_t>(signal, gains);
+        WalkLevels<uint64_t>(signal, gains, traded);
     } else {
-        WalkLevels<WideMask>(signal, gains);
+        WalkLevels<WideMask>(signal, gains, traded);
     }
 }
 
 template <typename Mask>
-void COptimiser::Impl::WalkLevels(const std::vector<double>& signal,
-                                  std::vector<double>& gains) const {
+void COptimiser::Impl::WalkLevels(const std::vector<double>& signal, std::vector<double>& gains,
+                                  std::vector<uint8_t>& traded) const {
     const int levelCount = static_cast<int>(in.levels.size());
     const double* price = in.raw.front().data();
     const double* value = signal.data();
@@ -392,6 +432,7 @@ void COptimiser::Impl::WalkLevels(const std::vector<double>& signal,
     // levels change only when the signal passes the band of the lowest level not held (entry)
     // or of the lowest level held (exit). Between such points the walk only compares.
     Mask held{};
+    Mask everHeld{};
     double enterAbove = in.hiBand[0];
     double leaveBelow = -INFINITY;
     for (size_t t = in.first; t < in.last; ++t) {
@@ -421,6 +462,7 @@ void COptimiser::Impl::WalkLevels(const std::vector<double>& signal,
             b.net -= charge;
         });
         held = now;
+        everHeld = everHeld | now;
         const int lowestFree = LowestLevel(~held, levelCount);
         enterAbove =
             lowestFree < levelCount ? in.hiBand[static_cast<size_t>(lowestFree)] : INFINITY;
@@ -436,6 +478,7 @@ void COptimiser::Impl::WalkLevels(const std::vector<double>& signal,
             out = lastPrice * b.netBase / b.entryPrice;
         }
         gains[static_cast<size_t>(j)] = (out - input) * 100.0 / input;
+        traded[static_cast<size_t>(j)] = HasLevel(everHeld, j) ? 1 : 0;
     }
 }
 
@@ -468,19 +511,23 @@ void COptimiser::Impl::PrepareLength(int64_t lengthIndex, Workspace& w) const {
     }
 }
 
-// Keeps the higher of each level's recorded gain and the new one; NaN never replaces a number.
-void RecordBest(const std::vector<double>& gains, double* row) {
+// Keeps, per level, the better of a cell's recorded gain and the new one (the first visited
+// on a tie); NaN never replaces a number.
+void RecordBest(const std::vector<double>& gains, const std::vector<uint8_t>& traded, int32_t visit,
+                LandscapeRow::Cells cells) {
     for (size_t l = 0; l < gains.size(); ++l) {
         const double gain = gains[l];
-        if (!std::isnan(gain) && (std::isnan(row[l]) || gain > row[l])) {
-            row[l] = gain;
+        if (!std::isnan(gain) && (std::isnan(cells.gains[l]) || gain > cells.gains[l])) {
+            cells.gains[l] = gain;
+            cells.trades[l] = traded[l];
+            cells.visits[l] = visit;
         }
     }
 }
 
 template <typename StopHere>
 int64_t COptimiser::Impl::SweepRatios(int64_t lengthIndex, Workspace& w, CBestList& best,
-                                      StopHere stopHere, double* row) {
+                                      StopHere stopHere, const LandscapeRow* row) {
     const int32_t ml = static_cast<int32_t>(in.lowLength + lengthIndex);
     const size_t setCount = in.serials.size();
     const size_t n = in.serials.front().size();
@@ -496,6 +543,7 @@ int64_t COptimiser::Impl::SweepRatios(int64_t lengthIndex, Workspace& w, CBestLi
     signal.resize(n);
     scratch.resize(n);
     gains.resize(levelCount);
+    w.traded.resize(levelCount);
     const auto& diffs = w.diffs;
     const int64_t visitsPerLength = static_cast<int64_t>(setCount * gridSize * levelCount);
     int64_t visit = lengthIndex * visitsPerLength;
@@ -515,7 +563,7 @@ int64_t COptimiser::Impl::SweepRatios(int64_t lengthIndex, Workspace& w, CBestLi
                     BlendInto(signal, diffs[later], in.plans[later], ratios[later], scratch);
                     signal.swap(scratch);
                 }
-                EvaluateLevels(signal, gains);
+                EvaluateLevels(signal, gains, w.traded);
             }
             ratios[k] = r;
             for (size_t l = 0; l < levelCount; ++l, ++visit) {
@@ -527,7 +575,12 @@ int64_t COptimiser::Impl::SweepRatios(int64_t lengthIndex, Workspace& w, CBestLi
                 }
             }
             if (row != nullptr) {
-                RecordBest(gains, row);
+                // A later data set's pass keeps the primary's chosen ratio.
+                const int32_t column = k == 0 ? row->gridColumns[j] : row->ColumnOf(ratios[0]);
+                if (column >= 0) {
+                    RecordBest(gains, w.traded, static_cast<int32_t>(k * gridSize + j),
+                               row->At(column));
+                }
             }
             Advance(static_cast<int64_t>(levelCount));
         }
@@ -535,6 +588,9 @@ int64_t COptimiser::Impl::SweepRatios(int64_t lengthIndex, Workspace& w, CBestLi
         // The base of the next block: the blend up to this data set with its chosen ratio.
         BlendInto(prefix, diffs[k], in.plans[k], ratios[k], scratch);
         prefix.swap(scratch);
+    }
+    if (row != nullptr) {
+        std::copy(ratios.begin(), ratios.end(), row->chosen);
     }
     return steps;
 }
@@ -580,25 +636,41 @@ namespace {
 std::string TooManyCells(int64_t cells) {
     return cells > kMaxLandscapeCells
                ? "the range has " + std::to_string(cells) +
-                     " smoothing lengths x flag levels, more than the " +
+                     " smoothing lengths x ratios x flag levels, more than the " +
                      std::to_string(kMaxLandscapeCells) + " a landscape records"
                : std::string();
 }
 
-// Sizes `landscape` for the run's lengths and levels, filled with NaN; or, when that is more
-// than kMaxLandscapeCells, leaves it empty and says why.
-void PrepareLandscape(int32_t lowLength, int64_t lengths, const std::vector<int32_t>& levels,
-                      CLandscape& landscape) {
+// The ratios of a grid in ascending order, each once: the landscape's columns of ratios.
+std::vector<double> DistinctRatios(std::vector<double> grid) {
+    std::sort(grid.begin(), grid.end());
+    grid.erase(std::unique(grid.begin(), grid.end()), grid.end());
+    return grid;
+}
+
+// Sizes `landscape` for the run's lengths, ratios and levels, with no cell visited; or, when
+// that is more than kMaxLandscapeCells, leaves it empty and says why.
+void PrepareLandscape(const Inputs& in, int64_t lengths, CLandscape& landscape) {
     landscape = CLandscape{};
-    const int64_t cells = lengths * static_cast<int64_t>(levels.size());
+    std::vector<double> ratios = DistinctRatios(in.ratioGrid);
+    const int64_t cells =
+        lengths * static_cast<int64_t>(ratios.size()) * static_cast<int64_t>(in.levels.size());
     landscape.unrecorded = TooManyCells(cells);
     if (!landscape.unrecorded.empty()) {
         return;
     }
-    landscape.lowLength = lowLength;
+    const auto count = static_cast<size_t>(cells);
+    landscape.lowLength = in.lowLength;
     landscape.lengthCount = static_cast<int32_t>(lengths);
-    landscape.levels = levels;
-    landscape.gains.assign(static_cast<size_t>(cells), std::numeric_limits<double>::quiet_NaN());
+    landscape.levels = in.levels;
+    landscape.ratios = std::move(ratios);
+    landscape.gains.assign(count, std::numeric_limits<double>::quiet_NaN());
+    landscape.trades.assign(count, 0);
+    landscape.visits.assign(count, -1);
+    landscape.grid = in.ratioGrid;
+    landscape.startRatios = in.startRatios;
+    landscape.chosenRatios.assign(static_cast<size_t>(lengths) * in.startRatios.size(),
+                                  std::numeric_limits<double>::quiet_NaN());
 }
 
 }  // namespace
@@ -606,10 +678,14 @@ void PrepareLandscape(int32_t lowLength, int64_t lengths, const std::vector<int3
 std::vector<COptimiserCandidate> COptimiser::Run(int threads, CLandscape* landscape) {
     Impl& impl = *m_impl;
     const int64_t lengths = impl.lengthCount;
-    double* cells = nullptr;
+    CLandscape* recorded = nullptr;
+    std::vector<int32_t> gridColumns;
     if (landscape != nullptr) {
-        PrepareLandscape(impl.in.lowLength, lengths, impl.in.levels, *landscape);
-        cells = landscape->Recorded() ? landscape->gains.data() : nullptr;
+        PrepareLandscape(impl.in, lengths, *landscape);
+        recorded = landscape->Recorded() ? landscape : nullptr;
+        for (double r : impl.in.ratioGrid) {
+            gridColumns.push_back(landscape->RatioIndex(r));
+        }
     }
     const size_t levelCount = impl.in.levels.size();
     const int workers = static_cast<int>(std::min<int64_t>(WorkerCount(threads), lengths));
@@ -626,8 +702,20 @@ std::vector<COptimiserCandidate> COptimiser::Run(int threads, CLandscape* landsc
         for (int64_t i = next++; i < lengths && !impl.stop.load(); i = next++) {
             impl.PrepareLength(i, w);
             // Each length is one worker's, so its row is written by that worker alone.
-            double* row = cells != nullptr ? cells + static_cast<size_t>(i) * levelCount : nullptr;
-            impl.SweepRatios(i, w, mine, stopped, row);
+            if (recorded == nullptr) {
+                impl.SweepRatios(i, w, mine, stopped, nullptr);
+                continue;
+            }
+            const size_t at = static_cast<size_t>(i) * recorded->ratios.size() * levelCount;
+            const LandscapeRow row{
+                recorded->gains.data() + at,
+                recorded->trades.data() + at,
+                recorded->visits.data() + at,
+                recorded->chosenRatios.data() + static_cast<size_t>(i) * impl.in.startRatios.size(),
+                levelCount,
+                gridColumns.data(),
+                &recorded->ratios};
+            impl.SweepRatios(i, w, mine, stopped, &row);
         }
     };
     std::vector<std::thread> pool;
@@ -673,10 +761,13 @@ void Optimise(CProject& project, int threads, const std::atomic<bool>& stop,
 }
 
 std::string LandscapeRefusal(const CStrategyRange& range) {
-    // As the run sizes its grid: the lengths ML to MU, and 100 / step flag levels.
+    // As the run sizes its grid: the lengths ML to MU, the distinct ratios of its grid and
+    // 100 / step flag levels.
     const int64_t lengths = std::max<int64_t>(1, int64_t{range.MU} - range.ML + 1);
+    const auto ratios =
+        static_cast<int64_t>(DistinctRatios(RatioGrid(std::max(range.RR, 1))).size());
     const int64_t levels = std::max(1, 100 / EffectiveFlagStep(range.BI));
-    return TooManyCells(lengths * levels);
+    return TooManyCells(lengths * ratios * levels);
 }
 
 CSweepEstimate EstimateSweep(const CProject& project, int threads) {

@@ -162,24 +162,38 @@ CStatus CProjectCommands::ImportRawData(const std::string& path, CImportReport* 
         return CStatus::Error("no file name");
     }
     Refresh(REFRESH_STORE);
-    return Import(path, report);
+    return Import(path, CImportChoices(), report);
 }
 
 CStatus CProjectCommands::ImportRawData(const std::string& path, int32_t datesColumn,
                                         int32_t valuesColumn, CImportReport* report) {
+    CImportChoices choices;
+    choices.datesColumn = datesColumn;
+    choices.valuesColumn = valuesColumn;
+    return ImportRawData(path, choices, report);
+}
+
+CStatus CProjectCommands::ImportRawData(const std::string& path, const CImportChoices& choices,
+                                        CImportReport* report) {
     if (path.empty()) {
         return CStatus::Error("no file name");
     }
     Refresh(REFRESH_STORE);
-    m_datesInCol = datesColumn;
-    m_valsInCol = valuesColumn;
-    return Import(path, report);
+    m_datesInCol = choices.datesColumn;
+    m_valsInCol = choices.valuesColumn;
+    return Import(path, choices, report);
 }
 
-CStatus CProjectCommands::Import(const std::string& path, CImportReport* report) {
+CStatus CProjectCommands::Import(const std::string& path, CImportChoices choices,
+                                 CImportReport* report) {
     CImportReport made;
-    CStatus imported = ImportRawFile(m_project, path, m_datesInCol, m_valsInCol, made);
+    choices.datesColumn = m_datesInCol;
+    choices.valuesColumn = m_valsInCol;
+    CStatus imported = ImportRawFile(m_project, path, choices, made);
     if (!imported) {
+        if (report != nullptr) {
+            *report = made;  // what was read, and why it was refused
+        }
         return imported;
     }
     SetCurrentDataSet(m_project, made.dataSet);

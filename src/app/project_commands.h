@@ -57,11 +57,17 @@ class CProjectCommands {
     // previous file is untouched.
     CStatus SaveProject(const std::string& path);
     // File Import: a raw data file as a new, current data set with the import columns. Fails,
-    // with the reason, when the file cannot be read or gives no point; nothing is added then.
+    // with the reason, when the file cannot be read, gives no point or is refused (the decimal
+    // mark undecided, a large part of the dated rows left out); nothing is added then.
     CStatus ImportRawData(const std::string& path, CImportReport* report = nullptr);
     // The same with the columns the user chose in the preview, which become the import columns
     // (after the pages have stored theirs).
     CStatus ImportRawData(const std::string& path, int32_t datesColumn, int32_t valuesColumn,
+                          CImportReport* report = nullptr);
+    // The same with every choice of the preview or the command line: the columns (which become
+    // the import columns), the decimal mark, the date order, and whether to take the points
+    // read when the import is refused for the rows it left out ("import anyway").
+    CStatus ImportRawData(const std::string& path, const CImportChoices& choices,
                           CImportReport* report = nullptr);
 
     // Update: stores pending edits, simulates with the current parameters, reloads the pages
@@ -125,7 +131,7 @@ class CProjectCommands {
 
   private:
     // The import itself, after the pages have stored their fields.
-    CStatus Import(const std::string& path, CImportReport* report);
+    CStatus Import(const std::string& path, CImportChoices choices, CImportReport* report);
     void Refresh(RefreshCode code);
     void AddRecentFile(const std::string& path);
     void RedrawCharts();

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <mutex>
 
+#include "analysis/causal_signal.h"
 #include "analysis/landscape.h"
 #include "analysis/optimiser.h"
 #include "analysis/progress_sink.h"
@@ -17,6 +18,8 @@ namespace {
 
 // Longer counts are typing mistakes, and they keep the date arithmetic far from overflow.
 constexpr int32_t kMostPeriodCount = 100000;
+// More steps than this are a typing mistake (a day's test over a millennium).
+constexpr size_t kMostSteps = 100000;
 
 // Maps the 1 to 100 of each step's optimisation onto the whole run's 1 to 100.
 class CStepProgress : public CProgressSink {
@@ -44,15 +47,18 @@ class CStepProgress : public CProgressSink {
     std::mutex m_mutex;
 };
 
-// The data sets, parameters, window and ranges of `from`; results and derived slots are left
-// behind, since every step optimises afresh.
-void CopyProject(const CProject& from, CProject& to) {
+// The data sets, parameters, window and ranges of `from`, each data set's points only up to
+// `lastDay`; results and derived slots are left behind, since every step optimises afresh.
+void CopyProject(const CProject& from, int32_t lastDay, CProject& to) {
     from.CopySettingsTo(to);
     for (const auto& ds : from.DataSets()) {
         CDataSet* copy = to.AddDataSet(ds->m_name);
         copy->m_currency = ds->m_currency;
         copy->m_params = ds->m_params;
         for (const CDataPoint& point : ds->Points()) {
+            if (point.m_serial > lastDay) {
+                break;
+            }
             copy->AppendPoint(point);
         }
     }
@@ -65,10 +71,10 @@ CLimits Window(const CDataPoint& start, const CDataPoint& end) {
     return limits;
 }
 
-CDataPoint DayBefore(const CDataPoint& date) {
-    CDataPoint before;
-    before.SetSerial(date.m_serial - 1);
-    return before;
+CDataPoint AtSerial(int64_t serial) {
+    CDataPoint point;
+    point.SetSerial(static_cast<int32_t>(serial));
+    return point;
 }
 
 std::string Dates(const CLimits& window) {
@@ -80,60 +86,212 @@ bool HasPoints(const CDataSet& ds, const CLimits& window) {
     return first < last;
 }
 
-// The training and test windows of every step that fits in `span`.
-std::vector<CWalkStep> PlanSteps(const CLimits& span, const CPeriod& train, const CPeriod& test) {
-    std::vector<CWalkStep> steps;
-    for (int32_t i = 0;; ++i) {
-        const CDataPoint trainStart = AddPeriod(span.start, test, i);
-        const CDataPoint testStart = AddPeriod(trainStart, train, 1);
-        const CDataPoint testEnd = DayBefore(AddPeriod(testStart, test, 1));
-        if (testEnd.m_serial > span.end.m_serial) {
-            return steps;
+int64_t FloorDiv(int64_t a, int64_t b) {
+    return a / b - ((a % b != 0) && ((a < 0) != (b < 0)) ? 1 : 0);
+}
+
+}  // namespace
+
+// The test windows tile the time from the first test start on, each starting n test lengths
+// after it, so that month ends never shift the later windows.
+CStatus PlanWalkSteps(const CLimits& span, const CPeriod& train, const CPeriod& test,
+                      std::vector<CWalkStep>& steps) {
+    CDataPoint firstTest;
+    if (!AddPeriod(span.start, train, 1, firstTest)) {
+        return CStatus::Error("a training window from " + span.start.FormatDate() +
+                              " ends after the last date the program holds");
+    }
+    CDataPoint testStart = firstTest;
+    for (int64_t i = 1;; ++i) {
+        CDataPoint next;
+        if (!AddPeriod(firstTest, test, i, next) || next.m_serial - 1 > span.end.m_serial) {
+            return CStatus::Ok();
+        }
+        if (steps.size() == kMostSteps) {
+            return CStatus::Error("the window " + Dates(span) + " holds more than " +
+                                  std::to_string(kMostSteps) + " test windows");
+        }
+        CDataPoint trainStart;
+        if (!AddPeriod(testStart, train, -1, trainStart) ||
+            trainStart.m_serial < span.start.m_serial) {
+            trainStart = span.start;
         }
         CWalkStep step;
-        step.train = Window(trainStart, DayBefore(testStart));
-        step.test = Window(testStart, testEnd);
+        step.train = Window(trainStart, AtSerial(int64_t{testStart.m_serial} - 1));
+        step.test = Window(testStart, AtSerial(int64_t{next.m_serial} - 1));
         steps.push_back(step);
+        testStart = next;
     }
 }
 
-double PerYear(double gain, int64_t days) {
-    return CompoundedPerYear(gain, days);
+namespace {
+
+std::vector<CSeries> SeriesOf(const CProject& project) {
+    std::vector<CSeries> sets;
+    for (const auto& ds : project.DataSets()) {
+        CSeries series;
+        for (const CDataPoint& p : ds->Points()) {
+            series.serials.push_back(p.m_serial);
+            series.raw.push_back(p.GetValue(Raw));
+        }
+        sets.push_back(std::move(series));
+    }
+    return sets;
+}
+
+// Optimises the step's training window on the data up to its end and keeps the first result
+// set's parameters. A step without a training point keeps none.
+CStatus ChooseParameters(const CProject& project, const CWalkSettings& settings, int threads,
+                         const std::atomic<bool>& stop, CProgressSink* progress, CWalkStep& step) {
+    CProject copy;
+    CopyProject(project, step.train.end.m_serial, copy);
+    CDataSet& primary = *copy.Primary();
+    if (CStatus valid = ValidateRange(copy); !valid || !HasPoints(primary, step.train)) {
+        return valid;
+    }
+    copy.SetWindow(step.train);
+    CLandscape landscape;
+    const bool robust = settings.rank == CWalkRank::Robust;
+    Optimise(copy, threads, stop, progress, robust ? &landscape : nullptr);
+    if (stop) {
+        return CStatus::Error("the walk-forward run was stopped");
+    }
+    if (primary.m_results.empty()) {
+        return CStatus::Ok();
+    }
+    if (robust) {
+        if (!landscape.Recorded()) {
+            return CStatus::Error("no landscape for the robust rank: " + landscape.unrecorded);
+        }
+        RankByPlateau(copy, landscape);
+    }
+    int32_t first = 1;
+    ApplyResultSet(copy, first);
+    step.chosen = true;
+    step.inSampleGain = primary.m_results.front().GN;
+    step.ml = primary.m_params.ML;
+    step.bl = primary.m_params.BL;
+    for (const auto& ds : copy.DataSets()) {
+        step.ratios.push_back(ds->m_params.RC);
+    }
+    return CStatus::Ok();
+}
+
+// The flags of the step's parameters on the primary's points, run from the training window's
+// start (or from the test window's with a flat start); all 0 for a step without parameters.
+std::vector<int32_t> StepFlags(const std::vector<CSeries>& sets, const CWalkStep& step,
+                               bool flatStart) {
+    const std::vector<int32_t>& dates = sets.front().serials;
+    const auto index = [&](int32_t serial) {
+        return static_cast<size_t>(std::lower_bound(dates.begin(), dates.end(), serial) -
+                                   dates.begin());
+    };
+    const size_t from = index(flatStart ? step.test.start.m_serial : step.train.start.m_serial);
+    const size_t to = index(step.test.end.m_serial + 1);
+    if (!step.chosen) {
+        return std::vector<int32_t>(dates.size(), 0);
+    }
+    const std::vector<double> signal =
+        CausalSignal(sets, step.ml, step.ratios, step.train.end.m_serial);
+    return HysteresisFlags(signal, from, to, step.bl);
+}
+
+// The account over the stitched test windows by the rules of a simulation's investment: it
+// enters at the day's price paying the charge, follows the price while in, and leaves at the
+// day's price paying the charge again. With a flat start each window starts afresh out of the
+// market with the input, and its line is scaled by the chained gains before it.
+class CStitchedAccount {
+  public:
+    CStitchedAccount(double input, double charge) : m_input(input), m_charge(charge) {
+        m_net = input;
+    }
+
+    void StartWindowFlat() {
+        m_scale *= m_net / m_input;
+        m_net = m_input;
+        m_previous = 0;
+        m_entryPrice = 0.0;
+    }
+
+    // Returns the account's value after the day, in money of the first window's input.
+    double Day(double price, int32_t flag) {
+        if (EntersMarket(m_previous, flag)) {
+            m_entryPrice = price;
+            m_net -= m_charge;
+            m_netBase = m_net;
+        }
+        if (flag == 1) {
+            if (m_entryPrice != 0.0) {
+                m_net = price * m_netBase / m_entryPrice;
+            }
+        } else if (m_previous == 1) {
+            if (m_entryPrice != 0.0 && price != 0.0) {
+                m_net = price * m_netBase / m_entryPrice;
+            }
+            m_net -= m_charge;
+        }
+        m_previous = flag;
+        return m_scale * m_net;
+    }
+
+  private:
+    double m_input;
+    double m_charge;
+    double m_scale = 1.0;
+    double m_net;
+    double m_netBase = 0.0;
+    double m_entryPrice = 0.0;
+    int32_t m_previous = 0;
+};
+
+// Trades the step's test window on the account and appends its points to the line.
+void TradeStep(const CDataSet& primary, const std::vector<int32_t>& flags, bool flatStart,
+               CStitchedAccount& account, CWalkStep& step, CWalkForward& run) {
+    const auto [first, last] = primary.PointsInside(step.test);
+    if (flatStart) {
+        account.StartWindowFlat();
+    }
+    const double before = run.line.empty() ? primary.m_params.IN : run.line.back().net;
+    int32_t previous = flatStart || first == 0 ? 0 : flags[first - 1];
+    step.startsInMarket = first > 0 && flags[first - 1] == 1 &&
+                          primary.Points()[first - 1].m_serial >= step.train.start.m_serial;
+    for (size_t i = first; i < last; ++i) {
+        const CDataPoint& point = primary.Points()[i];
+        CWalkPoint p;
+        p.date.CopyDate(point);
+        p.price = point.GetValue(Raw);
+        p.flag = flags[i];
+        p.flatStart = flatStart && i == first;
+        p.net = account.Day(p.price, p.flag);
+        run.line.push_back(p);
+        step.trades += p.flag != previous ? 1 : 0;
+        step.pointsInMarket += p.flag;
+        previous = p.flag;
+    }
+    step.points = static_cast<int64_t>(last - first);
+    if (last > first) {
+        step.outOfSampleGain = (run.line.back().net / before - 1.0) * 100.0;
+    }
+}
+
+void AddBuyAndHold(const CDataSet& primary, CWalkForward& run) {
+    if (run.line.empty()) {
+        return;
+    }
+    const double base = run.line.front().price;
+    for (CWalkPoint& p : run.line) {
+        p.hold = primary.m_params.IN * p.price / base;
+    }
 }
 
 void StitchFigures(const CDataSet& primary, CWalkForward& run) {
-    CWalkFigures& f = run.figures;
-    const CLimits span = Window(run.steps.front().test.start, run.steps.back().test.end);
-    f.days = span.DayCount();
-    double chain = 1.0;
-    int64_t points = 0;
-    int64_t inMarket = 0;
-    for (const CWalkStep& step : run.steps) {
-        chain *= 1.0 + step.outOfSampleGain / 100.0;
-        f.trades += step.trades;
-        points += step.points;
-        inMarket += step.pointsInMarket;
-    }
-    f.gain = (chain - 1.0) * 100.0;
-    f.gainPerYearCompounded = PerYear(f.gain, f.days);
-    f.inMarket = points > 0 ? 100.0 * static_cast<double>(inMarket) / static_cast<double>(points)
-                            : std::nan("");
-    const auto [first, last] = primary.PointsInside(span);
-    if (first < last) {
-        const double from = primary.Points()[first].GetValue(Raw);
-        const double to = primary.Points()[last - 1].GetValue(Raw);
-        f.buyAndHold = (to / from - 1.0) * 100.0;
-    } else {
-        f.buyAndHold = std::nan("");
-    }
-    f.buyAndHoldPerYearCompounded = PerYear(f.buyAndHold, f.days);
-    double high = primary.m_params.IN;
+    std::vector<CFigurePoint> line;
+    line.reserve(run.line.size());
     for (const CWalkPoint& p : run.line) {
-        high = std::max(high, p.net);
-        if (high > 0.0) {
-            f.maxDrawdown = std::max(f.maxDrawdown, (high - p.net) / high * 100.0);
-        }
+        line.push_back({p.date.m_serial, p.price, p.net, p.flag, p.flatStart});
     }
+    const CLimits span = Window(run.steps.front().test.start, run.steps.back().test.end);
+    run.figures = ComputeLineFigures(line, primary.m_params.IN, span.DayCount());
 }
 
 }  // namespace
@@ -172,118 +330,129 @@ CStatus ParsePeriod(const std::string& text, CPeriod& period) {
     return CStatus::Ok();
 }
 
-CDataPoint AddPeriod(const CDataPoint& date, const CPeriod& period, int32_t times) {
+bool AddPeriod(const CDataPoint& date, const CPeriod& period, int64_t times, CDataPoint& out) {
     const int64_t n = int64_t{period.count} * times;
-    CDataPoint out;
+    int64_t serial = 0;
     if (period.unit == CPeriod::Days) {
-        out.SetSerial(static_cast<int32_t>(date.m_serial + n));
-        return out;
+        serial = int64_t{date.m_serial} + n;
+    } else {
+        const int64_t months = int64_t{date.m_year} * 12 + (date.m_month - 1) +
+                               (period.unit == CPeriod::Years ? 12 : 1) * n;
+        const int64_t year = FloorDiv(months, 12);
+        const auto month = static_cast<int32_t>(months - year * 12 + 1);
+        const auto& days = CumulativeDays(year);
+        const int32_t monthLength =
+            days[static_cast<size_t>(month)] - days[static_cast<size_t>(month - 1)];
+        serial = DateToSerial(std::min(date.m_day, monthLength), month, year);
     }
-    const int64_t months = int64_t{date.m_year} * 12 + (date.m_month - 1) +
-                           (period.unit == CPeriod::Years ? 12 : 1) * n;
-    const auto year = static_cast<int32_t>(months / 12);
-    const auto month = static_cast<int32_t>(months % 12 + 1);
-    out.SetStoredDate(1, month, year);
-    out.SetStoredDate(std::min(date.m_day, out.GetDaysInMonth()), month, year);
-    return out;
+    if (serial < std::numeric_limits<int32_t>::min() ||
+        serial > std::numeric_limits<int32_t>::max()) {
+        return false;
+    }
+    out.SetSerial(static_cast<int32_t>(serial));
+    return true;
 }
 
-CStatus WalkForward(const CProject& project, const CPeriod& train, const CPeriod& test,
-                    CWalkRank rank, int threads, const std::atomic<bool>& stop,
-                    CProgressSink* progress, CWalkForward& out) {
+CStatus WalkForward(const CProject& project, const CWalkSettings& settings, int threads,
+                    const std::atomic<bool>& stop, CProgressSink* progress, CWalkForward& out) {
     out = CWalkForward{};
-    if (project.Primary() == nullptr) {
+    const CDataSet* primary = project.Primary();
+    if (primary == nullptr) {
         return CStatus::Error("the project has no data set to test");
     }
-    CProject copy;
-    CopyProject(project, copy);
-    if (CStatus valid = ValidateRange(copy); !valid) {
-        return valid;
-    }
     const CLimits span = Window(project.m_viewLimits.start, project.m_viewLimits.end);
-    std::vector<CWalkStep> steps = PlanSteps(span, train, test);
+    std::vector<CWalkStep> steps;
+    if (CStatus planned = PlanWalkSteps(span, settings.train, settings.test, steps); !planned) {
+        return planned;
+    }
     if (steps.empty()) {
         return CStatus::Error("the window " + Dates(span) +
                               " is too short for one training window and one test window");
     }
-    CDataSet& primary = *copy.Primary();
-    for (const CWalkStep& step : steps) {
-        if (!HasPoints(primary, step.train)) {
-            return CStatus::Error("the training window " + Dates(step.train) +
-                                  " holds no point of '" + primary.m_name + "'");
-        }
-        if (!HasPoints(primary, step.test)) {
-            return CStatus::Error("the test window " + Dates(step.test) + " holds no point of '" +
-                                  primary.m_name + "'");
-        }
-    }
-
+    const std::vector<CSeries> sets = SeriesOf(project);
     CStepProgress stepProgress(progress, steps.size());
-    double chain = 1.0;
+    CStitchedAccount account(primary->m_params.IN, primary->m_params.TT);
     for (size_t s = 0; s < steps.size(); ++s) {
         if (stop) {
             return CStatus::Error("the walk-forward run was stopped");
         }
-        CWalkStep& step = steps[s];
-        // Every step starts where the project stands, so no step depends on the one before.
-        for (size_t i = 0; i < copy.DataSets().size(); ++i) {
-            copy.DataSets()[i]->m_params = project.DataSets()[i]->m_params;
-        }
-        copy.SetWindow(step.train);
         stepProgress.SetStep(s);
-        CLandscape landscape;
-        Optimise(copy, threads, stop, &stepProgress,
-                 rank == CWalkRank::Robust ? &landscape : nullptr);
-        if (stop) {
-            return CStatus::Error("the walk-forward run was stopped");
+        CWalkStep& step = steps[s];
+        if (CStatus chosen =
+                ChooseParameters(project, settings, threads, stop, &stepProgress, step);
+            !chosen) {
+            return chosen;
         }
-        if (primary.m_results.empty()) {
-            return CStatus::Error("the optimisation over " + Dates(step.train) +
-                                  " found no result set");
-        }
-        if (rank == CWalkRank::Robust) {
-            if (!landscape.Recorded()) {
-                return CStatus::Error("no landscape for the robust rank: " + landscape.unrecorded);
-            }
-            RankByPlateau(copy, landscape);
-        }
-        step.inSampleGain = primary.m_results.front().GN;
-
-        copy.SetWindow(step.test);
-        int32_t first = 1;
-        SelectResultSet(copy, first, nullptr);
-        step.ml = primary.m_params.ML;
-        step.bl = primary.m_params.BL;
-        for (const auto& ds : copy.DataSets()) {
-            step.ratios.push_back(ds->m_params.RC);
-        }
-        step.outOfSampleGain = primary.m_params.GN;
-        step.trades = ComputeFigures(primary, step.test).trades;
-        const auto [begin, end] = primary.PointsInside(step.test);
-        for (size_t i = begin; i < end; ++i) {
-            const CDataPoint& point = primary.Points()[i];
-            step.points += 1;
-            step.pointsInMarket += point.m_flag == 1 ? 1 : 0;
-            CWalkPoint p;
-            p.date.CopyDate(point);
-            p.net = chain * point.GetValue(Net);
-            out.line.push_back(p);
-        }
-        chain *= 1.0 + step.outOfSampleGain / 100.0;
+        const std::vector<int32_t> flags = StepFlags(sets, step, settings.flatStart);
+        TradeStep(*primary, flags, settings.flatStart, account, step, out);
     }
     out.steps = std::move(steps);
-    if (!out.line.empty()) {
-        const auto [first, last] =
-            primary.PointsInside(Window(out.steps.front().test.start, out.steps.back().test.end));
-        const double base = first < last ? primary.Points()[first].GetValue(Raw) : std::nan("");
-        size_t j = first;
-        for (CWalkPoint& p : out.line) {
-            while (j < last && primary.Points()[j].m_serial < p.date.m_serial) {
-                ++j;
-            }
-            p.hold = primary.m_params.IN * primary.Points()[j].GetValue(Raw) / base;
+    AddBuyAndHold(*primary, out);
+    StitchFigures(*primary, out);
+    return CStatus::Ok();
+}
+
+namespace {
+
+bool Same(double a, double b) {
+    return a == b || (std::isnan(a) && std::isnan(b));
+}
+
+const char* StepDifference(const CWalkStep& a, const CWalkStep& b) {
+    if (a.chosen != b.chosen || a.ml != b.ml || a.bl != b.bl || a.ratios != b.ratios) {
+        return "parameters";
+    }
+    if (!Same(a.inSampleGain, b.inSampleGain)) {
+        return "in-sample gain";
+    }
+    if (!Same(a.outOfSampleGain, b.outOfSampleGain)) {
+        return "out-of-sample gain";
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+CStatus CompareWithCut(const CProject& project, const CWalkSettings& settings, int threads,
+                       const std::atomic<bool>& stop, const CWalkForward& run, int32_t lastDay,
+                       std::vector<CCausalBreach>& breaches) {
+    CProject cut;
+    CopyProject(project, lastDay, cut);
+    CLimits window = Window(project.m_viewLimits.start, project.m_viewLimits.end);
+    window.end.SetSerial(std::min(lastDay, window.end.m_serial));
+    cut.SetWindow(window);
+    CWalkForward shorter;
+    if (CStatus done = WalkForward(cut, settings, threads, stop, nullptr, shorter); !done) {
+        return done;
+    }
+    for (size_t s = 0; s < run.steps.size() && run.steps[s].test.end.m_serial <= lastDay; ++s) {
+        const char* what = s < shorter.steps.size() ? StepDifference(run.steps[s], shorter.steps[s])
+                                                    : "parameters";
+        if (what != nullptr) {
+            breaches.push_back({lastDay, s, what});
         }
     }
-    StitchFigures(primary, out);
+    // The shorter run tests only whole windows, so its line may end before `lastDay`.
+    for (size_t i = 0; i < shorter.line.size(); ++i) {
+        if (i >= run.line.size() || run.line[i].date.m_serial != shorter.line[i].date.m_serial ||
+            !Same(run.line[i].net, shorter.line[i].net) ||
+            run.line[i].flag != shorter.line[i].flag) {
+            breaches.push_back({lastDay, run.steps.size(), "line"});
+            break;
+        }
+    }
+    return CStatus::Ok();
+}
+
+CStatus CheckCausal(const CProject& project, const CWalkSettings& settings, int threads,
+                    const std::atomic<bool>& stop, const CWalkForward& run,
+                    std::vector<CCausalBreach>& breaches) {
+    for (const CWalkStep& step : run.steps) {
+        const CStatus compared =
+            CompareWithCut(project, settings, threads, stop, run, step.test.end.m_serial, breaches);
+        if (!compared) {
+            return compared;
+        }
+    }
     return CStatus::Ok();
 }

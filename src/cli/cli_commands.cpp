@@ -105,8 +105,15 @@ Json ImportReportJson(const CImportReport& report) {
                 {"out_of_order", ReasonJson(report.outOfOrder)},
                 {"separator", SeparatorName(report.separator)},
                 {"decimal_mark", std::string(1, report.decimalMark)},
-                {"date_order", report.dateOrder == 1 ? "month-first" : "day-first"},
-                {"date_order_guessed", report.dateOrderGuessed}};
+                {"date_order", report.dateOrder == 1   ? "month-first"
+                               : report.dateOrder == 2 ? "year-first"
+                                                       : "day-first"},
+                {"date_order_guessed", report.dateOrderGuessed},
+                {"date_numbers", report.dateNumbers},
+                {"time_column", report.timeColumn},
+                {"encoding", report.encoding},
+                {"bad_month", ReasonJson(report.badMonth)},
+                {"partial", report.refusal}};
 }
 
 // The state at the window's end; null when no point of the primary lies in the window (the
@@ -293,6 +300,19 @@ int RunSimulate(const CSimulateOptions& options) {
     return 0;
 }
 
+namespace {
+
+// What the user can change on this command line after a refusal.
+std::string ImportHint(const CImportReport& report) {
+    if (report.refusal.empty() || report.points == 0) {
+        return "";
+    }
+    return report.mayForce ? " (--allow-partial imports the rows read)"
+                           : " (--decimal-mark . or --decimal-mark ,)";
+}
+
+}  // namespace
+
 int RunImport(const CImportOptions& options) {
     CProject project;
     std::string error;
@@ -305,12 +325,19 @@ int RunImport(const CImportOptions& options) {
         return Fail(error);
     }
     CProjectCommands commands(project);
-    commands.m_datesInCol = options.datesColumn;
-    commands.m_valsInCol = options.valuesColumn;
+    CImportChoices choices;
+    choices.datesColumn = options.datesColumn;
+    choices.valuesColumn = options.valuesColumn;
+    choices.decimalMark = options.decimalMark.empty() ? 0 : options.decimalMark.front();
+    choices.dateOrder = options.dateOrder == "dmy"   ? 0
+                        : options.dateOrder == "mdy" ? 1
+                        : options.dateOrder == "ymd" ? 2
+                                                     : -1;
+    choices.allowPartial = options.allowPartial;
     CImportReport report;
-    const CStatus imported = commands.ImportRawData(options.rawPath, &report);
+    const CStatus imported = commands.ImportRawData(options.rawPath, choices, &report);
     if (!imported) {
-        return Fail(imported.Reason());
+        return Fail(imported.Reason() + ImportHint(report));
     }
     if (options.intoPath.empty()) {
         ResetLimitsToCurrent(project);
@@ -347,14 +374,15 @@ Json ResultSetsJson(const CProject& project, const CLandscape& landscape) {
         for (const auto& ds : project.DataSets()) {
             ratios.push_back(Number(i < ds->m_results.size() ? ds->m_results[i].RC : std::nan("")));
         }
-        const CPlateau plateau = PlateauAt(landscape, r.ML, r.BL);
-        sets.push_back(Json{{"ML", r.ML},
-                            {"BL", r.BL},
-                            {"GN", Number(r.GN)},
-                            {"RC", ratios},
-                            {"landscape", Number(landscape.At(r.ML, r.BL))},
-                            {"plateau_min", Number(plateau.low)},
-                            {"plateau_mean", Number(plateau.mean)}});
+        const CPlateau plateau = PlateauAt(landscape, r.ML, r.BL, r.RC);
+        sets.push_back(
+            Json{{"ML", r.ML},
+                 {"BL", r.BL},
+                 {"GN", Number(r.GN)},
+                 {"RC", ratios},
+                 {"landscape", Number(landscape.At(r.ML, r.BL, landscape.RatioIndex(r.RC)))},
+                 {"plateau_min", Number(plateau.low)},
+                 {"plateau_mean", Number(plateau.mean)}});
     }
     return sets;
 }

@@ -42,6 +42,9 @@ struct CImportOptions {
     int valuesColumn = 2;
     std::string intoPath;  // empty: a new project
     std::string outPath;
+    std::string decimalMark;  // "." or ","; empty: from the file
+    std::string dateOrder;    // "dmy", "mdy" or "ymd"; empty: from the file
+    bool allowPartial = false;
 };
 int RunImport(const CImportOptions& options);
 

@@ -2,6 +2,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include <cstdint>
+#include <functional>
 #include <string>
 
 #include "model/data_point.h"
@@ -21,6 +23,10 @@ Json Number(double value);
 // One line of JSON text, with invalid UTF-8 in names replaced rather than refused.
 std::string Dump(const Json& json);
 
-// The figures of a simulation of `primary`, with the dates of the drawdown's peak and trough
-// (null when the peak is the input before the window, or when the Net line never falls).
+// Figures with the dates of the drawdown's peak and trough and of the ruin (null when the peak is
+// the input before the first point, when the Net line never falls, when it is not ruined);
+// `pointAt` gives the point of an index of the figures.
+Json FiguresJson(const CStrategyFigures& figures,
+                 const std::function<const CDataPoint*(int64_t)>& pointAt);
+// The figures of a simulation of `primary`; null for a window without a point.
 Json FiguresJson(const CStrategyFigures& figures, const CDataSet& primary);

@@ -62,6 +62,12 @@ int main(int argc, char** argv) {
     imp->add_option("-o", import.outPath, "Project file to write")
         ->required()
         ->check(NonEmptyPath());
+    imp->add_option("--decimal-mark", import.decimalMark, "Decimal mark of the values: . or ,")
+        ->check(CLI::IsMember({".", ","}));
+    imp->add_option("--date-order", import.dateOrder, "Order of day, month and year: dmy, mdy, ymd")
+        ->check(CLI::IsMember({"dmy", "mdy", "ymd"}));
+    imp->add_flag("--allow-partial", import.allowPartial,
+                  "Import the rows read even when many rows gave no point for one reason");
 
     COptimiseOptions optimise;
     CLI::App* opt = app.add_subcommand("optimise", "Run the optimisation and save the results");
@@ -86,7 +92,12 @@ int main(int argc, char** argv) {
 
     CWalkOptions walk;
     CLI::App* wf = app.add_subcommand(
-        "walkforward", "Optimise on training windows and test on the windows that follow");
+        "walkforward",
+        "Optimise on training windows and test on the windows that follow. No decision uses a "
+        "point after its day: each training window is optimised on the data up to its end, and "
+        "the test window after it is traded day by day with the signal of the points up to that "
+        "day, its normalisation fixed at the training end; one account runs through all test "
+        "windows");
     wf->add_option("PROJECT", walk.projectPath, "Project file")->required();
     wf->add_option("--train", walk.train, "Training length: days, months or years (250d, 18m, 5y)")
         ->required();
@@ -96,6 +107,12 @@ int main(int argc, char** argv) {
         ->check(CLI::IsMember({"gain", "robust"}));
     wf->add_option("--threads", walk.threads, "Worker threads (default: all cores)")
         ->check(WholeNumberIn(0, kMostThreads));
+    wf->add_flag("--flat-start", walk.flatStart,
+                 "Start each test window out of the market with the amount invested and chain "
+                 "the windows' gains, instead of one account throughout");
+    wf->add_flag("--check-causal", walk.checkCausal,
+                 "Re-run on the data cut after each step's test end and report any step whose "
+                 "parameters or gains change (exit 1 if one does)");
     wf->add_option("--csv", walk.csvPath, "Write the stitched out-of-sample line as CSV")
         ->check(NonEmptyPath());
     wf->add_option("--chart", walk.chartPath,

@@ -43,14 +43,43 @@ Json StepJson(const CWalkStep& step) {
     for (double rc : step.ratios) {
         ratios.push_back(Number(rc));
     }
+    const auto chosen = [&](Json value) { return step.chosen ? value : Json(nullptr); };
     return Json{{"train", WindowJson(step.train)},
                 {"test", WindowJson(step.test)},
-                {"ML", step.ml},
-                {"BL", step.bl},
-                {"RC", ratios},
+                {"ML", chosen(step.ml)},
+                {"BL", chosen(step.bl)},
+                {"RC", chosen(ratios)},
                 {"in_sample_gain", Number(step.inSampleGain)},
                 {"out_of_sample_gain", Number(step.outOfSampleGain)},
+                {"starts_in_market", step.startsInMarket},
+                {"points", step.points},
                 {"trades", step.trades}};
+}
+
+// Runs the causal check and prints every step that changed on stderr; false when one did.
+bool CheckCausalRun(const CProject& project, const CWalkSettings& settings, int threads,
+                    const CWalkForward& run, std::string& error) {
+    const std::atomic<bool> stop{false};
+    std::vector<CCausalBreach> breaches;
+    if (CStatus checked = CheckCausal(project, settings, threads, stop, run, breaches); !checked) {
+        error = checked.Reason();
+        return false;
+    }
+    for (const CCausalBreach& b : breaches) {
+        CDataPoint day;
+        day.SetSerial(b.cutAfter);
+        std::cerr << "quillmark-cli: data cut after " << day.FormatDate() << " changes the "
+                  << b.what;
+        if (b.step < run.steps.size()) {
+            std::cerr << " of step " << b.step + 1;
+        }
+        std::cerr << '\n';
+    }
+    if (!breaches.empty()) {
+        error = "the walk-forward used points after the days it decided on";
+        return false;
+    }
+    return true;
 }
 
 std::string LineCsv(const CWalkForward& run) {
@@ -111,11 +140,15 @@ int RunWalkForward(const CWalkOptions& options) {
     const std::atomic<bool> stop{false};
     CBarProgress bar;
     CWalkForward run;
-    const CStatus done =
-        WalkForward(project, train, test, options.robust ? CWalkRank::Robust : CWalkRank::Gain,
-                    options.threads, stop, isatty(STDERR_FILENO) ? &bar : nullptr, run);
+    CWalkSettings settings{train, test, options.robust ? CWalkRank::Robust : CWalkRank::Gain,
+                           options.flatStart};
+    const CStatus done = WalkForward(project, settings, options.threads, stop,
+                                     isatty(STDERR_FILENO) ? &bar : nullptr, run);
     if (!done) {
         return Fail(done.Reason());
+    }
+    if (options.checkCausal && !CheckCausalRun(project, settings, options.threads, run, error)) {
+        return Fail(error);
     }
     if (!options.csvPath.empty() && !WriteFileAtomically(options.csvPath, LineCsv(run), error)) {
         return Fail(error);
@@ -127,18 +160,17 @@ int RunWalkForward(const CWalkOptions& options) {
     for (const CWalkStep& step : run.steps) {
         steps.push_back(StepJson(step));
     }
-    const CWalkFigures& f = run.figures;
-    const Json figures{{"days", f.days},
-                       {"gain", Number(f.gain)},
-                       {"gain_per_year_compounded", Number(f.gainPerYearCompounded)},
-                       {"buy_and_hold", Number(f.buyAndHold)},
-                       {"buy_and_hold_per_year_compounded", Number(f.buyAndHoldPerYearCompounded)},
-                       {"max_drawdown", Number(f.maxDrawdown)},
-                       {"trades", f.trades},
-                       {"in_market", Number(f.inMarket)}};
+    const Json figures =
+        run.line.empty() ? Json(nullptr) : FiguresJson(run.figures, [&](int64_t index) {
+            return static_cast<size_t>(index) < run.line.size()
+                       ? &run.line[static_cast<size_t>(index)].date
+                       : nullptr;
+        });
     std::cout << Dump(Json{{"train", options.train},
                            {"test", options.test},
                            {"rank", options.robust ? "robust" : "gain"},
+                           {"account", options.flatStart ? "flat_start" : "continuous"},
+                           {"causal_check", options.checkCausal ? Json("passed") : Json(nullptr)},
                            {"steps", steps},
                            {"figures", figures}})
               << '\n';

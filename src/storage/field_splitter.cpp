@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 
+#include "storage/date_text.h"
+
 namespace {
 
 bool IsBlank(char c) {
@@ -21,20 +23,6 @@ std::string_view TrimBlanks(std::string_view text) {
         text.remove_suffix(1);
     }
     return text;
-}
-
-// Separators outside quotes on one line.
-size_t CountOutsideQuotes(std::string_view line, char separator) {
-    size_t count = 0;
-    bool inQuotes = false;
-    for (char c : line) {
-        if (c == '"') {
-            inQuotes = !inQuotes;
-        } else if (c == separator && !inQuotes) {
-            ++count;
-        }
-    }
-    return count;
 }
 
 bool IsMeridiem(std::string_view text) {
@@ -56,31 +44,6 @@ bool IsTimeOfDay(std::string_view text) {
     });
 }
 
-char CFieldSplitter::Detect(const std::vector<std::string>& lines) {
-    for (char candidate : {'\t', ';', '|'}) {
-        size_t expected = 0;
-        bool steady = true;
-        for (const std::string& line : lines) {
-            size_t n = CountOutsideQuotes(line, candidate);
-            if (n == 0) {
-                continue;  // notes and blank lines do not vote
-            }
-            steady = steady && (expected == 0 || n == expected);
-            expected = n;
-        }
-        if (expected > 0 && steady) {
-            return candidate;
-        }
-    }
-    bool quotes = false;
-    bool commas = false;
-    for (const std::string& line : lines) {
-        quotes = quotes || line.find('"') != std::string::npos;
-        commas = commas || line.find(',') != std::string::npos;
-    }
-    return quotes ? ',' : commas ? 0 : ' ';
-}
-
 void CFieldSplitter::Split(std::string_view line, size_t needed, size_t dateField) {
     m_fields.clear();
     m_quoted.clear();
@@ -94,19 +57,64 @@ void CFieldSplitter::Split(std::string_view line, size_t needed, size_t dateFiel
     }
 }
 
+// The end of the token that starts at `i`: the next separator or the line's end.
+size_t CFieldSplitter::TokenEnd(std::string_view line, size_t i) const {
+    while (i < line.size() && !IsClassicSeparator(line[i])) {
+        ++i;
+    }
+    return i;
+}
+
+// Where a date written in words ends when it started at `start` and its first token ends at
+// `end`: "02 Jan 2024", "Jan 2, 2024", "2. Januar 2024" keep their blanks (and the comma after
+// the day); npos when the tokens after it make no such date.
+size_t CFieldSplitter::WordDateEnd(std::string_view line, size_t start, size_t end) const {
+    const std::string_view first = line.substr(start, end - start);
+    const bool digitFirst = !first.empty() && IsDigit(first.front()) && first.size() <= 3;
+    const bool wordFirst = !first.empty() && !IsDigit(first.front());
+    if (!digitFirst && !wordFirst) {
+        return std::string_view::npos;
+    }
+    size_t at = end;
+    for (int token = 0; token < 2; ++token) {
+        size_t next = at;
+        int commas = 0;
+        while (next < line.size() && IsClassicSeparator(line[next])) {
+            commas += line[next] == ',' ? 1 : 0;
+            ++next;
+        }
+        // Only blanks between the words; one comma may follow the day of "Jan 2, 2024".
+        if (next == at || next >= line.size() || commas > (wordFirst && token == 1 ? 1 : 0)) {
+            return std::string_view::npos;
+        }
+        if (token == 0 && digitFirst == IsDigit(line[next])) {
+            return std::string_view::npos;  // a month word must follow a day, a day a word
+        }
+        at = TokenEnd(line, next);
+    }
+    CCivilDate date;
+    bool timed = false;
+    const EDateText read = ReadDateText(line.substr(start, at - start), CDateLayout(), date, timed);
+    return read == EDateText::Ok || read == EDateText::UnknownMonth ? at : std::string_view::npos;
+}
+
 void CFieldSplitter::SplitClassic(std::string_view line, size_t needed, size_t dateField) {
     size_t i = 0;
     const size_t n = line.size();
     // Leading separators open no field.
-    while (i < n && (line[i] == ',' || line[i] == ' ')) {
+    while (i < n && IsClassicSeparator(line[i])) {
         ++i;
     }
     while (i < n && m_fields.size() < needed) {
         size_t start = i;
-        while (i < n && line[i] != ',' && line[i] != ' ') {
-            ++i;
-        }
+        i = TokenEnd(line, i);
         size_t end = i;
+        if (m_fields.size() == dateField && i < n && line[i] == ' ') {
+            const size_t words = WordDateEnd(line, start, end);
+            if (words != std::string_view::npos) {
+                end = i = words;
+            }
+        }
         // A time of day after the date, blanks only between, belongs to the date.
         if (m_fields.size() == dateField) {
             size_t j = i;
@@ -114,10 +122,7 @@ void CFieldSplitter::SplitClassic(std::string_view line, size_t needed, size_t d
                 ++j;
             }
             for (int part = 0; part < 2 && j > i; ++part) {
-                size_t k = j;
-                while (k < n && line[k] != ',' && line[k] != ' ') {
-                    ++k;
-                }
+                size_t k = TokenEnd(line, j);
                 std::string_view next = line.substr(j, k - j);
                 if (!(part == 0 ? IsTimeOfDay(next) : IsMeridiem(next))) {
                     break;
@@ -133,7 +138,7 @@ void CFieldSplitter::SplitClassic(std::string_view line, size_t needed, size_t d
         m_quoted.push_back(0);
         // Every comma after the first in this run of separators closes an empty field.
         bool comma = false;
-        while (i < n && (line[i] == ',' || line[i] == ' ')) {
+        while (i < n && IsClassicSeparator(line[i])) {
             if (line[i] == ',') {
                 if (comma && m_fields.size() < needed) {
                     m_fields.emplace_back();

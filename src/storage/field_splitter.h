@@ -10,10 +10,12 @@
 // Separator 0 is the classic layout: fields are runs of characters other than comma and blank,
 // so any run of commas and blanks separates two fields, except that two commas with only blanks
 // between them enclose an empty field (a missing value never moves the columns after it). ' '
-// is the same for files without commas. ',', ';', '\t' and '|' separate fields one by one; such
+// is the same with blanks alone (commas stay inside the fields, as thousands marks of a report
+// aligned with blanks). ',', ';', '\t' and '|' separate fields one by one; such
 // fields are trimmed of blanks and may be double-quoted as spreadsheets write them (a quote
 // inside is doubled; a quote left open runs to the line's end). A time of day separated from
-// the date by blanks only ("2020-01-02 09:30:00", "1/2/2020 9:30 AM") stays in the date field.
+// the date by blanks only ("2020-01-02 09:30:00", "1/2/2020 9:30 AM") stays in the date field,
+// and so do the words of a date written with blanks ("02 Jan 2024").
 //
 // Not libcsv: this works on the lines the scanner already reads, so line numbers stay those of
 // the file, stops at the last column wanted and hands out views; libcsv passes every byte of
@@ -22,11 +24,6 @@
 class CFieldSplitter {
   public:
     explicit CFieldSplitter(char separator = 0) : m_separator(separator) {}
-
-    // The separator of a file, from its first lines: tab, semicolon or vertical bar when every
-    // line that holds one holds the same number of them; else ',' for a file with quoted fields,
-    // 0 (classic) for one with commas, ' ' for one with blanks only.
-    static char Detect(const std::vector<std::string>& lines);
 
     // Splits `line` into at most `needed` fields (all when 0); `dateField` (from 0) is the field
     // that may carry a time of day. The views point into `line` or into this splitter, and hold
@@ -39,6 +36,9 @@ class CFieldSplitter {
 
   private:
     void SplitClassic(std::string_view line, size_t needed, size_t dateField);
+    bool IsClassicSeparator(char c) const { return c == ' ' || (c == ',' && m_separator == 0); }
+    size_t TokenEnd(std::string_view line, size_t i) const;
+    size_t WordDateEnd(std::string_view line, size_t start, size_t end) const;
     void SplitDelimited(std::string_view line, size_t needed);
 
     char m_separator;

@@ -1,9 +1,15 @@
 #include "storage/import_report.h"
 
+#include <algorithm>
+
 void CImportReason::Add(int64_t line, size_t keep) {
     ++count;
+    // Rows of one day are counted when the day ends: a number may come after a higher one.
     if (lines.size() < keep) {
-        lines.push_back(line);
+        lines.insert(std::upper_bound(lines.begin(), lines.end(), line), line);
+    } else if (keep > 0 && line < lines.back()) {
+        lines.pop_back();
+        lines.insert(std::upper_bound(lines.begin(), lines.end(), line), line);
     }
 }
 
@@ -42,6 +48,7 @@ std::string Reasons(const CImportReport& r) {
     std::string text;
     AppendReason(text, r.noDate, "line without a date", "lines without a date");
     AppendReason(text, r.badDate, "date not a calendar day", "dates not a calendar day");
+    AppendReason(text, r.badMonth, "month name not known", "month names not known");
     AppendReason(text, r.badValue, "value not a number", "values not a number");
     AppendReason(text, r.merged, "row merged into its day's last",
                  "rows merged into their day's last");
@@ -63,4 +70,35 @@ std::string CImportReport::Summary() const {
     std::string text = name + ": " + GroupThousands(points) + (points == 1 ? " point" : " points");
     std::string reasons = Reasons(*this);
     return reasons.empty() ? text : text + "; " + reasons;
+}
+
+std::string CImportReport::HowRead() const {
+    std::string text = "fields separated by ";
+    switch (separator) {
+        case ',':
+            text += "commas";
+            break;
+        case ';':
+            text += "semicolons";
+            break;
+        case '\t':
+            text += "tabs";
+            break;
+        case '|':
+            text += "vertical bars";
+            break;
+        case ' ':
+            text += "blanks";
+            break;
+        default:
+            text += "commas and blanks";
+    }
+    text += decimalMark == ',' ? ", decimal comma" : ", decimal point";
+    if (!dateNumbers.empty()) {
+        return text + ", dates as " + dateNumbers;
+    }
+    static constexpr const char* kOrders[] = {"day first", "month first", "year first"};
+    text += ", dates ";
+    text += kOrders[dateOrder >= 0 && dateOrder <= 2 ? dateOrder : 1];
+    return dateOrderGuessed ? text + " (a guess: no date tells)" : text;
 }

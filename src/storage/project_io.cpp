@@ -39,18 +39,37 @@ CStatus WriteProjectFile(const CProject& project, const std::string& path) {
     return CStatus::Ok();
 }
 
+namespace {
+
+void Configure(CDataImporter& importer, const CImportChoices& choices) {
+    importer.m_dateColumn = choices.datesColumn;
+    importer.m_valueColumn = choices.valuesColumn;
+    importer.m_decimalMarkChoice = choices.decimalMark;
+    importer.m_dateOrderChoice = choices.dateOrder;
+}
+
+}  // namespace
+
 CStatus ImportRawFile(CProject& project, const std::string& path, int32_t datesColumn,
                       int32_t valuesColumn, CImportReport& report) {
+    CImportChoices choices;
+    choices.datesColumn = datesColumn;
+    choices.valuesColumn = valuesColumn;
+    return ImportRawFile(project, path, choices, report);
+}
+
+CStatus ImportRawFile(CProject& project, const std::string& path, const CImportChoices& choices,
+                      CImportReport& report) {
     CDataImporter importer(project);
-    importer.m_dateColumn = datesColumn;
-    importer.m_valueColumn = valuesColumn;
+    Configure(importer, choices);
     if (!importer.Open(path)) {
         return CStatus::Error(importer.OpenError());
     }
     CDataSet* ds = importer.Import();
     importer.Close();
     report = importer.Report();
-    if (report.points > 0) {
+    const bool refused = !report.refusal.empty() && !(report.mayForce && choices.allowPartial);
+    if (report.points > 0 && !refused) {
         return CStatus::Ok();
     }
     // The project stays as it was: the empty set leaves, the previous current one returns.
@@ -60,15 +79,32 @@ CStatus ImportRawFile(CProject& project, const std::string& path, int32_t datesC
     project.SetCurrent(current != ds ? current : nullptr);
     project.UpdateSelection();
     report.dataSet = nullptr;
-    return CStatus::Error("'" + importer.GetFileName() + "' gave no point: " + report.Counts());
+    const std::string file = "'" + importer.GetFileName() + "'";
+    if (report.points == 0) {
+        std::string reason =
+            file + " gave no point: " + report.Counts() + "; read with " + report.HowRead();
+        if (!report.unknownMonth.empty()) {
+            reason += "; month name '" + report.unknownMonth + "' not known";
+        }
+        return CStatus::Error(reason);
+    }
+    return CStatus::Error(file + " not imported: " + report.refusal + " (read with " +
+                          report.HowRead() + ")");
 }
 
 CStatus PreviewRawFile(const std::string& path, int32_t datesColumn, int32_t valuesColumn,
                        CImportPreview& preview) {
+    CImportChoices choices;
+    choices.datesColumn = datesColumn;
+    choices.valuesColumn = valuesColumn;
+    return PreviewRawFile(path, choices, preview);
+}
+
+CStatus PreviewRawFile(const std::string& path, const CImportChoices& choices,
+                       CImportPreview& preview) {
     CProject scratch;
     CDataImporter importer(scratch);
-    importer.m_dateColumn = datesColumn;
-    importer.m_valueColumn = valuesColumn;
+    Configure(importer, choices);
     importer.KeepPreviewRows(CImportPreview::kPreviewRows);
     if (!importer.Open(path)) {
         return CStatus::Error(importer.OpenError());

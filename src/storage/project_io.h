@@ -26,9 +26,16 @@ CStatus WriteProjectFile(const CProject& project, const std::string& path);
 // is added and the reason gives the counts ("'x.csv' gave no point: 12 lines read; ...").
 CStatus ImportRawFile(CProject& project, const std::string& path, int32_t datesColumn,
                       int32_t valuesColumn, CImportReport& report);
+// The same with the user's choices. It also fails, adding nothing, when the import is refused
+// (`report.refusal`: the decimal mark undecided, a large part of the dated rows left out for one
+// reason), unless the refusal may be overridden and `choices.allowPartial` says to.
+CStatus ImportRawFile(CProject& project, const std::string& path, const CImportChoices& choices,
+                      CImportReport& report);
 
 // What importing the file with these columns would give, without adding anything: the first
 // rows split into fields, the first points and the report (its data set null). Fails only when
 // the file cannot be opened.
 CStatus PreviewRawFile(const std::string& path, int32_t datesColumn, int32_t valuesColumn,
+                       CImportPreview& preview);
+CStatus PreviewRawFile(const std::string& path, const CImportChoices& choices,
                        CImportPreview& preview);

@@ -9,6 +9,7 @@ namespace {
 
 // Fixed point with five decimals of the largest double: 309 digits, sign, point, decimals.
 constexpr size_t kFixedText = 320;
+constexpr size_t kShortestFixedText = 360;
 // The width of the data point value field.
 constexpr size_t kField = 15;
 
@@ -40,6 +41,20 @@ void AppendFixedValue(std::string& out, double value) {
     char text[kFixedText];
     auto result = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 5);
     std::string_view digits(text, static_cast<size_t>(result.ptr - text));
+    // Below 1 five decimals may hold too few digits (a price of 0.00010523): such a value is
+    // written with the shortest decimals that read back to it. Values that five decimals hold
+    // keep their text.
+    if (value > -1.0 && value < 1.0 && value != 0.0) {
+        double back = 0.0;
+        std::from_chars(digits.data(), digits.data() + digits.size(), back);
+        if (back != value) {
+            char shortest[kShortestFixedText];  // the tiniest: "0.", 323 zeros and 17 digits
+            result = std::to_chars(shortest, shortest + sizeof shortest, value,
+                                   std::chars_format::fixed);
+            out.append(shortest, result.ptr);
+            return;
+        }
+    }
     const size_t point = digits.find('.');
     if (digits.size() <= kField || point == std::string_view::npos) {
         out += digits;

@@ -20,8 +20,10 @@ void AppendReal(std::string& out, double value);
 
 // A data point value, unquoted: %15.5f without its fill blanks; a text longer than 15
 // characters loses decimals, rounded, until it fits, and an integer part of 15 characters or
-// more is written whole (with a point when exactly 14 digits leave room for one). What it
-// writes reads back to a double that it writes the same way again.
+// more is written whole (with a point when exactly 14 digits leave room for one). A value
+// between -1 and 1 that five decimals do not hold is written with the shortest decimals that
+// read back to it ("0.00010523", "-0.000004"), however long. What it writes reads back to a
+// double that it writes the same way again.
 void AppendFixedValue(std::string& out, double value);
 
 // key="integer" with the blank before the key.

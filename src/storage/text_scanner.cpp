@@ -188,6 +188,25 @@ void CTextScanner::SeekToBegin() {
     }
 }
 
+ETextEncoding CTextScanner::ReadAsUtf8() {
+    SeekToBegin();
+    if (m_buffer.empty()) {
+        Refill();
+    }
+    const ETextEncoding encoding = DetectEncoding(m_buffer);
+    if (encoding != ETextEncoding::Utf8) {
+        while (Refill()) {
+        }
+        m_buffer = ToUtf8(m_buffer, encoding);
+        if (m_file != nullptr) {
+            std::fclose(m_file);
+            m_file = nullptr;
+        }
+    }
+    SeekToBegin();
+    return encoding;
+}
+
 // Drops what has been read and appends the next chunk of the file; false at its end.
 bool CTextScanner::Refill() {
     if (m_file == nullptr || m_atEnd) {

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "model/data_point.h"
+#include "storage/text_encoding.h"
 
 class CProject;
 
@@ -41,6 +42,10 @@ class CTextScanner {
     // reader keeps a CR inside a line.
     void SetBareCrEndsLine(bool on) { m_bareCrEndsLine = on; }
     void SeekToBegin();
+    // Reads the input as UTF-8 from now on: when its first bytes show UTF-16 (a byte order
+    // mark) or Windows-1252, the whole input is read and converted in memory. Returns the
+    // encoding found; the next read starts at the first line.
+    ETextEncoding ReadAsUtf8();
     // The name of the file with its extension, without its folder.
     const std::string& GetFileName() const { return m_fileName; }
 

@@ -1,6 +1,8 @@
 #include "ui/import_dialog.h"
 
 #include <QBrush>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFileInfo>
 #include <QFormLayout>
@@ -18,23 +20,6 @@
 namespace {
 
 constexpr int kMostColumns = 999;
-
-QString SeparatorName(char separator) {
-    switch (separator) {
-        case ',':
-            return QStringLiteral("commas");
-        case ';':
-            return QStringLiteral("semicolons");
-        case '\t':
-            return QStringLiteral("tabs");
-        case '|':
-            return QStringLiteral("vertical bars");
-        case ' ':
-            return QStringLiteral("blanks");
-        default:
-            return QStringLiteral("commas and blanks");
-    }
-}
 
 QString Count(int64_t n, const char* one, const char* many) {
     return QStringLiteral("%L1 %2").arg(n).arg(QString::fromLatin1(n == 1 ? one : many));
@@ -80,6 +65,7 @@ QString ImportReportText(const CImportReport& report) {
         {&report.noDate,
          {"line without a date (a header or a note)", "lines without a date (headers or notes)"}},
         {&report.badDate, {"date that is no calendar day", "dates that are no calendar day"}},
+        {&report.badMonth, {"month name not known", "month names not known"}},
         {&report.badValue, {"value not a number", "values not a number"}},
         {&report.merged, {"row merged into its day's last", "rows merged into their day's last"}},
         {&report.outOfOrder, {"date repeated or out of order", "dates repeated or out of order"}}};
@@ -88,21 +74,38 @@ QString ImportReportText(const CImportReport& report) {
             parts << Count(reason->count, words.first, words.second) + Lines(*reason);
         }
     }
-    QString how =
-        QStringLiteral("Fields separated by %1, decimal %2, dates %3")
-            .arg(SeparatorName(report.separator))
-            .arg(report.decimalMark == ',' ? QStringLiteral("comma") : QStringLiteral("point"))
-            .arg(report.dateOrder == 1 ? QStringLiteral("month first")
-                                       : QStringLiteral("day first"));
-    if (report.dateOrderGuessed) {
-        how += QStringLiteral(" (a guess: no date tells)");
-    }
+    QString how = QString::fromStdString(report.HowRead());
+    how[0] = how[0].toUpper();
     return parts.join(QStringLiteral("; ")) + QStringLiteral(".\n") + how + QStringLiteral(".");
 }
 
+namespace {
+
+CImportChoices Columns(int32_t datesColumn, int32_t valuesColumn) {
+    CImportChoices choices;
+    choices.datesColumn = datesColumn;
+    choices.valuesColumn = valuesColumn;
+    return choices;
+}
+
+QComboBox* ChoiceBox(QWidget* parent, const char* name, const QStringList& items, int current) {
+    auto* box = new QComboBox(parent);
+    box->setObjectName(QString::fromLatin1(name));
+    box->addItems(items);
+    box->setCurrentIndex(std::clamp(current, 0, static_cast<int>(items.size()) - 1));
+    return box;
+}
+
+}  // namespace
+
 CImportDialog::CImportDialog(const QString& path, int32_t datesColumn, int32_t valuesColumn,
                              QWidget* parent)
+    : CImportDialog(path, Columns(datesColumn, valuesColumn), parent) {}
+
+CImportDialog::CImportDialog(const QString& path, const CImportChoices& choices, QWidget* parent)
     : QDialog(parent), m_path(path.toStdString()) {
+    const int32_t datesColumn = choices.datesColumn;
+    const int32_t valuesColumn = choices.valuesColumn;
     setWindowTitle(QStringLiteral("Import - ") + QFileInfo(path).fileName());
     auto* layout = new QVBoxLayout(this);
 
@@ -114,6 +117,23 @@ CImportDialog::CImportDialog(const QString& path, int32_t datesColumn, int32_t v
     m_valuesSpin->setToolTip(QStringLiteral("The column of the values, from 1"));
     form->addRow(QStringLiteral("&Dates in column"), m_datesSpin);
     form->addRow(QStringLiteral("&Values in column"), m_valuesSpin);
+    m_decimalMark = ChoiceBox(this, "decimalMark",
+                              {QStringLiteral("From the file"), QStringLiteral("Point (1,234.56)"),
+                               QStringLiteral("Comma (1.234,56)")},
+                              choices.decimalMark == '.'   ? 1
+                              : choices.decimalMark == ',' ? 2
+                                                           : 0);
+    m_dateOrder = ChoiceBox(this, "dateOrder",
+                            {QStringLiteral("From the file"), QStringLiteral("Day first"),
+                             QStringLiteral("Month first"), QStringLiteral("Year first")},
+                            choices.dateOrder + 1);
+    form->addRow(QStringLiteral("Decimal &mark"), m_decimalMark);
+    form->addRow(QStringLiteral("Date &order"), m_dateOrder);
+    m_anyway = new QCheckBox(QStringLiteral("Import &anyway"), this);
+    m_anyway->setObjectName(QStringLiteral("importAnyway"));
+    m_anyway->setToolTip(QStringLiteral("Take the points read though many rows gave none"));
+    m_anyway->setChecked(choices.allowPartial);
+    form->addRow(QString(), m_anyway);
     columns->addLayout(form);
     m_report = new QLabel(this);
     m_report->setObjectName(QStringLiteral("report"));
@@ -134,6 +154,9 @@ CImportDialog::CImportDialog(const QString& path, int32_t datesColumn, int32_t v
     connect(m_buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(m_datesSpin, &QSpinBox::valueChanged, this, [this] { Refresh(); });
     connect(m_valuesSpin, &QSpinBox::valueChanged, this, [this] { Refresh(); });
+    connect(m_decimalMark, &QComboBox::currentIndexChanged, this, [this] { Refresh(); });
+    connect(m_dateOrder, &QComboBox::currentIndexChanged, this, [this] { Refresh(); });
+    connect(m_anyway, &QCheckBox::toggled, this, [this] { ShowReport(); });
     resize(760, 560);
     Refresh();
 }
@@ -146,9 +169,18 @@ int32_t CImportDialog::ValuesColumn() const {
     return m_valuesSpin->value();
 }
 
+CImportChoices CImportDialog::Choices() const {
+    CImportChoices choices = Columns(DatesColumn(), ValuesColumn());
+    static constexpr char kMarks[] = {0, '.', ','};
+    choices.decimalMark = kMarks[std::clamp(m_decimalMark->currentIndex(), 0, 2)];
+    choices.dateOrder = m_dateOrder->currentIndex() - 1;
+    choices.allowPartial = m_anyway->isChecked();
+    return choices;
+}
+
 void CImportDialog::Refresh() {
     m_preview = CImportPreview();
-    m_status = PreviewRawFile(m_path, DatesColumn(), ValuesColumn(), m_preview);
+    m_status = PreviewRawFile(m_path, Choices(), m_preview);
     ShowRows();
     ShowPoints();
     ShowReport();
@@ -207,10 +239,19 @@ void CImportDialog::ShowReport() {
         ok->setEnabled(false);
         return;
     }
-    QString text = ImportReportText(m_preview.report);
-    if (m_preview.report.points == 0) {
+    const CImportReport& report = m_preview.report;
+    QString text = ImportReportText(report);
+    if (report.points == 0) {
         text += QStringLiteral("\nWith these columns the file gives no point.");
     }
+    const bool refused = !report.refusal.empty() && report.points > 0;
+    if (refused) {
+        text +=
+            QStringLiteral("\nNot imported as it stands: ") +
+            QString::fromStdString(report.refusal) +
+            (report.mayForce ? QStringLiteral(" (or tick Import anyway).") : QStringLiteral("."));
+    }
+    m_anyway->setEnabled(refused && report.mayForce);
     m_report->setText(text);
-    ok->setEnabled(m_preview.report.points > 0);
+    ok->setEnabled(report.points > 0 && (!refused || (report.mayForce && m_anyway->isChecked())));
 }

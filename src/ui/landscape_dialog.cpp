@@ -1,6 +1,8 @@
 #include "ui/landscape_dialog.h"
 
+#include <QCheckBox>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPixmap>
 #include <QVBoxLayout>
 
@@ -12,6 +14,7 @@
 #include "analysis/landscape.h"
 #include "charts/qt/landscape_picture.h"
 #include "model/project.h"
+#include "ui/figure_text.h"
 #include "ui/main_frame.h"
 #include "ui/refresh.h"
 #include "ui/result_sets_dialog.h"
@@ -23,16 +26,57 @@ CLandscapeDialog::CLandscapeDialog(const CProject& project, const CLandscape& la
     setWindowTitle(QStringLiteral("Quillmark - Landscape"));
     auto* layout = new QVBoxLayout(this);
     auto* caption = new QLabel(
-        QStringLiteral("Best gain found for each smoothing length (across) and flag level (up), "
-                       "over the ratios tried; a wide red plateau is sturdier than a lone spike."),
+        QStringLiteral("Gain found for each smoothing length (across) and flag level (up), at "
+                       "the applied result set's ratio or the best over all ratios; a wide red "
+                       "plateau is sturdier than a lone spike."),
         this);
     caption->setWordWrap(true);
     layout->addWidget(caption);
+    m_bestOverRatios = new QCheckBox(QStringLiteral("&Best over ratios"), this);
+    m_bestOverRatios->setObjectName(QStringLiteral("bestOverRatios"));
+    m_bestOverRatios->setToolTip(
+        QStringLiteral("Each cell the best gain over every ratio tried, instead of the gain at "
+                       "the applied result set's ratio"));
+    layout->addWidget(m_bestOverRatios);
     m_picture = new QLabel(this);
     m_picture->setObjectName(QStringLiteral("picture"));
     m_picture->setFixedSize(kWidth, kHeight);
+    m_picture->setMouseTracking(true);
+    m_picture->installEventFilter(this);
     layout->addWidget(m_picture);
+    m_readout = new QLabel(this);
+    m_readout->setObjectName(QStringLiteral("readout"));
+    layout->addWidget(m_readout);
+    connect(m_bestOverRatios, &QCheckBox::toggled, this, [this] { Draw(); });
     Draw();
+}
+
+QString CLandscapeDialog::ReadoutAt(QPoint position) const {
+    const auto cell = LandscapeCellAt(m_shown, kWidth, kHeight, position);
+    if (!cell) {
+        return QString();
+    }
+    const auto [ml, level] = *cell;
+    const QString gain = PercentText(m_shown.At(ml, level));
+    const QString where = QStringLiteral("Smoothing %1, flags %2").arg(ml).arg(level);
+    if (m_bestOverRatios->isChecked()) {
+        return where + QStringLiteral(": best gain over ratios %1 %")
+                           .arg(gain.isEmpty() ? QStringLiteral("-") : gain);
+    }
+    const int32_t r = m_landscape.RatioIndex(m_ratio);
+    const QString ratio =
+        r < 0 ? QString() : FigureText(m_landscape.ratios[static_cast<size_t>(r)]);
+    return where + QStringLiteral(", ratio %1: gain %2 %")
+                       .arg(ratio, gain.isEmpty() ? QStringLiteral("-") : gain);
+}
+
+bool CLandscapeDialog::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_picture && event->type() == QEvent::MouseMove) {
+        m_readout->setText(ReadoutAt(static_cast<QMouseEvent*>(event)->position().toPoint()));
+    } else if (watched == m_picture && event->type() == QEvent::Leave) {
+        m_readout->clear();
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 QImage CLandscapeDialog::Picture() const {
@@ -65,7 +109,10 @@ void CLandscapeDialog::Draw() {
         if (number >= 1 && static_cast<size_t>(number) <= results.size()) {
             applied = number - 1;
         }
+        m_ratio = primary->m_params.RC;
     }
+    m_shown = m_bestOverRatios->isChecked() ? BestOverRatios(m_landscape)
+                                            : SliceAtRatio(m_landscape, m_ratio);
     m_picture->setPixmap(
-        QPixmap::fromImage(PaintLandscape(m_landscape, results, applied, kWidth, kHeight)));
+        QPixmap::fromImage(PaintLandscape(m_shown, results, applied, kWidth, kHeight)));
 }

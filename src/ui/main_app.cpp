@@ -96,13 +96,12 @@ CMainApp::CMainApp(int& argc, char** argv) : QApplication(argc, argv), m_command
     m_errorBox = [](const QString& text) {
         QMessageBox::critical(nullptr, QStringLiteral("Error"), text);
     };
-    m_importPreview = [this](const QString& path, int32_t& dates, int32_t& values) {
-        CImportDialog preview(path, dates, values, m_frame.get());
+    m_importPreview = [this](const QString& path, CImportChoices& choices) {
+        CImportDialog preview(path, choices, m_frame.get());
         if (preview.exec() != QDialog::Accepted) {
             return false;
         }
-        dates = preview.DatesColumn();
-        values = preview.ValuesColumn();
+        choices = preview.Choices();
         return true;
     };
     m_warningBox = [this](const QString& text) {
@@ -451,13 +450,14 @@ void CMainApp::OnFileImport() {
     }
     // The preview starts from the columns on the Data page, typed or not.
     Refresh(REFRESH_STORE);
-    int32_t dates = m_commands.m_datesInCol;
-    int32_t values = m_commands.m_valsInCol;
-    if (!m_importPreview(path, dates, values)) {
+    CImportChoices choices;
+    choices.datesColumn = m_commands.m_datesInCol;
+    choices.valuesColumn = m_commands.m_valsInCol;
+    if (!m_importPreview(path, choices)) {
         return;
     }
     CImportReport report;
-    const CStatus imported = m_commands.ImportRawData(path.toStdString(), dates, values, &report);
+    const CStatus imported = m_commands.ImportRawData(path.toStdString(), choices, &report);
     if (!imported) {
         m_errorBox(QStringLiteral("File Not Imported.\n\n") +
                    QString::fromStdString(imported.Reason()));

@@ -28,10 +28,10 @@ class CMainApp : public QApplication, public CCommandHost {
     enum class FileDialog { Open, SaveAs, Import };
     // Returns the chosen path, or an empty string when the user cancelled.
     using FileDialogFunction = std::function<QString(FileDialog)>;
-    // The import preview: shows the file with the columns given, which the user may change;
-    // true when the user chose to import (with the columns as left).
-    using ImportPreviewFunction =
-        std::function<bool(const QString& path, int32_t& datesColumn, int32_t& valuesColumn)>;
+    // The import preview: shows the file with the choices given (columns, decimal mark, date
+    // order), which the user may change; true when the user chose to import (with the choices
+    // as left, "import anyway" among them).
+    using ImportPreviewFunction = std::function<bool(const QString& path, CImportChoices& choices)>;
     // Shows an error message with the caption "Error".
     using ErrorBoxFunction = std::function<void(const QString& text)>;
     // Asks a Yes/No question; true for Yes.

@@ -111,7 +111,8 @@ void CResultSetsDialog::ShowFigures() {
     QString tip = FiguresToolTip(ComputeFigures(primary, m_project.m_viewLimits), primary);
     const CLandscape& landscape = CMainApp::Instance()->Landscape();
     if (landscape.Recorded()) {
-        const CPlateau plateau = PlateauAt(landscape, primary.m_params.ML, primary.m_params.BL);
+        const CPlateau plateau =
+            PlateauAt(landscape, primary.m_params.ML, primary.m_params.BL, primary.m_params.RC);
         if (plateau.cells > 0) {
             tip += QStringLiteral("\nPlateau: lowest %1 %, mean %2 % over %3 cells")
                        .arg(PercentText(plateau.low), PercentText(plateau.mean))

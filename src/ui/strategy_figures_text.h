@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "analysis/strategy_figures.h"
@@ -16,10 +18,19 @@ struct CFigureRow {
     QString text;
 };
 
+// The date of a point of the figures' line, by its index.
+using DateOfIndex = std::function<QString(int64_t)>;
+
+// The figures beyond the gain, one row each, with the dates of the drawdown and the ruin.
+std::vector<CFigureRow> FigureRows(const CStrategyFigures& figures, const DateOfIndex& dateAt);
+
 // The figures the report above the grid does not already show (output, gain and simple gain per
 // year have their own fields there). Dates of the drawdown come from `primary`'s points. Without
-// a primary every text is empty: the labels alone, for a blank grid.
+// a primary or a point in the window every text is empty: the labels alone, for a blank grid.
 std::vector<CFigureRow> ExtraFigureRows(const CStrategyFigures& figures, const CDataSet* primary);
 
 // Every figure, one "label: text" line each, for a tooltip.
 QString FiguresToolTip(const CStrategyFigures& figures, const CDataSet& primary);
+
+// The gain and every row in one line, for the stitched figures of a walk-forward.
+QString FiguresSummary(const CStrategyFigures& figures, const DateOfIndex& dateAt);

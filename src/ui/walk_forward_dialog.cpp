@@ -20,16 +20,12 @@
 #include "charts/qt/walk_picture.h"
 #include "model/project.h"
 #include "ui/figure_text.h"
+#include "ui/strategy_figures_text.h"
 
 namespace {
 
 QString Window(const CLimits& window) {
     return QString::fromStdString(window.start.FormatDate() + " - " + window.end.FormatDate());
-}
-
-QString Percent(double value) {
-    const QString text = PercentText(value);
-    return text.isEmpty() ? QStringLiteral("-") : text + QStringLiteral(" %");
 }
 
 }  // namespace
@@ -76,19 +72,25 @@ CWalkForwardDialog::CWalkForwardDialog(const CProject& project, QWidget* parent)
     m_robust->setObjectName(QStringLiteral("robust"));
     m_robust->setToolTip(
         QStringLiteral("Choose the result set with the best plateau instead of the best gain"));
+    m_flatStart = new QCheckBox(QStringLiteral("&Flat start"), this);
+    m_flatStart->setObjectName(QStringLiteral("flatStart"));
+    m_flatStart->setToolTip(
+        QStringLiteral("Start each test window out of the market with the amount invested, "
+                       "instead of one account that carries its position"));
 
     grid->addWidget(new QLabel(QStringLiteral("Training length"), this), 0, 0);
     grid->addWidget(m_train, 0, 1);
     grid->addWidget(new QLabel(QStringLiteral("Test length"), this), 0, 2);
     grid->addWidget(m_test, 0, 3);
     grid->addWidget(m_robust, 0, 4);
-    grid->addWidget(m_run, 0, 5);
-    grid->addWidget(m_cancel, 0, 6);
-    grid->addWidget(m_progress, 1, 0, 1, 7);
-    grid->addWidget(m_message, 2, 0, 1, 7);
-    grid->addWidget(m_steps, 3, 0, 1, 7);
-    grid->addWidget(m_figures, 4, 0, 1, 7);
-    grid->addWidget(m_chart, 5, 0, 1, 7);
+    grid->addWidget(m_flatStart, 0, 5);
+    grid->addWidget(m_run, 0, 6);
+    grid->addWidget(m_cancel, 0, 7);
+    grid->addWidget(m_progress, 1, 0, 1, 8);
+    grid->addWidget(m_message, 2, 0, 1, 8);
+    grid->addWidget(m_steps, 3, 0, 1, 8);
+    grid->addWidget(m_figures, 4, 0, 1, 8);
+    grid->addWidget(m_chart, 5, 0, 1, 8);
     resize(800, 680);
 
     m_train->setToolTip(QStringLiteral("Days, months or years optimised on: 250d, 18m, 5y"));
@@ -130,9 +132,10 @@ void CWalkForwardDialog::OnRun() {
     m_result = CWalkForward();
     m_status = CStatus::Ok();
     SetRunning(true);
-    const CWalkRank rank = m_robust->isChecked() ? CWalkRank::Robust : CWalkRank::Gain;
-    auto* worker =
-        new CWalkForwardWorker(m_project, train, test, rank, m_stop, this, m_result, m_status);
+    const CWalkSettings settings{train, test,
+                                 m_robust->isChecked() ? CWalkRank::Robust : CWalkRank::Gain,
+                                 m_flatStart->isChecked()};
+    auto* worker = new CWalkForwardWorker(m_project, settings, m_stop, this, m_result, m_status);
     worker->start(QThread::LowPriority);
 }
 
@@ -175,8 +178,8 @@ void CWalkForwardDialog::ShowResult() {
     for (const CWalkStep& step : m_result.steps) {
         const QString cells[] = {Window(step.train),
                                  Window(step.test),
-                                 QString::number(step.ml),
-                                 QString::number(step.bl),
+                                 step.chosen ? QString::number(step.ml) : QString(),
+                                 step.chosen ? QString::number(step.bl) : QString(),
                                  step.ratios.empty() ? QString() : FigureText(step.ratios[0]),
                                  PercentText(step.inSampleGain),
                                  PercentText(step.outOfSampleGain)};
@@ -189,15 +192,14 @@ void CWalkForwardDialog::ShowResult() {
         }
         ++row;
     }
-    const CWalkFigures& f = m_result.figures;
     m_figures->setText(
-        QStringLiteral("Out of sample, stitched over %1 days: gain %2, %3 a year compounded; "
-                       "buy and hold %4, %5 a year; max. drawdown %6; %7 trades; in market %8")
-            .arg(f.days)
-            .arg(Percent(f.gain), Percent(f.gainPerYearCompounded), Percent(f.buyAndHold),
-                 Percent(f.buyAndHoldPerYearCompounded), Percent(f.maxDrawdown))
-            .arg(f.trades)
-            .arg(Percent(f.inMarket)));
+        m_result.line.empty()
+            ? QStringLiteral("No test window holds a point: no out-of-sample result.")
+            : QStringLiteral("Out of sample, stitched: ") +
+                  FiguresSummary(m_result.figures, [&](int64_t index) {
+                      return QString::fromStdString(
+                          m_result.line[static_cast<size_t>(index)].date.FormatDate());
+                  }));
     std::vector<CWalkPicturePoint> line;
     for (const CWalkPoint& p : m_result.line) {
         line.push_back({p.date.m_serial, p.net, p.hold});
@@ -209,13 +211,11 @@ void CWalkForwardDialog::ShowResult() {
     m_chart->setPixmap(QPixmap::fromImage(PaintWalkForward(line, boundaries, 760, 240)));
 }
 
-CWalkForwardWorker::CWalkForwardWorker(const CProject& project, CPeriod train, CPeriod test,
-                                       CWalkRank rank, const std::atomic<bool>& stop,
-                                       QObject* dialog, CWalkForward& result, CStatus& status)
+CWalkForwardWorker::CWalkForwardWorker(const CProject& project, const CWalkSettings& settings,
+                                       const std::atomic<bool>& stop, QObject* dialog,
+                                       CWalkForward& result, CStatus& status)
     : m_project(project),
-      m_train(train),
-      m_test(test),
-      m_rank(rank),
+      m_settings(settings),
       m_stop(stop),
       m_dialog(dialog),
       m_result(result),
@@ -230,6 +230,6 @@ void CWalkForwardWorker::ReportProgress(int32_t position) {
 void CWalkForwardWorker::run() {
     // As for Process: Qt's priorities do not reach Linux threads, a nice value does.
     setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), 10);
-    m_status = WalkForward(m_project, m_train, m_test, m_rank, 0, m_stop, this, m_result);
+    m_status = WalkForward(m_project, m_settings, 0, m_stop, this, m_result);
     QCoreApplication::postEvent(m_dialog, new CWalkDoneEvent(0, true));
 }

@@ -61,13 +61,14 @@ class CWalkForwardDialog : public QDialog {
     QLabel* m_figures;
     QLabel* m_chart;
     QCheckBox* m_robust;
+    QCheckBox* m_flatStart;
 };
 
 // Runs WalkForward below normal priority, writing into the dialog's result and status, and
 // posts progress and the end of the run to it. Never touches a widget; deletes itself.
 class CWalkForwardWorker : public QThread, public CProgressSink {
   public:
-    CWalkForwardWorker(const CProject& project, CPeriod train, CPeriod test, CWalkRank rank,
+    CWalkForwardWorker(const CProject& project, const CWalkSettings& settings,
                        const std::atomic<bool>& stop, QObject* dialog, CWalkForward& result,
                        CStatus& status);
     void ReportProgress(int32_t position) override;
@@ -77,9 +78,7 @@ class CWalkForwardWorker : public QThread, public CProgressSink {
 
   private:
     const CProject& m_project;
-    CPeriod m_train;
-    CPeriod m_test;
-    CWalkRank m_rank;
+    CWalkSettings m_settings;
     const std::atomic<bool>& m_stop;
     QObject* m_dialog;
     CWalkForward& m_result;

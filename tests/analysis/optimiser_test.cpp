@@ -148,8 +148,8 @@ TEST(Optimiser, MatchesTheStraightforwardSweepWithAnyThreadCount) {
 }
 
 // Each cell of the landscape is the best gain the straightforward sweep visited there, bit for
-// bit, and recording it changes no result.
-TEST(Optimiser, TheLandscapeIsTheBestVisitedGainPerLengthAndLevel) {
+// bit, over all ratios and at each primary ratio, and recording it changes no result.
+TEST(Optimiser, TheLandscapeIsTheBestVisitedGainPerLengthRatioAndLevel) {
     for (int sets : {1, 3}) {
         const std::vector<Visit> visits = StraightforwardSweep(11 + sets, sets);
         CProject plain, recorded;
@@ -172,6 +172,22 @@ TEST(Optimiser, TheLandscapeIsTheBestVisitedGainPerLengthAndLevel) {
                 }
                 EXPECT_EQ(Bits(landscape.At(ml, bl)), Bits(best))
                     << sets << " sets " << ml << "/" << bl;
+                // Each ratio's cell: the first best visit with that primary ratio, whose ratios
+                // the landscape rebuilds.
+                for (int32_t r = 0; r < static_cast<int32_t>(landscape.ratios.size()); ++r) {
+                    double cellBest = std::nan("");
+                    std::vector<double> cellRatios;
+                    for (const Visit& v : visits) {
+                        if (v.ml == ml && v.bl == bl && v.ratios[0] == landscape.ratios[r] &&
+                            !std::isnan(v.gain) && (std::isnan(cellBest) || v.gain > cellBest)) {
+                            cellBest = v.gain;
+                            cellRatios = v.ratios;
+                        }
+                    }
+                    const int64_t cell = landscape.Cell(ml, r, landscape.LevelIndex(bl));
+                    EXPECT_EQ(Bits(landscape.At(ml, bl, r)), Bits(cellBest)) << ml << "/" << r;
+                    EXPECT_EQ(landscape.CellRatios(cell), cellRatios) << ml << "/" << r;
+                }
             }
         }
         const auto& results = recorded.Primary()->m_results;
@@ -206,7 +222,7 @@ TEST(Optimiser, ReportsEveryPositionOnceInOrderAndStopsWhenCancelled) {
     landscape.gains = {1.0};
     Optimise(project, 1, stopped, nullptr, &landscape);
     EXPECT_FALSE(landscape.Recorded());
-    EXPECT_NE(landscape.unrecorded.find("10000000"), std::string::npos) << landscape.unrecorded;
+    EXPECT_NE(landscape.unrecorded.find("70000000"), std::string::npos) << landscape.unrecorded;
 }
 
 // Any range a user can type runs in the memory of a short one and keeps, when cancelled, the

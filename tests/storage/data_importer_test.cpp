@@ -45,11 +45,10 @@ TEST_F(DataImporterTest, DateOrderIsDecidedByTheFirstFieldAboveTwelve) {
     EXPECT_EQ(Import("01/02/2003,1\n12/12/2003,3\n"), "2003-1-2=1 2003-12-12=3");
     EXPECT_EQ(order, CDataImporter::kMonthFirst);
 
-    // Month names: upper-cased in the second field of a day-first file, upper case only in the
-    // first field of a month-first file.
+    // Month names in any case, wherever they stand.
     EXPECT_EQ(Import("13/01/2003,1\n14-jan-2003,2\n16.JAN.03,4\n"),
               "2003-1-13=1 2003-1-14=2 2003-1-16=4");
-    EXPECT_EQ(Import("Jan-05-2003,99.0\nJAN-06-2003,98.0\n"), "2003-1-6=98");
+    EXPECT_EQ(Import("Jan-05-2003,99.0\nJAN-06-2003,98.0\n"), "2003-1-5=99 2003-1-6=98");
     // Columns are runs of commas and blanks.
     EXPECT_EQ(Import(" ,, 6/5/2003   8700.10, 8790.20\n", 3), "2003-6-5=8790.2");
 }
@@ -82,6 +81,49 @@ TEST_F(DataImporterTest, LinesWithoutAMonthGiveNoPoint) {
     for (const char* bad : {"", "0", "00", "001", "13", "013", "jan", "JANUARY", "1a", "+1"}) {
         EXPECT_EQ(CDataImporter::ParseMonth(bad), 0) << bad;
     }
+}
+
+// What no file may turn into a point: a value of 400 characters, a day the calendar lacks. A
+// four-digit year is the year it says, below 1000 too.
+TEST_F(DataImporterTest, OnlyValuesAndDaysTheFileHolds) {
+    EXPECT_EQ(Import("2003-01-02,5\n2003-01-03," + std::string(400, '7') + "\n"), "2003-1-2=5");
+    EXPECT_EQ(Import("0999-12-30,1\n0999-12-31,2\n"), "999-12-30=1 999-12-31=2");
+    EXPECT_EQ(Import("1900-02-28,1\n1900-02-29,2\n2000-02-29,3\n2100-02-29,4\n"),
+              "1900-2-28=1 2000-2-29=3");
+    EXPECT_EQ(Import("20240229,1\n20230229,2\n"), "2024-2-29=1");
+    // Whole numbers are dates only when they run one way: a column of volumes is not.
+    EXPECT_EQ(Import("931800000,1\n1009000000,2\n1085500000,3\n", 2), "");
+    // Day numbers of a spreadsheet only under a header that says so.
+    EXPECT_EQ(Import("Close,Volume\n45293,4742.83\n45294,4704.81\n"), "");
+    EXPECT_EQ(Import("Datum,Schluss\n45293,4742.83\n"), "2024-1-2=4742.83");
+}
+
+// The lines listed for a reason are the first ones, in order, whenever they are counted.
+TEST_F(DataImporterTest, ReportedLinesAreTheFirstInOrder) {
+    CDataImporter importer(project);
+    importer.OpenText(
+        "2003-01-06,6\n2003-01-06,7\n2003-01-03,3\n2003-01-03,9\n2003-01-05,5\n"
+        "2003-01-05,8\n2003-01-02,2\n",
+        "repeats.csv");
+    importer.Import();
+    EXPECT_EQ(importer.Report().outOfOrder.lines, (std::vector<int64_t>{2, 4, 5, 6}));
+}
+
+TEST_F(DataImporterTest, DateOrderIsTheOneUnderWhichDatesAreDaysThatRunOneWay) {
+    // Two-digit years first: day first would make 24 June of years 2027 to 2031.
+    EXPECT_EQ(Import("24.06.27,1\n24.06.28,2\n24.07.01,3\n24.07.31,4\n"),
+              "2024-6-27=1 2024-6-28=2 2024-7-1=3 2024-7-31=4");
+    EXPECT_EQ(order, CDataImporter::kYearFirst);
+    // One date above 12 no longer decides alone when the rest runs the other way.
+    EXPECT_EQ(Import("01/05/2024,1\n01/06/2024,2\n01/07/2024,3\n01/08/2024,4\n01/09/2024,5\n"),
+              "2024-1-5=1 2024-1-6=2 2024-1-7=3 2024-1-8=4 2024-1-9=5");
+    EXPECT_EQ(order, CDataImporter::kMonthFirst);
+    // Words: "Jan 2, 2024" in quotes, "2. Januar 2024", "2015-01" as the month's first day.
+    EXPECT_EQ(Import("\"Jan 2, 2024\",\"4,742.83\"\n\"Jan 3, 2024\",\"4,704.81\"\n"),
+              "2024-1-2=4742.83 2024-1-3=4704.81");
+    EXPECT_EQ(Import("2. Januar 2024;16.769,36\n3. Januar 2024;16.538,39\n"),
+              "2024-1-2=16769.4 2024-1-3=16538.4");
+    EXPECT_EQ(Import("2015-01,98.5\n2015-02,99.4\n"), "2015-1-1=98.5 2015-2-1=99.4");
 }
 
 TEST_F(DataImporterTest, DescendingFilesGiveTheSameSeriesAndTheFirstOfEqualDatesStays) {
@@ -159,7 +201,8 @@ TEST(ImporterFuzzTest, AnyInputGivesStrictlyAscendingValidDates) {
         }
         const CImportReport& r = importer.Report();
         ASSERT_EQ(r.lines, r.points + r.blank.count + r.noDate.count + r.badDate.count +
-                               r.badValue.count + r.merged.count + r.outOfOrder.count);
+                               r.badMonth.count + r.badValue.count + r.merged.count +
+                               r.outOfOrder.count);
     }
     EXPECT_GT(points, 1500u);
 }

@@ -89,7 +89,9 @@ class ImportLayoutsTest : public ::testing::Test {
         path = ::testing::TempDir() + name;
         std::ofstream(path, std::ios::binary) << text;
         report = CImportReport();
-        return ImportRawFile(project, path, dates, values, report);
+        choices.datesColumn = dates;
+        choices.valuesColumn = values;
+        return ImportRawFile(project, path, choices, report);
     }
 
     // "month/day/year=value " of every point, for one comparison that shows the whole series.
@@ -105,6 +107,7 @@ class ImportLayoutsTest : public ::testing::Test {
     }
 
     const std::vector<Day> days = Sp500Days(30);
+    CImportChoices choices;
     CProject project;
     CImportReport report;
     std::string path;
@@ -268,6 +271,14 @@ TEST_F(ImportLayoutsTest, OnlyCalendarDaysAndValuesTheFileHolds) {
         "1871-10-31,4.61\n"   // 14
         "1871-10-31,4.62\n"   // 15: a repeated date keeps the first
         "1871-09-29,4.60\n";  // 16: out of order
+    // Three of thirteen dates that are no day is no success; the user may take the rest.
+    const CStatus refused = Import("shiller.csv", text, 1, 2);
+    EXPECT_EQ(refused.Reason(),
+              "'shiller.csv' not imported: 3 of 13 dates are no calendar day (lines 3, 4, 5); "
+              "check the date order (read with fields separated by commas, decimal point, dates "
+              "month first)");
+    EXPECT_EQ(project.DataSetCount(), 0);
+    choices.allowPartial = true;
     ASSERT_TRUE(Import("shiller.csv", text, 1, 2));
     EXPECT_EQ(Imported(), "1/31/1871=4.44000 2/28/1871=4.50000 10/31/1871=4.61000 ");
     EXPECT_EQ(report.badDate.lines, (Lines{3, 4, 5}));

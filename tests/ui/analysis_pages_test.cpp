@@ -5,6 +5,7 @@
 #include <limits>
 #include <string>
 
+#include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPointer>
@@ -128,7 +129,7 @@ TEST_F(AnalysisPagesTest, FiguresOfTheLastSimulationUnderTheReportAndInTheResult
     const QString dates = QString::fromStdString(" (" + a.Points()[0].FormatDate() + " to " +
                                                  a.Points()[1].FormatDate() + ")");
     const std::pair<const char*, QString> shown[] = {
-        {"compounded", "4.8 %"},       {"buyAndHold", "5.0 %"}, {"trades", "2"},
+        {"compounded", "4.8 %"},       {"buyAndHold", "5.0 %"}, {"trades", "2 (last open)"},
         {"inMarket", "75.0 %"},        {"bestTrade", "11.1 %"}, {"worstTrade", "-1.0 %"},
         {"drawdown", "10.0 %" + dates}};
     for (const auto& [name, text] : shown) {
@@ -214,6 +215,15 @@ TEST_F(AnalysisPagesTest, ProcessRecordsTheLandscapeShownBesideTheMainWindow) {
     const QImage first = dialog->Picture();
     Step("next");  // the circle moves to set 2
     EXPECT_NE(dialog->Picture(), first);
+    // The slice at the applied ratio by default; every ratio's best as an option; the cell under
+    // the mouse is read out.
+    const QImage slice = dialog->Picture();
+    dialog->findChild<QCheckBox*>("bestOverRatios")->setChecked(true);
+    EXPECT_NE(dialog->Picture(), slice);
+    const QPoint middle(CLandscapeDialog::kWidth / 2, CLandscapeDialog::kHeight / 2);
+    EXPECT_TRUE(dialog->ReadoutAt(middle).startsWith("Smoothing "))
+        << dialog->ReadoutAt(middle).toStdString();
+    EXPECT_TRUE(dialog->ReadoutAt(QPoint(1, 1)).isEmpty());
 
     Run("&New");
     EXPECT_TRUE(dialog == nullptr || !dialog->isVisible());

@@ -1,5 +1,7 @@
 #include "ui/import_dialog.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QPushButton>
@@ -53,13 +55,43 @@ TEST_F(ImportDialogTest, ShowsTheFileAsItWillBeReadAndFollowsTheColumns) {
     EXPECT_TRUE(report->text().contains("gives no point"));
 }
 
+// A file refused for the rows it leaves out can be taken anyway; an undecided decimal mark
+// must be chosen first.
+TEST_F(ImportDialogTest, ImportAnywayAndTheDecimalMark) {
+    CImportDialog fund(
+        QString::fromStdString(WriteRaw("fund.csv",
+                                        "Date,Close\n2024-01-02,null\n2024-01-03,null\n"
+                                        "2024-01-04,10.12\n")),
+        1, 2);
+    QPushButton* ok = fund.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
+    auto* anyway = fund.findChild<QCheckBox*>("importAnyway");
+    EXPECT_FALSE(ok->isEnabled());
+    EXPECT_TRUE(anyway->isEnabled());
+    EXPECT_TRUE(fund.findChild<QLabel*>("report")->text().contains("2 of 3 dated rows"));
+    anyway->setChecked(true);
+    EXPECT_TRUE(ok->isEnabled());
+    EXPECT_TRUE(fund.Choices().allowPartial);
+
+    CImportDialog yields(QString::fromStdString(WriteRaw(
+                             "yields.csv", "Datum;Rendite\n02.01.2024;2.035\n03.01.2024;2.012\n")),
+                         1, 2);
+    ok = yields.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
+    EXPECT_FALSE(ok->isEnabled());
+    EXPECT_FALSE(yields.findChild<QCheckBox*>("importAnyway")->isEnabled());
+    yields.findChild<QComboBox*>("decimalMark")->setCurrentIndex(1);  // a point
+    EXPECT_TRUE(ok->isEnabled());
+    auto* points = yields.findChild<QTableWidget*>("points");
+    EXPECT_EQ(points->item(0, 1)->text(), "2.03500");
+    EXPECT_EQ(yields.Choices().decimalMark, '.');
+}
+
 // File Import takes the preview's columns (they become the Data page's), states the report
 // in the status bar, and an import that gives no point adds nothing and says why.
 TEST_F(ImportDialogTest, FileImportUsesThePreviewsColumnsAndReports) {
     Start();
-    App().SetImportPreview([](const QString&, int32_t& dates, int32_t& values) {
-        dates = 1;
-        values = 5;
+    App().SetImportPreview([](const QString&, CImportChoices& choices) {
+        choices.datesColumn = 1;
+        choices.valuesColumn = 5;
         return true;
     });
     Run("&Import...", WriteRaw("spx.csv", kExport));
@@ -74,7 +106,7 @@ TEST_F(ImportDialogTest, FileImportUsesThePreviewsColumnsAndReports) {
     ASSERT_EQ(m_errors.size(), 1u);
     EXPECT_EQ(m_errors[0].substr(0, 19), "File Not Imported.\n");
 
-    App().SetImportPreview([](const QString&, int32_t&, int32_t&) { return false; });
+    App().SetImportPreview([](const QString&, CImportChoices&) { return false; });
     Run("&Import...", WriteRaw("more.csv", kExport));  // cancelled in the preview
     EXPECT_EQ(Project().DataSetCount(), 1);
 }

@@ -83,7 +83,7 @@ class UiTest : public ::testing::Test {
             return m_yes;
         });
         // The import preview accepts the columns it is shown, as OK would.
-        App().SetImportPreview([this](const QString&, int32_t&, int32_t&) {
+        App().SetImportPreview([this](const QString&, CImportChoices&) {
             ++m_previews;
             return true;
         });

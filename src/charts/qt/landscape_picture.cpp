@@ -23,7 +23,7 @@ struct GainRange {
     double high = 0.0;
 };
 
-GainRange RangeOf(const CLandscape& landscape) {
+GainRange RangeOf(const CLandscapeMap& landscape) {
     GainRange range{INFINITY, -INFINITY};
     for (double gain : landscape.gains) {
         if (!std::isnan(gain)) {
@@ -66,7 +66,7 @@ struct MapGeometry {
     double CentreY(int64_t column) const { return plot.bottom() - (column + 0.5) * cellHeight; }
 };
 
-void PaintCells(QPainter& painter, const CLandscape& landscape, const MapGeometry& map,
+void PaintCells(QPainter& painter, const CLandscapeMap& landscape, const MapGeometry& map,
                 const GainRange& range) {
     const size_t levels = landscape.levels.size();
     for (int64_t row = 0; row < landscape.lengthCount; ++row) {
@@ -80,7 +80,7 @@ void PaintCells(QPainter& painter, const CLandscape& landscape, const MapGeometr
     }
 }
 
-void PaintAxes(QPainter& painter, const CLandscape& landscape, const MapGeometry& map) {
+void PaintAxes(QPainter& painter, const CLandscapeMap& landscape, const MapGeometry& map) {
     painter.setPen(Qt::black);
     painter.drawRect(map.plot);
     const int64_t labelEvery = std::max<int64_t>(1, landscape.lengthCount / 10);
@@ -100,7 +100,7 @@ void PaintAxes(QPainter& painter, const CLandscape& landscape, const MapGeometry
     painter.drawText(QRectF(2, 4, 300, 16), Qt::AlignLeft, "flag level (BL)");
 }
 
-void PaintResults(QPainter& painter, const CLandscape& landscape, const MapGeometry& map,
+void PaintResults(QPainter& painter, const CLandscapeMap& landscape, const MapGeometry& map,
                   const std::vector<std::pair<int32_t, int32_t>>& results, int applied) {
     const double radius = std::clamp(std::min(map.cellWidth, map.cellHeight) * 0.6, 5.0, 14.0);
     for (size_t i = 0; i < results.size(); ++i) {
@@ -123,7 +123,8 @@ void PaintResults(QPainter& painter, const CLandscape& landscape, const MapGeome
     }
 }
 
-void PaintScale(QPainter& painter, const QRectF& area, const GainRange& range) {
+void PaintScale(QPainter& painter, const QRectF& area, const GainRange& range,
+                const std::string& what) {
     const QRectF bar(area.left() + 10, area.top(), 18, area.height());
     for (int y = 0; y < static_cast<int>(bar.height()); ++y) {
         painter.fillRect(QRectF(bar.left(), bar.bottom() - y - 1, bar.width(), 1),
@@ -136,30 +137,58 @@ void PaintScale(QPainter& painter, const QRectF& area, const GainRange& range) {
                      GainText(range.high));
     painter.drawText(QRectF(bar.right() + 4, bar.bottom() - 12, 80, 14), Qt::AlignLeft,
                      GainText(range.low));
-    painter.drawText(QRectF(bar.right() + 4, bar.center().y() - 7, 80, 14), Qt::AlignLeft,
-                     "best gain");
+    painter.drawText(QRectF(bar.right() + 4, bar.center().y() - 28, area.width() - 32, 56),
+                     Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap,
+                     QString::fromStdString(what));
+}
+
+MapGeometry GeometryOf(const CLandscapeMap& landscape, int width, int height) {
+    const double plotWidth = std::max(1, width - kLeft - kScaleWidth);
+    const double plotHeight = std::max(1, height - kTop - kBottom);
+    return MapGeometry{
+        QRectF(kLeft, kTop, plotWidth, plotHeight), plotWidth / std::max(1, landscape.lengthCount),
+        plotHeight / static_cast<double>(std::max<size_t>(1, landscape.levels.size()))};
 }
 
 }  // namespace
 
-QImage PaintLandscape(const CLandscape& landscape,
+std::optional<std::pair<int64_t, int32_t>> LandscapeCellAt(const CLandscapeMap& landscape,
+                                                           int width, int height,
+                                                           QPointF position) {
+    if (landscape.lengthCount < 1 || landscape.levels.empty()) {
+        return std::nullopt;
+    }
+    const MapGeometry map = GeometryOf(landscape, width, height);
+    if (!map.plot.contains(position)) {
+        return std::nullopt;
+    }
+    const auto row = static_cast<int64_t>((position.x() - map.plot.left()) / map.cellWidth);
+    const auto column = static_cast<int64_t>((map.plot.bottom() - position.y()) / map.cellHeight);
+    if (row < 0 || row >= landscape.lengthCount || column < 0 ||
+        column >= static_cast<int64_t>(landscape.levels.size())) {
+        return std::nullopt;
+    }
+    return std::pair{int64_t{landscape.lowLength} + row,
+                     landscape.levels[static_cast<size_t>(column)]};
+}
+
+QImage PaintLandscape(const CLandscapeMap& landscape,
                       const std::vector<std::pair<int32_t, int32_t>>& results, int applied,
                       int width, int height) {
     QImage image(width, height, QImage::Format_RGB32);
     image.fill(Qt::white);
-    const double plotWidth = std::max(1, width - kLeft - kScaleWidth);
-    const double plotHeight = std::max(1, height - kTop - kBottom);
-    if (!landscape.Recorded() || landscape.lengthCount < 1 || landscape.levels.empty()) {
+    if (landscape.gains.empty() || landscape.lengthCount < 1 || landscape.levels.empty()) {
         return image;
     }
-    MapGeometry map{QRectF(kLeft, kTop, plotWidth, plotHeight), plotWidth / landscape.lengthCount,
-                    plotHeight / static_cast<double>(landscape.levels.size())};
+    const MapGeometry map = GeometryOf(landscape, width, height);
+    const double plotHeight = map.plot.height();
     const GainRange range = RangeOf(landscape);
     QPainter painter(&image);
     PaintCells(painter, landscape, map, range);
     PaintAxes(painter, landscape, map);
     PaintResults(painter, landscape, map, results, applied);
-    PaintScale(painter, QRectF(map.plot.right() + 6, kTop, kScaleWidth - 6, plotHeight), range);
+    PaintScale(painter, QRectF(map.plot.right() + 6, kTop, kScaleWidth - 6, plotHeight), range,
+               landscape.what);
     painter.end();
     return image;
 }

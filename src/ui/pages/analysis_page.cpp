@@ -47,15 +47,18 @@ CAnalysisPage::CAnalysisPage(CProject& project, CMainFrame& frame, QWidget* pare
     m_inputEdit->setAccessibleName(QStringLiteral("Input"));
     m_chargeEdit->setAccessibleName(QStringLiteral("Transaction Charge"));
 
-    // Two figures a row, the drawdown with its dates alone on the last, where they fit.
-    t.Group("Figures", 0, 82, 380, 62);
+    // Beside the Process box, where the page has room: two figures a row, the drawdown with its
+    // dates alone on the last.
+    t.Group("Figures", 390, 0, 236, 65);
     const std::vector<CFigureRow> rows = ExtraFigureRows(CStrategyFigures(), nullptr);
+    const int lastRow = static_cast<int>((rows.size() - 1 + 1) / 2);
     for (size_t i = 0; i < rows.size(); ++i) {
         const bool last = i + 1 == rows.size();
-        const int x = last || i % 2 == 0 ? 10 : 195;
-        const int y = 94 + static_cast<int>(i / 2) * 12;
-        t.Static(rows[i].label, x, y, 85, 8);
-        QLabel* figure = t.Static(QString(), x + 85, y, last ? 270 : 90, 8);
+        const int x = last || i % 2 == 0 ? 396 : 512;
+        const int y = 9 + static_cast<int>(last ? lastRow : i / 2) * 7;
+        const int labelWidth = last ? 60 : 52;
+        t.Static(rows[i].label, x, y, labelWidth, 8);
+        QLabel* figure = t.Static(QString(), x + labelWidth, y, last ? 168 : 62, 8);
         figure->setObjectName(QString::fromLatin1(rows[i].name));
         m_figures.push_back(figure);
     }
