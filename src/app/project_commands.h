@@ -108,7 +108,8 @@ class CProjectCommands {
     bool FileChangedOnDisk() const;
 
     // Process, in three steps around the run: StartProcess stores pending edits and brings the
-    // range into bounds (fails without a data set); RunProcess is the run itself, on any thread
+    // range into bounds (fails without a data set, or when the window holds no point of the
+    // primary); RunProcess is the run itself, on any thread
     // while the interface waits; FinishProcess tells every window of the new result sets.
     // Between the first two, EstimateProcess tells what the run will cost, so that a front end
     // can ask or refuse before a long one; it takes a few tens of milliseconds at most.
