@@ -74,7 +74,10 @@ screenshot: build
 bench: build
 	./build/bench/quillmark_bench --benchmark_min_time=0.5
 
-# Each fuzz target runs for FUZZ_SECONDS, starting from the sample files.
+# Each fuzz target runs for FUZZ_SECONDS, starting from the sample files; the first sanitizer
+# report (address or undefined behaviour) stops the run and fails the target.
+FUZZ_ENV := ASAN_OPTIONS=halt_on_error=1:abort_on_error=1 \
+            UBSAN_OPTIONS=halt_on_error=1:abort_on_error=1:print_stacktrace=1
 fuzz: deps
 	@command -v clang++ >/dev/null || (apt-get update -qq && apt-get install -y -qq clang)
 	CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLMARK_FUZZ=ON \
@@ -82,10 +85,12 @@ fuzz: deps
 	cmake --build build-fuzz -j $(JOBS) --target roundtrip_fuzz importer_fuzz
 	mkdir -p build-fuzz/corpus/reader build-fuzz/corpus/importer
 	cp "Project Files"/*.xml build-fuzz/corpus/reader/
+	grep -v '<LIMITS' "Project Files/STOCKS.xml" > build-fuzz/corpus/reader/no-window.xml
+	head -c 3000 "Project Files/SP500.xml" > build-fuzz/corpus/reader/cut-short.xml
 	for f in "Data Files"/*.csv; do printf '\001\002\007' | cat - "$$f" | head -c 20000 \
 	    > "build-fuzz/corpus/importer/$$(basename "$$f")"; done
-	./build-fuzz/fuzz/roundtrip_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=65536 build-fuzz/corpus/reader
-	./build-fuzz/fuzz/importer_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=65536 build-fuzz/corpus/importer
+	$(FUZZ_ENV) ./build-fuzz/fuzz/roundtrip_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=65536 build-fuzz/corpus/reader
+	$(FUZZ_ENV) ./build-fuzz/fuzz/importer_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=65536 build-fuzz/corpus/importer
 
 clean:
 	rm -rf build build-asan build-fuzz

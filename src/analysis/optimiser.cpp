@@ -262,6 +262,17 @@ int64_t WorkerCount(int threads) {
     return threads > 0 ? threads : std::max(1u, std::thread::hardware_concurrency());
 }
 
+// The ratios one data set's sweep visits at `resolution` steps per unit: 2 x resolution + 3
+// of them from below -1 to above 1, clamped into -1 to 1 (so the ends appear twice).
+std::vector<double> RatioGrid(int32_t resolution) {
+    std::vector<double> grid;
+    for (int64_t j = 0; j <= 2 * int64_t{resolution} + 2; ++j) {
+        double r = static_cast<double>(j - resolution - 1) / resolution;
+        grid.push_back(std::clamp(r, -1.0, 1.0));
+    }
+    return grid;
+}
+
 }  // namespace
 
 struct COptimiser::Impl {
@@ -375,10 +386,7 @@ void COptimiser::Impl::Prepare() {
     const int32_t resolution = std::max(range.RR, 1);
     in.lowLength = range.ML;
     lengthCount = std::max<int64_t>(1, int64_t{range.MU} - range.ML + 1);
-    for (int64_t j = 0; j <= 2 * int64_t{resolution} + 2; ++j) {
-        double r = static_cast<double>(j - resolution - 1) / resolution;
-        in.ratioGrid.push_back(std::clamp(r, -1.0, 1.0));
-    }
+    in.ratioGrid = RatioGrid(resolution);
     const int32_t step = EffectiveFlagStep(range.BI);
     const int32_t levelCount = std::max(1, 100 / step);
     for (int32_t j = 0; j < levelCount; ++j) {
@@ -625,19 +633,30 @@ COptimiser::~COptimiser() = default;
 
 namespace {
 
+std::string TooManyCells(int64_t cells) {
+    return cells > kMaxLandscapeCells
+               ? "the range has " + std::to_string(cells) +
+                     " smoothing lengths x ratios x flag levels, more than the " +
+                     std::to_string(kMaxLandscapeCells) + " a landscape records"
+               : std::string();
+}
+
+// The ratios of a grid in ascending order, each once: the landscape's columns of ratios.
+std::vector<double> DistinctRatios(std::vector<double> grid) {
+    std::sort(grid.begin(), grid.end());
+    grid.erase(std::unique(grid.begin(), grid.end()), grid.end());
+    return grid;
+}
+
 // Sizes `landscape` for the run's lengths, ratios and levels, with no cell visited; or, when
 // that is more than kMaxLandscapeCells, leaves it empty and says why.
 void PrepareLandscape(const Inputs& in, int64_t lengths, CLandscape& landscape) {
     landscape = CLandscape{};
-    std::vector<double> ratios = in.ratioGrid;
-    std::sort(ratios.begin(), ratios.end());
-    ratios.erase(std::unique(ratios.begin(), ratios.end()), ratios.end());
+    std::vector<double> ratios = DistinctRatios(in.ratioGrid);
     const int64_t cells =
         lengths * static_cast<int64_t>(ratios.size()) * static_cast<int64_t>(in.levels.size());
-    if (cells > kMaxLandscapeCells) {
-        landscape.unrecorded = "the range has " + std::to_string(cells) +
-                               " smoothing lengths x ratios x flag levels, more than the " +
-                               std::to_string(kMaxLandscapeCells) + " a landscape records";
+    landscape.unrecorded = TooManyCells(cells);
+    if (!landscape.unrecorded.empty()) {
         return;
     }
     const auto count = static_cast<size_t>(cells);
@@ -739,6 +758,16 @@ void Optimise(CProject& project, int threads, const std::atomic<bool>& stop,
             result.GN = c.gain;
         }
     }
+}
+
+std::string LandscapeRefusal(const CStrategyRange& range) {
+    // As the run sizes its grid: the lengths ML to MU, the distinct ratios of its grid and
+    // 100 / step flag levels.
+    const int64_t lengths = std::max<int64_t>(1, int64_t{range.MU} - range.ML + 1);
+    const auto ratios =
+        static_cast<int64_t>(DistinctRatios(RatioGrid(std::max(range.RR, 1))).size());
+    const int64_t levels = std::max(1, 100 / EffectiveFlagStep(range.BI));
+    return TooManyCells(lengths * ratios * levels);
 }
 
 CSweepEstimate EstimateSweep(const CProject& project, int threads) {

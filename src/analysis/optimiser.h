@@ -3,7 +3,10 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
+
+#include "model/strategy_params.h"
 
 struct CLandscape;
 class CProject;
@@ -77,6 +80,10 @@ class COptimiser {
 // `landscape` when one is given (as COptimiser::Run does). Nothing without a primary.
 void Optimise(CProject& project, int threads, const std::atomic<bool>& stop,
               CProgressSink* progress, CLandscape* landscape = nullptr);
+
+// Why a run over `range` would record no landscape (more than kMaxLandscapeCells lengths x
+// levels), as the run itself would say; empty when it would record one. Known before the run.
+std::string LandscapeRefusal(const CStrategyRange& range);
 
 // The estimate of the sweep Optimise would run on the project; zero without a primary.
 CSweepEstimate EstimateSweep(const CProject& project, int threads);

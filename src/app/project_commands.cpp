@@ -49,12 +49,16 @@ bool StampOf(const std::string& path, int64_t& size, int64_t& time) {
 uint64_t ProjectStateDigest(const CProject& project) {
     // FNV-1a: cheap, and any difference of text shows with near certainty.
     uint64_t digest = 14695981039346656037ULL;
-    CProjectWriter writer([&digest](std::string_view piece) {
-        for (const char c : piece) {
-            digest = (digest ^ static_cast<unsigned char>(c)) * 1099511628211ULL;
-        }
-        return true;
-    });
+    // Pieces of 64 KiB: the digest runs after every command, mostly on small projects.
+    constexpr size_t kPiece = size_t{1} << 16;
+    CProjectWriter writer(
+        [&digest](std::string_view piece) {
+            for (const char c : piece) {
+                digest = (digest ^ static_cast<unsigned char>(c)) * 1099511628211ULL;
+            }
+            return true;
+        },
+        kPiece);
     writer.LeaveOutPoints();
     writer.Write(project);
     for (const auto& ds : project.DataSets()) {
@@ -467,7 +471,18 @@ CStatus CProjectCommands::StartProcess() {
     if (CStatus stored = StoreForCommand(); !stored) {
         return stored;
     }
-    return ValidateRange(m_project);
+    CStatus valid = ValidateRange(m_project);
+    if (!valid) {
+        return valid;
+    }
+    // Every combination would score the same non-result; result sets of it would mislead.
+    const CDataSet& primary = *m_project.Primary();
+    const auto [first, last] = primary.PointsInside(m_project.m_viewLimits);
+    if (first == last) {
+        return CStatus::Error("the window holds no point of '" + primary.m_name +
+                              "': nothing to optimise");
+    }
+    return valid;
 }
 
 CSweepEstimate CProjectCommands::EstimateProcess(const CProject& project, int threads) {

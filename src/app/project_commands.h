@@ -164,10 +164,11 @@ class CProjectCommands {
     const CLandscape& Landscape() const;
 
     // Process, in three steps around the run: StartProcess stores pending edits and brings the
-    // range into bounds (refused when an edit was, fails without a data set); RunProcess is the run
-    // itself, on any thread while the interface waits; FinishProcess tells every window of the new
-    // result sets. Between the first two, EstimateProcess tells what the run will cost, so that a
-    // front end can ask or refuse before a long one; it takes a few tens of milliseconds at most.
+    // range into bounds (refused when an edit was, fails without a data set or when the window
+    // holds no point of the primary); RunProcess is the run itself, on any thread while the
+    // interface waits; FinishProcess tells every window of the new result sets. Between the
+    // first two, EstimateProcess tells what the run will cost, so that a front end can ask or
+    // refuse before a long one; it takes a few tens of milliseconds at most.
     CStatus StartProcess();
     static CSweepEstimate EstimateProcess(const CProject& project, int threads);
     // `landscape` (may be null) gets the run's landscape, as Optimise records it.

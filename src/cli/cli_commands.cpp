@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "analysis/landscape.h"
+#include "analysis/optimiser.h"
 #include "analysis/potential_gains.h"
 #include "analysis/progress_sink.h"
 #include "analysis/status_sink.h"
@@ -116,12 +117,27 @@ Json ImportReportJson(const CImportReport& report) {
                 {"partial", report.refusal}};
 }
 
+// The state at the window's end; null when no point of the primary lies in the window (the
+// desktop program blanks its status bar then, which is no state).
 struct CStatusRecord : CStatusSink {
     void SetStatus(const std::string& d, const std::string& n, double v, int32_t l) override {
-        status = Json{{"date", d}, {"name", n}, {"value", Number(v)}, {"level", l}};
+        const bool blank = d.empty() && n.empty() && l < 0;
+        status = blank ? Json(nullptr)
+                       : Json{{"date", d}, {"name", n}, {"value", Number(v)}, {"level", l}};
     }
     Json status = nullptr;
 };
+
+// Whether the window holds a point of the primary, so that a simulation has a result. An
+// inverted window holds none.
+bool HasResult(const CProject& project) {
+    const CDataSet* primary = project.Primary();
+    if (primary == nullptr) {
+        return false;
+    }
+    const auto [first, last] = primary->PointsInside(project.m_viewLimits);
+    return first != last;
+}
 
 // Market entries inside the window: flag changes from 0 to 1, starting out of the market.
 int64_t CountTrades(const CDataSet& ds, const CLimits& window) {
@@ -243,7 +259,9 @@ int RunInfo(const std::string& projectPath) {
                  {"dropped_points", read.droppedPoints},
                  {"dropped_lines", read.droppedLines},
                  {"bad_dates", read.badDates},
-                 {"bad_date_lines", read.badDateLines}}}});
+                 {"bad_date_lines", read.badDateLines},
+                 {"bad_values", read.badValues},
+                 {"bad_value_lines", read.badValueLines}}}});
     return 0;
 }
 
@@ -265,10 +283,12 @@ int RunSimulate(const CSimulateOptions& options) {
         return Fail(error);
     }
     const double days = static_cast<double>(project.m_viewLimits.DayCount());
-    const double gain = primary != nullptr ? primary->m_params.GN : std::nan("");
+    // Without a point in the window nothing was invested: no output and no gain, not a loss.
+    const bool result = HasResult(project);
+    const double gain = result ? primary->m_params.GN : std::nan("");
     Print(
         Json{{"result_set", resultSet},
-             {"output", Number(primary != nullptr ? primary->m_params.OUT : std::nan(""))},
+             {"output", Number(result ? primary->m_params.OUT : std::nan(""))},
              {"gain", Number(gain)},
              {"gain_per_year", Number(gain * 365.25 / days)},
              {"trades", primary != nullptr ? CountTrades(*primary, project.m_viewLimits) : 0},
@@ -422,22 +442,28 @@ int RunOptimise(const COptimiseOptions& options) {
     if (!OutputsApart(options, error) || !LoadProject(commands, options.projectPath, error)) {
         return Fail(error);
     }
+    if (const CStatus started = commands.StartProcess(); !started) {
+        return Fail("'" + options.projectPath + "': " + started.Reason());
+    }
+    const bool wantsLandscape =
+        options.robust || !options.landscapePath.empty() || !options.landscapeCsvPath.empty();
+    // Known from the range alone: refused before the sweep, not after it.
+    if (const std::string refusal = LandscapeRefusal(project.m_range);
+        wantsLandscape && !refusal.empty()) {
+        return Fail("no landscape: " + refusal);
+    }
     CTerminalRunHost host(options.maxSeconds);
     CProcessOptions process;
     process.threads = options.threads;
     process.askAboveSeconds =
         options.maxSeconds > 0.0 ? options.maxSeconds : std::numeric_limits<double>::infinity();
     process.robust = options.robust;
-    const CStatus ran = commands.Process(host, process);
-    if (!ran) {
-        return Fail(host.Refusal().empty()
-                        ? "'" + options.projectPath + "' has no data set to optimise"
-                        : host.Refusal());
+    if (const CStatus ran = commands.Process(host, process); !ran) {
+        return Fail(host.Refusal().empty() ? "'" + options.projectPath + "': " + ran.Reason()
+                                           : host.Refusal());
     }
     CDataSet* primary = project.Primary();
     const CLandscape& landscape = commands.Landscape();
-    const bool wantsLandscape =
-        options.robust || !options.landscapePath.empty() || !options.landscapeCsvPath.empty();
     if (wantsLandscape && !landscape.Recorded()) {
         return Fail("no landscape: " + landscape.unrecorded);
     }

@@ -3,9 +3,13 @@
 #include <CLI/CLI.hpp>
 
 #include <iostream>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "app/program_version.h"
 #include "app/sample_files.h"
+#include "cli/argument_checks.h"
 #include "cli/cli_commands.h"
 #include "cli/render_command.h"
 #include "cli/samples_command.h"
@@ -16,6 +20,18 @@ namespace {
 constexpr int kUsageError = 2;
 // Refused before QImage would try to allocate a picture this large, as render does.
 constexpr int kMaxChartSide = 16384;
+// Far more workers than any machine has cores; the sweep caps them at its lengths anyway.
+constexpr int kMostThreads = 4096;
+
+// True, with the usage error printed, when two of a command's outputs are one file.
+bool OutputsClash(const std::vector<std::pair<std::string, std::string>>& outputs) {
+    std::string error;
+    if (CheckOutputsApart(outputs, error)) {
+        return false;
+    }
+    std::cerr << "quillmark-cli: error: " << error << '\n';
+    return true;
+}
 
 }  // namespace
 
@@ -33,15 +49,19 @@ int main(int argc, char** argv) {
     CLI::App* sim = app.add_subcommand("simulate", "Simulate the strategy and print the outcome");
     sim->add_option("PROJECT", simulate.projectPath, "Project file")->required();
     sim->add_option("--result", simulate.resultSet, "Apply result set N first");
-    sim->add_option("--series", simulate.seriesPath, "Write the primary series as CSV");
+    sim->add_option("--series", simulate.seriesPath, "Write the primary series as CSV")
+        ->check(NonEmptyPath());
 
     CImportOptions import;
     CLI::App* imp = app.add_subcommand("import", "Import a raw data file into a project");
     imp->add_option("RAWFILE", import.rawPath, "Raw data file")->required();
     imp->add_option("--dates-col", import.datesColumn, "Column of the dates (from 1)");
     imp->add_option("--values-col", import.valuesColumn, "Column of the values (from 1)");
-    imp->add_option("--into", import.intoPath, "Project to import into (default: a new one)");
-    imp->add_option("-o", import.outPath, "Project file to write")->required();
+    imp->add_option("--into", import.intoPath, "Project to import into (default: a new one)")
+        ->check(NonEmptyPath());
+    imp->add_option("-o", import.outPath, "Project file to write")
+        ->required()
+        ->check(NonEmptyPath());
     imp->add_option("--decimal-mark", import.decimalMark, "Decimal mark of the values: . or ,")
         ->check(CLI::IsMember({".", ","}));
     imp->add_option("--date-order", import.dateOrder, "Order of day, month and year: dmy, mdy, ymd")
@@ -52,16 +72,20 @@ int main(int argc, char** argv) {
     COptimiseOptions optimise;
     CLI::App* opt = app.add_subcommand("optimise", "Run the optimisation and save the results");
     opt->add_option("PROJECT", optimise.projectPath, "Project file")->required();
-    opt->add_option("-o", optimise.outPath, "Project file to write")->required();
+    opt->add_option("-o", optimise.outPath, "Project file to write")
+        ->required()
+        ->check(NonEmptyPath());
     opt->add_option("--threads", optimise.threads, "Worker threads (default: all cores)")
-        ->check(CLI::NonNegativeNumber);
+        ->check(WholeNumberIn(0, kMostThreads));
     opt->add_option("--max-seconds", optimise.maxSeconds,
                     "Refuse a run estimated to take longer (default 600; 0: no limit)")
-        ->check(CLI::NonNegativeNumber);
+        ->check(FiniteNonNegative());
     opt->add_option("--landscape", optimise.landscapePath,
-                    "Write the landscape (best gain per ML and BL) as a PNG heat map");
+                    "Write the landscape (best gain per ML and BL) as a PNG heat map")
+        ->check(NonEmptyPath());
     opt->add_option("--landscape-csv", optimise.landscapeCsvPath,
-                    "Write the landscape as CSV: ML,BL,gain");
+                    "Write the landscape as CSV: ML,BL,gain")
+        ->check(NonEmptyPath());
     std::string rank = "gain";
     opt->add_option("--rank", rank, "Order the result sets by gain (default) or robust (plateau)")
         ->check(CLI::IsMember({"gain", "robust"}));
@@ -82,16 +106,18 @@ int main(int argc, char** argv) {
     wf->add_option("--rank", walkRank, "Choose by gain (default) or robust (plateau)")
         ->check(CLI::IsMember({"gain", "robust"}));
     wf->add_option("--threads", walk.threads, "Worker threads (default: all cores)")
-        ->check(CLI::NonNegativeNumber);
+        ->check(WholeNumberIn(0, kMostThreads));
     wf->add_flag("--flat-start", walk.flatStart,
                  "Start each test window out of the market with the amount invested and chain "
                  "the windows' gains, instead of one account throughout");
     wf->add_flag("--check-causal", walk.checkCausal,
                  "Re-run on the data cut after each step's test end and report any step whose "
                  "parameters or gains change (exit 1 if one does)");
-    wf->add_option("--csv", walk.csvPath, "Write the stitched out-of-sample line as CSV");
+    wf->add_option("--csv", walk.csvPath, "Write the stitched out-of-sample line as CSV")
+        ->check(NonEmptyPath());
     wf->add_option("--chart", walk.chartPath,
-                   "Draw the stitched line against buy and hold as a PNG");
+                   "Draw the stitched line against buy and hold as a PNG")
+        ->check(NonEmptyPath());
     wf->add_option("--chart-width", walk.chartWidth, "Chart width in pixels (default 1000)")
         ->check(CLI::Range(1, kMaxChartSide));
     wf->add_option("--chart-height", walk.chartHeight, "Chart height in pixels (default 500)")
@@ -100,7 +126,9 @@ int main(int argc, char** argv) {
     std::string resaveIn, resaveOut;
     CLI::App* resave = app.add_subcommand("resave", "Read a project and write it again");
     resave->add_option("IN", resaveIn, "Project file to read")->required();
-    resave->add_option("OUT", resaveOut, "Project file to write")->required();
+    resave->add_option("OUT", resaveOut, "Project file to write")
+        ->required()
+        ->check(NonEmptyPath());
 
     CRenderOptions render;
     CLI::App* ren = AddRenderCommand(app, render);
@@ -133,10 +161,18 @@ int main(int argc, char** argv) {
         return RunImport(import);
     }
     if (opt->parsed()) {
+        if (OutputsClash({{"-o", optimise.outPath},
+                          {"--landscape", optimise.landscapePath},
+                          {"--landscape-csv", optimise.landscapeCsvPath}})) {
+            return kUsageError;
+        }
         optimise.robust = rank == "robust";
         return RunOptimise(optimise);
     }
     if (wf->parsed()) {
+        if (OutputsClash({{"--csv", walk.csvPath}, {"--chart", walk.chartPath}})) {
+            return kUsageError;
+        }
         walk.robust = walkRank == "robust";
         return RunWalkForward(walk);
     }

@@ -12,6 +12,7 @@
 #include <QImage>
 
 #include "charts/qt/chart_picture.h"
+#include "cli/argument_checks.h"
 #include "cli/cli_commands.h"
 
 #include "app/project_commands.h"
@@ -60,14 +61,18 @@ bool WritePng(const QImage& image, const std::string& path, std::string& error) 
 CLI::App* AddRenderCommand(CLI::App& app, CRenderOptions& options) {
     CLI::App* render = app.add_subcommand("render", "Draw the charts of a project into a PNG");
     render->add_option("PROJECT", options.projectPath, "Project file")->required();
-    render->add_option("-o", options.outPath, "PNG file to write")->required();
+    render->add_option("-o", options.outPath, "PNG file to write")
+        ->required()
+        ->check(NonEmptyPath());
     render->add_option("--width", options.width, "Picture width in pixels (default 1000)")
         ->check(CLI::Range(1, kMaxSide));
     render->add_option("--height", options.height, "Picture height in pixels (default 600)")
         ->check(CLI::Range(kChartsDateStripHeight, kMaxSide));
     render->add_option("--result", options.resultSet, "Apply result set N first");
-    render->add_option("--cursor", options.cursor,
-                       "Show the crosshair at this fraction of the plot width (0 to 1)");
+    render
+        ->add_option("--cursor", options.cursor,
+                     "Show the crosshair at this fraction of the plot width (0 to 1)")
+        ->check(FiniteNumber());
     return render;
 }
 

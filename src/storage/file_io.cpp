@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -11,6 +12,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <mutex>
 #include <random>
 
 namespace fs = std::filesystem;
@@ -105,23 +107,24 @@ std::string TemporaryPrefix(const std::string& name) {
     return "." + name.substr(0, kMaxNameInTemporary) + ".quillmark-";
 }
 
-// The process that made the temporary file `name` of a target whose temporaries start with
-// `prefix`; 0 when `name` is not one of them.
-pid_t MakerOfTemporary(std::string_view name, const std::string& prefix) {
+// Whether `name` is a temporary file of a target whose temporaries start with `prefix`:
+// "PREFIX" + PID + "-" + RANDOM + ".tmp".
+bool IsTemporaryOf(std::string_view name, const std::string& prefix) {
     if (!name.starts_with(prefix) || !name.ends_with(kTemporaryEnd)) {
-        return 0;
+        return false;
     }
     const std::string_view middle =
         name.substr(prefix.size(), name.size() - prefix.size() - kTemporaryEnd.size());
     pid_t pid = 0;
     const auto [end, problem] = std::from_chars(middle.data(), middle.data() + middle.size(), pid);
-    const bool wellFormed =
-        problem == std::errc() && end < middle.data() + middle.size() && *end == '-' && pid > 0;
-    return wellFormed ? pid : 0;
+    return problem == std::errc() && end < middle.data() + middle.size() && *end == '-' && pid > 0;
 }
 
-// Removes what saves of the target that were killed left behind. A temporary file of a process
-// still running belongs to a save in progress and stays.
+// Removes what saves of the target that were killed left behind. A save holds a lock on its
+// temporary file from its creation to its rename, and the kernel drops the lock when the saving
+// process ends however it ends; so a temporary whose lock can be taken is stale, and one whose
+// lock is held belongs to a save in progress (also of a process this one cannot see, such as
+// one in another PID namespace or on another machine sharing the folder) and stays.
 void RemoveStaleTemporaries(const CTarget& target) {
     DIR* folder = opendir(target.folder.c_str());
     if (folder == nullptr) {
@@ -129,12 +132,29 @@ void RemoveStaleTemporaries(const CTarget& target) {
     }
     const std::string prefix = TemporaryPrefix(target.name);
     while (const dirent* entry = readdir(folder)) {
-        const pid_t maker = MakerOfTemporary(entry->d_name, prefix);
-        if (maker != 0 && kill(maker, 0) != 0 && errno == ESRCH) {
+        if (!IsTemporaryOf(entry->d_name, prefix)) {
+            continue;
+        }
+        const int file =
+            openat(dirfd(folder), entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (file < 0) {
+            continue;
+        }
+        if (flock(file, LOCK_EX | LOCK_NB) == 0) {
             unlinkat(dirfd(folder), entry->d_name, 0);
         }
+        close(file);  // drops the lock
     }
     closedir(folder);
+}
+
+// Whether `name` still names the open file `file`: a cleaner that took the lock between the
+// file's creation and its locking may have removed it.
+bool StillNamed(int file, const std::string& name) {
+    struct stat opened {};
+    struct stat named {};
+    return fstat(file, &opened) == 0 && lstat(name.c_str(), &named) == 0 &&
+           opened.st_dev == named.st_dev && opened.st_ino == named.st_ino;
 }
 
 // Creates a new file beside the target, readable by no one the target is not readable by;
@@ -149,9 +169,17 @@ int CreateTemporary(const CTarget& target, std::string& name) {
         name = (target.folder / (TemporaryPrefix(target.name) + suffix + ".tmp")).string();
         // O_EXCL: fail rather than reuse a file, or follow a link, that is already there.
         const int file = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-        if (file >= 0 || errno != EEXIST) {
+        if (file < 0 && errno != EEXIST) {
             return file;
         }
+        if (file < 0) {
+            continue;
+        }
+        // Locked until the save ends, so that no other save takes it for a stale one.
+        if (flock(file, LOCK_EX) == 0 && StillNamed(file, name)) {
+            return file;
+        }
+        close(file);
     }
     return -1;
 }
@@ -266,6 +294,10 @@ std::string NotRegularFileReason(const std::string& path, unsigned mode) {
 
 bool StreamFileAtomically(const std::string& path, const FileContentProducer& produce,
                           std::string& error) {
+    // A file-size limit (ulimit -f) would kill the process in the middle of a write; ignored,
+    // the write fails with "File too large" like any other, and the save says so.
+    static std::once_flag ignoreSizeSignal;
+    std::call_once(ignoreSizeSignal, [] { std::signal(SIGXFSZ, SIG_IGN); });
     CTarget target;
     if (!InspectTarget(path, target, error)) {
         return false;
@@ -278,15 +310,26 @@ bool StreamFileAtomically(const std::string& path, const FileContentProducer& pr
         return false;
     }
     TakeOwner(file, target);
+    // Writing closes `file`; this duplicate keeps the lock until the temporary is renamed or
+    // removed.
+    const int lock = dup(file);
+    const auto release = [lock] {
+        if (lock >= 0) {
+            close(lock);
+        }
+    };
     if (!WriteTemporary(file, target, path, produce, error)) {
         unlink(temp.c_str());
+        release();
         return false;
     }
     if (rename(temp.c_str(), target.path.c_str()) != 0) {
         error = Describe("cannot replace", target.path, errno);
         unlink(temp.c_str());
+        release();
         return false;
     }
+    release();
     return SyncFolder(target, error);
 }
 

@@ -19,8 +19,11 @@
 //    process may set them. The temporary file never has wider bits than the target (0600 for a
 //    new file, which gets the ordinary create mode, 0666 less the umask, just before the rename).
 //  - The temporary file, ".NAME.quillmark-PID-RANDOM.tmp" in the target's folder, is gone when a
-//    save fails; one left by a killed save of the same target is removed by the next save of it
-//    once its process has ended.
+//    save fails; one left by a killed save of the same target is removed by the next save of it.
+//    A save holds a lock on its temporary file until it ends: only temporaries whose lock is
+//    free count as left behind.
+//  - A write beyond the file-size limit fails with "File too large" instead of killing the
+//    process (SIGXFSZ is ignored from the first save on).
 // No check holds against another process changing the folder during the save.
 
 // Writes `data` to `path` as above. False, with `error` saying what went wrong, when the file

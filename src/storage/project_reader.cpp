@@ -2,9 +2,12 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <string_view>
+#include <tuple>
 #include <utility>
 
 #include "model/data_set.h"
@@ -117,6 +120,41 @@ bool ParseWrittenDataPoint(std::string_view line, int32_t (&date)[3], std::strin
     return true;
 }
 
+// Whether a date names a day: a month of the year and a serial that the fields give. A point
+// whose month is out of range keeps its old serial under fields that name no day.
+bool NamesADay(const CDataPoint& point) {
+    return point.m_month >= 1 && point.m_month <= 12 &&
+           DateToSerial(point.m_day, point.m_month, point.m_year) == point.m_serial;
+}
+
+// Whether value text reads as the double that the writer's value field writes for it: plain
+// decimal text of at most five decimals and fifteen characters, which the field holds whole.
+// Other text (more decimals, exponents, "12abc") is read through the field's format.
+bool FitsValueField(std::string_view value) {
+    if (value.empty() || value.size() > 15) {
+        return false;
+    }
+    const size_t from = value.front() == '-' ? 1 : 0;
+    const size_t point = value.find('.');
+    const size_t decimals = point == std::string_view::npos ? 0 : value.size() - point - 1;
+    for (size_t i = from; i < value.size(); ++i) {
+        if (!IsDigit(value[i]) && i != point) {
+            return false;
+        }
+    }
+    return value.size() > from && decimals <= 5;
+}
+
+double ValueAsWritten(std::string_view value) {
+    double number = CTextScanner::ToDouble(value);
+    if (!FitsValueField(value) && std::isfinite(number)) {
+        std::string written;
+        AppendFixedValue(written, number);
+        number = CTextScanner::ToDouble(written);
+    }
+    return number;
+}
+
 }  // namespace
 
 struct CProjectReader::PendingPoint {
@@ -137,14 +175,23 @@ std::string CReadReport::Summary() const {
                 (badDates == 1 ? " line without a valid date" : " lines without a valid date") +
                 LineList(badDateLines, badDates);
     }
+    if (badValues > 0) {
+        text += (text.empty() ? "" : " and ") + std::to_string(badValues) +
+                (badValues == 1 ? " line whose value is not a finite number"
+                                : " lines whose value is not a finite number") +
+                LineList(badValueLines, badValues);
+    }
     if (!text.empty()) {
-        text += (droppedPoints + badDates == 1 ? " was" : " were") + std::string(" not read.");
+        text += (droppedPoints + badDates + badValues == 1 ? " was" : " were") +
+                std::string(" not read.");
     }
     return text;
 }
 
 bool CProjectReader::Read() {
     m_report = CReadReport();
+    m_windowStartRead = false;
+    m_windowEndRead = false;
     std::string_view line;
     while (ReadLine(line)) {
         if (line.size() < 8) {
@@ -170,19 +217,46 @@ bool CProjectReader::Read() {
                 break;
         }
     }
+    CompleteWindow();
     return true;
 }
 
 void CProjectReader::ReadLimits(std::string_view line) {
     CLimits limits;
-    for (auto [key, date] : {std::pair{"START", &limits.start}, {"END", &limits.end}}) {
+    for (auto [key, date, read] : {std::tuple{"START", &limits.start, &m_windowStartRead},
+                                   {"END", &limits.end, &m_windowEndRead}}) {
         std::string_view value;
+        *read = false;
         if (FindAttribute(line, key, value)) {
             const DateParts parts = SplitDate(value);
             date->SetStoredDate(ToInt(parts.b), ToInt(parts.a), ToInt(parts.c));
+            *read = NamesADay(*date);
         }
     }
     m_project.SetWindow(limits);
+}
+
+void CProjectReader::CompleteWindow() {
+    if (m_windowStartRead && m_windowEndRead) {
+        return;
+    }
+    CLimits window;
+    m_project.GetLimits(window);
+    const CDataSet* primary = m_project.Primary();
+    CDataPoint first;
+    first.SetStoredDate(1, 1, 2000);
+    CDataPoint last = first;
+    if (primary != nullptr && !primary->Points().empty()) {
+        first = primary->Points().front();
+        last = primary->Points().back();
+    }
+    if (!m_windowStartRead) {
+        window.start.CopyDate(first);
+    }
+    if (!m_windowEndRead) {
+        window.end.CopyDate(last);
+    }
+    m_project.SetWindow(window);
 }
 
 void CProjectReader::ReadDataSet(std::string_view line) {
@@ -263,13 +337,20 @@ void CProjectReader::AddDataPoint(CDataSet& ds, int32_t day, int32_t month, int3
     // A line whose date gives no serial (a value too short, a month outside the year, a date
     // too far out) is skipped. Kept, the point would sit at the default serial under date
     // fields that name another day.
-    if (point.m_month < 1 || point.m_month > 12 ||
-        DateToSerial(point.m_day, point.m_month, point.m_year) != point.m_serial) {
+    if (!NamesADay(point)) {
         ++m_report.badDates;
         AddLine(m_report.badDateLines, LineNumber());
         return;
     }
-    point.SetValue(Raw, ToDouble(value));
+    // Not a number, or beyond the double range: no value the strategy or the charts could use,
+    // and the file would not read back as what was shown.
+    const double number = ValueAsWritten(value);
+    if (!std::isfinite(number)) {
+        ++m_report.badValues;
+        AddLine(m_report.badValueLines, LineNumber());
+        return;
+    }
+    point.SetValue(Raw, number);
     if (ds.AppendPoint(point)) {
         m_pointLines.push_back(LineNumber());
     } else {

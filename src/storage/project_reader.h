@@ -19,15 +19,18 @@ struct CReadReport {
     int64_t projectLines = 0;
     int64_t points = 0;
     // Points left out because their date is not after the points kept before them (out of
-    // order or a repeated date), and DATAPOINT lines whose date gives no day.
+    // order or a repeated date), DATAPOINT lines whose date gives no day, and DATAPOINT lines
+    // whose value is not a finite number ("nan", "inf", "1e400").
     int64_t droppedPoints = 0;
     int64_t badDates = 0;
+    int64_t badValues = 0;
     // The first kFirstLines line numbers of each, in order.
     std::vector<int64_t> droppedLines;
     std::vector<int64_t> badDateLines;
+    std::vector<int64_t> badValueLines;
 
     bool IsProject() const { return projectLines > 0; }
-    bool LostPoints() const { return droppedPoints > 0 || badDates > 0; }
+    bool LostPoints() const { return droppedPoints > 0 || badDates > 0 || badValues > 0; }
     // One sentence for the user: "2 points out of date order (lines 152, 160) and 1 line
     // without a valid date (line 9) were not read." Empty when nothing was lost.
     std::string Summary() const;
@@ -36,6 +39,12 @@ struct CReadReport {
 // Loads a project file into the project. A line's element is the tag at its start (after
 // blanks); attribute values are found by their keys, and texts have their entities decoded.
 // Anything else is ignored. Once the file is open, reading never fails.
+//
+// What is read is what a save writes: a save followed by a read gives the same project. So a
+// window date the file does not give (no LIMITS line, no START or END, or a date that names no
+// day) is set to the primary data set's first or last date, as Limits would set it (1 January
+// 2000 without points), and a point value is held as the file format writes it (rounded to
+// the decimals the value field has room for).
 //
 // The points of a data set must be in strictly increasing date order. When some are not, the
 // reader keeps the largest set of them that is (so one mistyped date costs that one point, not
@@ -52,6 +61,8 @@ class CProjectReader : public CTextScanner {
     struct PendingPoint;
 
     void ReadLimits(std::string_view line);
+    // Gives the window dates the file did not give their defined values.
+    void CompleteWindow();
     // Creates a data set and consumes the lines of its block.
     void ReadDataSet(std::string_view line);
     // Fills a record in any of its three roles; absent keys give 0. GN is read too, so stored
@@ -66,5 +77,7 @@ class CProjectReader : public CTextScanner {
     void Dropped(int64_t line);
 
     CReadReport m_report;
+    bool m_windowStartRead = false;
+    bool m_windowEndRead = false;
     std::vector<int64_t> m_pointLines;  // line of each point kept so far in the current block
 };

@@ -136,10 +136,14 @@ void CProjectWriter::WriteDataPoint(const CDataPoint& point) {
 
 std::string ProjectText(const CProject& project) {
     std::string text;
-    CProjectWriter writer([&text](std::string_view chunk) {
-        text += chunk;
-        return true;
-    });
+    // The text grows whole anyway; a small buffer keeps small projects cheap to write.
+    constexpr size_t kPiece = size_t{1} << 16;
+    CProjectWriter writer(
+        [&text](std::string_view chunk) {
+            text += chunk;
+            return true;
+        },
+        kPiece);
     writer.Write(project);
     return text;
 }

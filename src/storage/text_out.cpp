@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <utility>
 
 namespace {
@@ -22,8 +23,18 @@ void AppendInt(std::string& out, int64_t value) {
 
 void AppendReal(std::string& out, double value) {
     char text[32];
-    auto result = std::to_chars(text, text + sizeof text, value, std::chars_format::general, 6);
-    out.append(text, result.ptr);
+    // The stream default first, so that every value it holds keeps its bytes; more digits only
+    // when it would read back as another number (1234567 as 1.23457e+06).
+    for (int precision = 6;; ++precision) {
+        auto result =
+            std::to_chars(text, text + sizeof text, value, std::chars_format::general, precision);
+        double back = 0.0;
+        std::from_chars(text, result.ptr, back);
+        if (back == value || !std::isfinite(value) || precision >= 17) {
+            out.append(text, result.ptr);
+            return;
+        }
+    }
 }
 
 void AppendFixedValue(std::string& out, double value) {

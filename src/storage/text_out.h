@@ -13,7 +13,9 @@ inline constexpr std::string_view kLineEnd = "\r\n";
 // Plain signed decimal.
 void AppendInt(std::string& out, int64_t value);
 
-// The stream default for reals: %g with six significant digits ("nan", "-nan", "inf" as printf).
+// A real as the shortest %g text that reads back as the same double: the stream default of six
+// significant digits where that is exact (0.5, 12.3457 for 12.3457), more where it is not
+// (1234567, 0.1234567); "nan", "-nan", "inf" as printf.
 void AppendReal(std::string& out, double value);
 
 // A data point value, unquoted: %15.5f without its fill blanks; a text longer than 15

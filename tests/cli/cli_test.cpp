@@ -88,6 +88,32 @@ TEST_F(CliTest, UsageErrorsExitWithTwoAndUnreadableFilesWithOneErrorLine) {
           "walkforward x.xml --train 5y --test 1y --chart x.png --chart-width 0"}) {
         EXPECT_EQ(Cli(args).status, 2) << args;
     }
+    // Numbers that are not finite or not numbers, and empty output paths, are refused in a
+    // line (no 309-digit bound); so are two outputs on one file, before anything is read.
+    folder.File("L.csv", "");
+    ASSERT_EQ(symlink("W.png", folder.PathOf("link.png").c_str()), 0);
+    for (const char* args :
+         {"optimise x.xml -o o.xml --max-seconds nan", "optimise x.xml -o o.xml --max-seconds inf",
+          "optimise x.xml -o o.xml --max-seconds -1", "optimise x.xml -o o.xml --threads abc",
+          "optimise x.xml -o o.xml --threads 1.5", "render x.xml -o x.png --cursor nan",
+          "simulate x.xml --series ''", "render x.xml -o ''", "optimise x.xml -o ''",
+          "optimise x.xml -o o.xml --landscape ''", "import r.csv -o ''", "resave x.xml ''",
+          "import r.csv --into '' -o o.xml", "walkforward x.xml --train 5y --test 1y --csv ''",
+          "optimise {}/none.xml -o {}/X --landscape {}/X",
+          "optimise {}/none.xml -o {}/o.xml --landscape {}/Y --landscape-csv {}/Y",
+          "optimise {}/none.xml -o {}/L.csv --landscape-csv {}/./L.csv",
+          "walkforward {}/none.xml --train 5y --test 1y --csv {}/W.png --chart {}/link.png"}) {
+        const CliRun run = Cli(args);
+        EXPECT_EQ(run.status, 2) << args;
+        EXPECT_LT(run.err.find('\n'), 300u) << run.err;
+        EXPECT_EQ(run.err.find("1797693"), std::string::npos) << run.err;
+    }
+    EXPECT_FALSE(fs::exists(folder.PathOf("X")) || fs::exists(folder.PathOf("Y")) ||
+                 fs::exists(folder.PathOf("W.png")));
+    EXPECT_EQ(Cli("optimise {}/none.xml -o {}/X --landscape {}/X").err,
+              "quillmark-cli: error: -o '" + folder.PathOf("X") + "' and --landscape '" +
+                  folder.PathOf("X") + "' are one file; one output would replace the other\n");
+
     const CliRun bogus = Cli("info a.xml --bogus");
     EXPECT_EQ(bogus.status, 2);
     EXPECT_NE(bogus.err.find("Usage"), std::string::npos);
@@ -216,6 +242,79 @@ TEST_F(CliTest, AnOutputThatIsOneOfTheInputsIsRefused) {
     ASSERT_EQ(info["datasets"].size(), 2u);
     EXPECT_EQ(info["datasets"][1]["points"], 2);
     EXPECT_EQ(info["window"]["days"], 8);  // the window stays the first import's
+}
+
+// A window that holds no point of the primary, or that ends before it starts, invested
+// nothing: simulate gives no output, gain or status (not a total loss), and optimise refuses
+// in one line without writing.
+TEST_F(CliTest, AWindowWithoutPointsGivesNoResult) {
+    folder.File("quotes.csv", kRaw);
+    ASSERT_EQ(Cli("import {}/quotes.csv -o {}/p.xml").status, 0);
+    const std::string project = FileText(folder.PathOf("p.xml"));
+    const std::string limits = "<LIMITS START=\"1.2.2003\" END=\"1.9.2003\" />";
+    ASSERT_NE(project.find(limits), std::string::npos);
+    for (const std::string& window :
+         {std::string("<LIMITS START=\"6.1.2010\" END=\"6.30.2010\" />"),
+          std::string("<LIMITS START=\"1.9.2003\" END=\"1.2.2003\" />")}) {
+        SCOPED_TRACE(window);
+        folder.File("w.xml",
+                    std::string(project).replace(project.find(limits), limits.size(), window));
+        const CliRun sim = Cli("simulate {}/w.xml");
+        ASSERT_EQ(sim.status, 0) << sim.err;
+        const nlohmann::json json = sim.Json();
+        for (const char* key : {"output", "gain", "gain_per_year", "status"}) {
+            EXPECT_TRUE(json[key].is_null()) << key << ": " << json[key];
+        }
+        const nlohmann::json& figures = json["figures"];
+        EXPECT_TRUE(figures.is_null() || figures["gain"].is_null()) << figures;
+        ExpectRefused(Cli("optimise {}/w.xml -o {}/o.xml"), "optimise", "no point of 'QUOTES'");
+        EXPECT_FALSE(fs::exists(folder.PathOf("o.xml")));
+    }
+    // With a point, the status is the state at the window's end.
+    const nlohmann::json status = Cli("simulate {}/p.xml").Json()["status"];
+    EXPECT_EQ(status["date"], "1/9/2003");
+    EXPECT_EQ(status["value"], 1000.0);
+}
+
+// A range whose landscape would be too large is refused before its sweep, also without a
+// time limit; a window after the data, told by the file after its data sets, scales the view
+// as one told before them; non-finite values are reported with their lines.
+TEST_F(CliTest, RefusalsComeBeforeTheWorkAndTheReadReportCountsBadValues) {
+    std::string sample = FileText(kSample);
+    const size_t mu = sample.find("MU=\"40\"");
+    ASSERT_NE(mu, std::string::npos);
+    folder.File("wide.xml", std::string(sample).replace(mu, 7, "MU=\"9000000\""));
+    const std::string args =
+        "optimise {}/wide.xml -o {}/o.xml --max-seconds 0 --landscape-csv {}/l.csv";
+    ExpectRefused(Cli(args, 10), args, "no landscape: the range has");
+    EXPECT_FALSE(fs::exists(folder.PathOf("o.xml")) || fs::exists(folder.PathOf("l.csv")));
+
+    folder.File("quotes.csv", kRaw);
+    ASSERT_EQ(Cli("import {}/quotes.csv -o {}/p.xml").status, 0);
+    const std::string original = FileText(folder.PathOf("p.xml"));
+    std::string project = original;
+    const std::string limits = "<LIMITS START=\"1.2.2003\" END=\"1.9.2003\" />\r\n";
+    const size_t at = project.find(limits);
+    ASSERT_NE(at, std::string::npos);
+    project.erase(at, limits.size());
+    const size_t end = project.find("</QUILLMARK>");
+    folder.File("after.xml", std::string(project).insert(end, limits));
+    const nlohmann::json before = Cli("info {}/p.xml").Json();
+    const nlohmann::json after = Cli("info {}/after.xml").Json();
+    EXPECT_EQ(after["view_axis"], before["view_axis"]);
+    EXPECT_EQ(after["window"], before["window"]);
+    EXPECT_GT(before["view_axis"]["top"].get<double>(), 100.0);
+
+    const size_t value = original.find("VALUE=\"101.00000\"");
+    ASSERT_NE(value, std::string::npos);
+    folder.File("nan.xml", std::string(original).replace(value, 17, "VALUE=\"nan\""));
+    const CliRun info = Cli("info {}/nan.xml");
+    ASSERT_EQ(info.status, 0) << info.err;
+    EXPECT_EQ(info.Json()["read"]["bad_values"], 1);
+    EXPECT_EQ(info.Json()["read"]["bad_value_lines"], nlohmann::json::array({10}));
+    EXPECT_NE(info.err.find("1 line whose value is not a finite number (line 10) was not read."),
+              std::string::npos)
+        << info.err;
 }
 
 // A FIFO would block the reader until someone writes to it, /dev/zero never ends: they are

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -97,7 +99,7 @@ TEST(FileIo, FailedWriteLeavesThePreviousFileAndNoTemporary) {
     };
     struct rlimit saved {};
     ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    // No SIGXFSZ handling here: a save must fail with the reason, not die of the signal.
     struct rlimit small = saved;
     small.rlim_cur = 1024;
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
@@ -105,7 +107,6 @@ TEST(FileIo, FailedWriteLeavesThePreviousFileAndNoTemporary) {
     std::string streamError;
     const bool streamWritten = StreamFileAtomically(path, produce, streamError);
     setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previousHandler);
 
     EXPECT_FALSE(written);
     EXPECT_FALSE(error.empty());
@@ -229,22 +230,48 @@ TEST(FileIo, PermissionsAndOwnerAreKeptAndNeverWiderDuringTheSave) {
     }
 }
 
-// A temporary file left by a save that was killed goes with the next save of the same target;
-// those of other targets, and of processes still running, stay.
-TEST(FileIo, StaleTemporariesOfTheTargetAreRemovedByTheNextSave) {
+// A save holds a lock on its temporary file until it ends. A temporary whose lock is free was
+// left by a save that was killed, whatever process number its name gives, and goes with the
+// next save of the same target; one whose lock is held belongs to a save in progress (also of a
+// process in another PID namespace, whose number means nothing here) and stays, as do those of
+// other targets.
+TEST(FileIo, OnlyTemporariesWhoseLockIsFreeAreRemovedByTheNextSave) {
     TempFolder folder;
     const std::string path = folder.File("project.xml", "old");
     const std::string dead = std::to_string(DeadPid());
-    const std::string live = std::to_string(getppid());
-    const std::string stale = ".project.xml.quillmark-" + dead + "-00c0ffee00c0ffee.tmp";
-    const std::string running = ".project.xml.quillmark-" + live + "-00c0ffee00c0ffee.tmp";
+    const std::string self = std::to_string(getpid());
+    const std::string stale = ".project.xml.quillmark-" + self + "-00c0ffee00c0ffee.tmp";
+    const std::string running = ".project.xml.quillmark-" + dead + "-00c0ffee00c0ffef.tmp";
     const std::string other = ".other.xml.quillmark-" + dead + "-00c0ffee00c0ffee.tmp";
     for (const std::string& name : {stale, running, other}) {
         folder.File(name, "partial");
     }
+    const int held = open(folder.PathOf(running).c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_EQ(flock(held, LOCK_EX), 0);
     std::string error;
-    ASSERT_TRUE(WriteFileAtomically(path, "new", error)) << error;
+    const bool saved = WriteFileAtomically(path, "new", error);
+    close(held);
+    ASSERT_TRUE(saved) << error;
     EXPECT_EQ(Listing(folder), (std::set<std::string>{"project.xml", running, other}));
+
+    // The save's own temporary is locked while the content is made.
+    ASSERT_TRUE(StreamFileAtomically(
+        path,
+        [&folder](const FileChunkWriter& write) {
+            for (const auto& entry : std::filesystem::directory_iterator(folder.Path())) {
+                const std::string name = entry.path().filename().string();
+                if (name.starts_with(".project.xml.quillmark-" + std::to_string(getpid()))) {
+                    const int probe = open(entry.path().c_str(), O_RDONLY | O_CLOEXEC);
+                    const bool free = flock(probe, LOCK_EX | LOCK_NB) == 0;
+                    close(probe);
+                    return !free && write("locked");
+                }
+            }
+            return false;
+        },
+        error))
+        << error;
+    EXPECT_EQ(FileText(path), "locked");
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "model/project.h"
+#include "storage/text_out.h"
 #include "support/series_builder.h"
 #include "support/test_files.h"
 
@@ -103,7 +104,9 @@ TEST(ProjectReader, ElementsAreTheTagsAtTheStartOfALineAndTextsReadBackAsTyped) 
              "</DATASET>\n"
              "<DATASET NAME=\"b &amp;c &unknown;\"></DATASET>\n");
     EXPECT_EQ(project.m_range.ML, 3);
-    EXPECT_EQ(project.m_viewLimits.start.m_serial, 1);  // no LIMITS element: the default window
+    // No LIMITS element: the window is the primary data set's span.
+    EXPECT_EQ(project.m_viewLimits.start.m_serial, SerialOf(5, 6, 2003));
+    EXPECT_EQ(project.m_historyLimits.end.m_serial, SerialOf(8, 6, 2003));
     ASSERT_EQ(project.DataSetCount(), 2);
     CDataSet& a = *project.DataSets()[0];
     EXPECT_EQ(a.m_name, "x<RANGE.csv");
@@ -160,6 +163,75 @@ TEST(ProjectReader, PointsOutOfOrderCostOnlyThemselvesAndAreReported) {
               "2 points out of date order (lines 152, 304) and 1 line without a valid date "
               "(line 303) were not read.");
     EXPECT_TRUE(report.IsProject());
+}
+
+// A window date the file does not give, or gives as no day, is the primary data set's first or
+// last date (1 January 2000 without points), with a serial that matches its fields: so the
+// project reads back as itself after a save.
+TEST(ProjectReader, AWindowDateTheFileDoesNotGiveIsThePrimarysSpan) {
+    const std::string points =
+        "<DATASET NAME=\"A\">\n<DATAPOINT  DATE=\"3.4.2003\" VALUE=\"1\" />\n"
+        "<DATAPOINT  DATE=\"9.30.2003\" VALUE=\"2\" />\n</DATASET>\n"
+        "<DATASET NAME=\"B\">\n<DATAPOINT  DATE=\"1.2.1990\" VALUE=\"1\" />\n</DATASET>\n";
+    const int32_t first = SerialOf(4, 3, 2003);
+    const int32_t last = SerialOf(30, 9, 2003);
+    const int32_t given = SerialOf(6, 6, 2003);
+    const int32_t y2k = SerialOf(1, 1, 2000);
+    for (const auto& [text, start, end] :
+         {std::tuple{points, first, last},
+          {"<LIMITS START=\"6.6.2003\" />\n" + points, given, last},
+          {points + "<LIMITS END=\"6.6.2003\" />\n", first, given},
+          {"<LIMITS START=\"13.1.2003\" END=\"6.6.2003\" />\n" + points, first, given},
+          {"<LIMITS START=\"6.6.2003\" END=\"2003\" />\n" + points, given, last},
+          {"<LIMITS START=\"6.6.2003\" END=\"1.1.99999999\" />\n" + points, given, last},
+          {"<LIMITS START=\"\" END=\"6.6.2003\" />\n<DATASET NAME=\"E\">\n", y2k, given},
+          {std::string("<QUILLMARK>\n"), y2k, y2k}}) {
+        SCOPED_TRACE(text);
+        CProject project;
+        ReadText(project, text);
+        EXPECT_EQ(std::pair(project.m_viewLimits.start.m_serial, project.m_viewLimits.end.m_serial),
+                  std::pair(start, end));
+        EXPECT_EQ(project.m_historyLimits.end.m_serial, end);
+        const std::string written = Written(project);
+        CProject again;
+        ReadText(again, written);
+        EXPECT_EQ(std::pair(again.m_viewLimits.start.m_serial, again.m_viewLimits.end.m_serial),
+                  std::pair(start, end));
+        EXPECT_EQ(Written(again), written);
+    }
+}
+
+// A value that is not a finite number gives no point and is reported with its line, like a
+// bad date. A value with more decimals than the file keeps is held as a save writes it.
+TEST(ProjectReader, NonFiniteValuesAreReportedAndValuesAreHeldAsWritten) {
+    CProject project;
+    CProjectReader reader(project);
+    reader.OpenText(
+        "<DATASET NAME=\"S\">\n"                               // 1
+        "<DATAPOINT  DATE=\"1.2.2003\" VALUE=\"100.5\" />\n"   // 2
+        "<DATAPOINT  DATE=\"1.3.2003\" VALUE=\"nan\" />\n"     // 3
+        "<DATAPOINT  DATE=\"1.4.2003\" VALUE=\"inf\" />\n"     // 4
+        "<DATAPOINT  DATE=\"1.5.2003\" VALUE=\"-1e400\" />\n"  // 5
+        "<DATAPOINT  DATE=\"1.6.2003\" VALUE=\"1.123456789\" />\n"
+        "<DATAPOINT  DATE=\"1.7.2003\" VALUE=\"1e3\" />\n"
+        "<DATAPOINT  DATE=\"1.8.2003\" VALUE=\"12abc\" />\n"
+        "<DATAPOINT DATE=\"1.9.2003\"  VALUE=\"-0.0000049\" />\n"
+        "</DATASET>\n",
+        "s.xml");
+    reader.Read();
+    const CReadReport& report = reader.Report();
+    EXPECT_EQ(std::tuple(report.badValues, report.badValueLines),
+              std::tuple(int64_t{3}, std::vector<int64_t>{3, 4, 5}));
+    EXPECT_EQ(report.Summary(),
+              "3 lines whose value is not a finite number (lines 3, 4, 5) were not read.");
+    EXPECT_TRUE(report.LostPoints());
+    ASSERT_EQ(project.DataSetCount(), 1);
+    std::string held;
+    AppendFixedValue(held, 1.123456789);
+    std::string negative;
+    AppendFixedValue(negative, -0.0000049);
+    EXPECT_EQ(SlotValues(*project.Primary(), Raw),
+              (std::vector<double>{100.5, std::stod(held), 1000, 12, std::stod(negative)}));
 }
 
 // Years the reader accepts come back as written: before 1900, year 0 and before, far ahead.

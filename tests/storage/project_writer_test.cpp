@@ -11,6 +11,7 @@
 #include <limits>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "model/project.h"
@@ -48,9 +49,15 @@ std::string PrintfValue(double value) {
     return text;
 }
 
+// A real by printf: %g, or with as many more digits as it takes to read back as itself.
 std::string PrintfReal(double value) {
     char text[64];
-    std::snprintf(text, sizeof text, "%g", value);
+    for (int precision = 6; precision <= 17; ++precision) {
+        std::snprintf(text, sizeof text, "%.*g", precision, value);
+        if (std::strtod(text, nullptr) == value || !std::isfinite(value)) {
+            break;
+        }
+    }
     return text;
 }
 
@@ -71,7 +78,14 @@ TEST(ProjectWriter, WritesTheExampleProjectByteForByte) {
     empty->m_params.TT = 0.00001;
     empty->m_params.GN = 1234567.8;
 
-    EXPECT_EQ(ProjectText(project), kExampleProject);
+    // Reals are written with the digits they need to read back as themselves: six
+    // significant digits where those hold the value, more where they would change it.
+    std::string expected = kExampleProject;
+    for (const auto& [six, exact] : {std::pair{"GN=\"12.3457\"", "GN=\"12.34567\""},
+                                     std::pair{"GN=\"1.23457e+06\"", "GN=\"1234567.8\""}}) {
+        expected.replace(expected.find(six), std::string(six).size(), exact);
+    }
+    EXPECT_EQ(ProjectText(project), expected);
 
     CProject none;
     SetWindow(none, SerialOf(2, 1, 2003), SerialOf(6, 6, 2003));

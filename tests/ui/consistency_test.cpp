@@ -166,6 +166,38 @@ TEST_F(ConsistencyTest, AWindowWithoutPointsOfADataSetSaysSoInsteadOfAGain) {
     EXPECT_EQ(Frame()->Status()->Notice(), "No point of \"SP500-2000\" in the window: no result.");
     EXPECT_EQ(PageLabel(PAGE_ANALYSIS, "notice"), Frame()->Status()->Notice());
     ExpectOneState("an empty window");
+    // Process has nothing to optimise there: the result sets stay as they were.
+    const size_t results = Project().Primary()->m_results.size();
+    const double best = results > 0 ? Project().Primary()->m_results[0].GN : 0.0;
+    Show(PAGE_ANALYSIS);
+    Click("process");
+    ASSERT_EQ(Project().Primary()->m_results.size(), results);
+    EXPECT_TRUE(results == 0 || Project().Primary()->m_results[0].GN == best);
+    ExpectOneState("Process on an empty window");
+}
+
+// Where the file tells the window, before or after its data sets, the program opens it alike:
+// same window, same value axis.
+TEST_F(ConsistencyTest, AWindowToldAfterTheDataOpensAsOneToldBefore) {
+    Start();
+    OpenSampleCopy();
+    Run("&Open...", m_copy);
+    const CLimits before = Project().m_viewLimits;
+    std::string text = ReadAll(m_copy);
+    const size_t start = text.find("<LIMITS");
+    const size_t end = text.find('\n', start) + 1;
+    const std::string limits = text.substr(start, end - start);
+    text.erase(start, end - start);
+    text.insert(text.find("</QUILLMARK>"), limits);
+    const std::string after = (Scratch() / "after.xml").string();
+    std::ofstream(after, std::ios::binary) << text;
+    Run("&Open...", after);
+    const CLimits& window = Project().m_viewLimits;
+    EXPECT_EQ(std::pair(window.start.m_serial, window.end.m_serial),
+              std::pair(before.start.m_serial, before.end.m_serial));
+    EXPECT_EQ(std::pair(window.bottom, window.top), std::pair(before.bottom, before.top));
+    EXPECT_LT(window.bottom, window.top);
+    ExpectOneState("an open of the window after the data");
 }
 
 TEST_F(ConsistencyTest, RefusedTextRunsNoCommand) {
