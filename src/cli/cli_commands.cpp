@@ -261,7 +261,9 @@ int RunInfo(const std::string& projectPath) {
                  {"bad_dates", read.badDates},
                  {"bad_date_lines", read.badDateLines},
                  {"bad_values", read.badValues},
-                 {"bad_value_lines", read.badValueLines}}}});
+                 {"bad_value_lines", read.badValueLines},
+                 {"bad_numbers", read.badNumbers},
+                 {"bad_number_lines", read.badNumberLines}}}});
     return 0;
 }
 

@@ -38,3 +38,10 @@ void CLimits::ExtendSlotRange(const CDataPoint& point, int slot) {
         end.SetValue(slot, v);
     }
 }
+
+CLimits DefaultWindow() {
+    CLimits window;
+    window.start.SetDate(1, 1, 2000);
+    window.end.CopyDate(window.start);
+    return window;
+}

@@ -34,3 +34,8 @@ class CLimits {
     double step = 0.0;
     bool zeroBase = false;  // the value axis starts at 0 for positive values
 };
+
+// The window of a project that has no dates of its own (a new project, or a file that gives
+// none and has no points): 1 January 2000 at both ends, under its real serial, so that what is
+// shown is what a save writes and a read gives back.
+CLimits DefaultWindow();

@@ -58,8 +58,9 @@ class CProject {
     CDataSet* Current() const { return m_current; }
     int32_t DisplaySlot() const { return m_displaySlot; }
 
-    CLimits m_viewLimits;
-    CLimits m_historyLimits;
+    // A new project's window is DefaultWindow; Clear keeps the window it has.
+    CLimits m_viewLimits = DefaultWindow();
+    CLimits m_historyLimits = DefaultWindow();
     CStrategyRange m_range;
 
   private:

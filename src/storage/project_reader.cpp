@@ -185,6 +185,13 @@ std::string CReadReport::Summary() const {
         text += (droppedPoints + badDates + badValues == 1 ? " was" : " were") +
                 std::string(" not read.");
     }
+    if (badNumbers > 0) {
+        text += (text.empty() ? "" : " ") + std::to_string(badNumbers) +
+                (badNumbers == 1 ? " line with a number that is not finite"
+                                 : " lines with a number that is not finite") +
+                LineList(badNumberLines, badNumbers) + (badNumbers == 1 ? " was" : " were") +
+                " not read in full.";
+    }
     return text;
 }
 
@@ -243,9 +250,9 @@ void CProjectReader::CompleteWindow() {
     CLimits window;
     m_project.GetLimits(window);
     const CDataSet* primary = m_project.Primary();
-    CDataPoint first;
-    first.SetStoredDate(1, 1, 2000);
-    CDataPoint last = first;
+    const CLimits fallback = DefaultWindow();
+    CDataPoint first = fallback.start;
+    CDataPoint last = fallback.end;
     if (primary != nullptr && !primary->Points().empty()) {
         first = primary->Points().front();
         last = primary->Points().back();
@@ -289,7 +296,7 @@ void CProjectReader::ReadDataSet(std::string_view line) {
                 ds->m_comment = DecodeText(GetStringAttribute(row, "VALUE"));
                 break;
             case Element::Result:
-                ReadRecord(row, ds->AddResult());
+                ReadResult(row, *ds);
                 break;
             case Element::DataPoint:
                 ReadDataPoint(row, *ds, refused);
@@ -304,16 +311,36 @@ void CProjectReader::ReadDataSet(std::string_view line) {
     m_report.points += static_cast<int64_t>(ds->Points().size());
 }
 
-void CProjectReader::ReadRecord(std::string_view line, CStrategyParams& record) {
+bool CProjectReader::ReadRecord(std::string_view line, CStrategyParams& record) {
     record.ML = GetIntAttribute(line, "ML");
     record.MU = GetIntAttribute(line, "MU");
-    record.RC = GetDoubleAttribute(line, "RC");
     record.RR = GetIntAttribute(line, "RR");
     record.BL = GetIntAttribute(line, line.find("BL") != std::string_view::npos ? "BL" : "BC");
     record.BI = GetIntAttribute(line, "BI");
-    record.IN = GetDoubleAttribute(line, "IN");
-    record.TT = GetDoubleAttribute(line, "TT");
-    record.GN = GetDoubleAttribute(line, "GN");
+    bool finite = true;
+    for (auto [key, field] : {std::pair{"RC", &record.RC},
+                              {"IN", &record.IN},
+                              {"TT", &record.TT},
+                              {"GN", &record.GN}}) {
+        const double number = GetDoubleAttribute(line, key);
+        if (std::isfinite(number)) {
+            *field = number;
+        } else {
+            finite = false;
+        }
+    }
+    if (!finite) {
+        ++m_report.badNumbers;
+        AddLine(m_report.badNumberLines, LineNumber());
+    }
+    return finite;
+}
+
+void CProjectReader::ReadResult(std::string_view line, CDataSet& ds) {
+    CStrategyResult result;
+    if (ReadRecord(line, result)) {
+        ds.AddResult() = result;
+    }
 }
 
 void CProjectReader::ReadDataPoint(std::string_view line, CDataSet& ds,

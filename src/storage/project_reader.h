@@ -24,15 +24,23 @@ struct CReadReport {
     int64_t droppedPoints = 0;
     int64_t badDates = 0;
     int64_t badValues = 0;
+    // PARAMETERS, RANGE and RESULT lines with a number that is not finite: the field keeps its
+    // value (a PARAMETERS or RANGE line), or the result set is left out (a RESULT line).
+    int64_t badNumbers = 0;
     // The first kFirstLines line numbers of each, in order.
     std::vector<int64_t> droppedLines;
     std::vector<int64_t> badDateLines;
     std::vector<int64_t> badValueLines;
+    std::vector<int64_t> badNumberLines;
 
     bool IsProject() const { return projectLines > 0; }
-    bool LostPoints() const { return droppedPoints > 0 || badDates > 0 || badValues > 0; }
-    // One sentence for the user: "2 points out of date order (lines 152, 160) and 1 line
-    // without a valid date (line 9) were not read." Empty when nothing was lost.
+    // Whether anything the file holds was not read: points, result sets or numbers.
+    bool LostPoints() const {
+        return droppedPoints > 0 || badDates > 0 || badValues > 0 || badNumbers > 0;
+    }
+    // For the user: "2 points out of date order (lines 152, 160) and 1 line without a valid
+    // date (line 9) were not read." and, for numbers, "1 line with a number that is not finite
+    // (line 4) was not read in full." Empty when nothing was lost.
     std::string Summary() const;
 };
 
@@ -66,8 +74,13 @@ class CProjectReader : public CTextScanner {
     // Creates a data set and consumes the lines of its block.
     void ReadDataSet(std::string_view line);
     // Fills a record in any of its three roles; absent keys give 0. GN is read too, so stored
-    // result sets keep their gains; a line without it gives 0.
-    static void ReadRecord(std::string_view line, CStrategyParams& record);
+    // result sets keep their gains; a line without it gives 0. A real that is not a finite
+    // number ("nan", "inf", "1e400") is not taken: its field keeps its value, and the line is
+    // reported. Returns false for such a line.
+    bool ReadRecord(std::string_view line, CStrategyParams& record);
+    // A RESULT line: left out when a number of it is not finite, since a result set with a
+    // gain or ratio the file does not hold would be offered as found.
+    void ReadResult(std::string_view line, CDataSet& ds);
     void ReadDataPoint(std::string_view line, CDataSet& ds, std::vector<PendingPoint>& refused);
     // A point of the stored date given and the value text, kept when it is after the last one.
     void AddDataPoint(CDataSet& ds, int32_t day, int32_t month, int32_t year,

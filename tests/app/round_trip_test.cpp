@@ -62,6 +62,10 @@ TEST(RoundTrip, FilesThatChangedOnTheirFirstSaveReadBackAsThemselves) {
         Replaced(base, "VALUE=\"100.000000\"", "VALUE=\"100.0000049\""),
         Replaced(base, "VALUE=\"100.000000\"", "VALUE=\"1e2\""),
         Replaced(base, "VALUE=\"100.000000\"", "VALUE=\"nan\""),
+        Replaced(base, "RC=\"1\" BL", "RC=\"nan\" BL"),
+        Replaced(base, "IN=\"1000\"", "IN=\"1e400\""),
+        Replaced(base, "GN=\"4.5\"", "GN=\"-inf\""),
+        Replaced(base, "<RANGE  ML=\"2\"", "<RANGE  TT=\"inf\" ML=\"2\""),
     };
     for (const std::string& file : files) {
         EXPECT_EQ(RoundTripDifference(file), "") << file.substr(0, 400);
@@ -69,6 +73,31 @@ TEST(RoundTrip, FilesThatChangedOnTheirFirstSaveReadBackAsThemselves) {
     // Cut off anywhere, as a copy that stopped short would be.
     for (size_t size = 0; size < base.size(); size += 97) {
         EXPECT_EQ(RoundTripDifference(base.substr(0, size)), "") << size;
+    }
+}
+
+// A new project shows 1 January 2000 at both ends of its window; what it shows, and what
+// points typed into it make of the window, is what a save writes and a read gives back. So is
+// the window a project keeps when it is emptied.
+TEST(ProjectReader, NewAndEmptiedProjectsReadBackAsThemselves) {
+    CProject fresh;
+    EXPECT_EQ(std::pair(fresh.m_viewLimits.start.m_serial, fresh.m_historyLimits.end.m_serial),
+              std::pair(SerialOf(1, 1, 2000), SerialOf(1, 1, 2000)));
+    CProject typed;
+    typed.AddDataSet("Typed");
+    ASSERT_TRUE(typed.AddPoint(15, 6, 1999, 1250.5));  // before the window: widens it
+    ASSERT_TRUE(typed.AddPoint(3, 1, 2000, 1262.25));
+    EXPECT_EQ(typed.m_viewLimits.start.m_serial, SerialOf(15, 6, 1999));
+    CProject emptied;
+    ReadProjectText(emptied, Handmade());
+    emptied.Clear();
+    for (const CProject* project : {&fresh, &typed, &emptied}) {
+        const std::string saved = ProjectText(*project);
+        SCOPED_TRACE(saved);
+        CProject back;
+        ReadProjectText(back, saved);
+        EXPECT_EQ(ProjectDifference(*project, back), "");
+        EXPECT_EQ(ProjectText(back), saved);
     }
 }
 
@@ -131,6 +160,8 @@ TEST(RoundTrip, TenThousandGeneratedAndDamagedProjectsReadBackAsThemselves) {
         "<LIMITS END=\"13.1.2001\" START=\"x\" />\n",
         " IN=\"1234567\" ",
         " RC=\"0.30000000000000004\" ",
+        " GN=\"nan\" ",
+        " IN=\"-1e400\" ",
         "<RANGE  RC=\"2\" MU=\"9\" />\n",
         "<PARAMETERS  MU=\"7\" ML=\"3\" RC=\"1\" BL=\"0\" />\n"};
     int checked = 0;

@@ -306,13 +306,22 @@ TEST_F(CliTest, RefusalsComeBeforeTheWorkAndTheReadReportCountsBadValues) {
     EXPECT_GT(before["view_axis"]["top"].get<double>(), 100.0);
 
     const size_t value = original.find("VALUE=\"101.00000\"");
+    const size_t input = original.find("IN=\"1000\"");
     ASSERT_NE(value, std::string::npos);
-    folder.File("nan.xml", std::string(original).replace(value, 17, "VALUE=\"nan\""));
+    ASSERT_NE(input, std::string::npos);
+    folder.File("nan.xml", std::string(original)
+                               .replace(value, 17, "VALUE=\"nan\"")
+                               .replace(input, 9, "IN=\"1e400\""));
     const CliRun info = Cli("info {}/nan.xml");
     ASSERT_EQ(info.status, 0) << info.err;
     EXPECT_EQ(info.Json()["read"]["bad_values"], 1);
     EXPECT_EQ(info.Json()["read"]["bad_value_lines"], nlohmann::json::array({10}));
     EXPECT_NE(info.err.find("1 line whose value is not a finite number (line 10) was not read."),
+              std::string::npos)
+        << info.err;
+    EXPECT_EQ(info.Json()["read"]["bad_number_lines"], nlohmann::json::array({8}));
+    EXPECT_NE(info.err.find("1 line with a number that is not finite (line 8) was not read in "
+                            "full."),
               std::string::npos)
         << info.err;
 }

@@ -234,6 +234,67 @@ TEST(ProjectReader, NonFiniteValuesAreReportedAndValuesAreHeldAsWritten) {
               (std::vector<double>{100.5, std::stod(held), 1000, 12, std::stod(negative)}));
 }
 
+// A number of a record that is not finite, as a damaged or hand-edited file may hold, is not
+// taken and is reported with its line: a parameter keeps its value, a result set is left out
+// (its gain or ratio would be made up), and what is read saves and reads back without a loss.
+TEST(ProjectReader, NonFiniteNumbersOfRecordsAreNotTakenAndAreReported) {
+    const std::string text =
+        "<?xml version=\"1.0\"?>\r\n"                                                         // 1
+        "<QUILLMARK>\r\n"                                                                     // 2
+        "<LIMITS START=\"1.2.2003\" END=\"6.6.2003\" />\r\n"                                  // 3
+        "<RANGE  ML=\"15\" MU=\"45\" RR=\"10\" BL=\"50\" BI=\"5\" TT=\"nan\" />\r\n"          // 4
+        "<DATASET NAME=\"S&amp;P 500\">\r\n"                                                  // 5
+        "<CURRENCY VALUE=\"USD\" />\r\n"                                                      // 6
+        "<PARAMETERS  ML=\"25\" RC=\"nan\" BL=\"55\" IN=\"2500\" TT=\"7.5\" GN=\"0\" />\r\n"  // 7
+        "<RESULT ML=\"25\" RC=\"0.5\" BC=\"55\" GN=\"12.3457\" />\r\n"                        // 8
+        "<RESULT ML=\"30\" RC=\"0.5\" BC=\"60\" GN=\"NaN\" />\r\n"                            // 9
+        "<RESULT ML=\"35\" RC=\"-inf\" BC=\"60\" GN=\"8.25\" />\r\n"                          // 10
+        "<DATAPOINT  DATE=\"6.5.2003\" VALUE=\"964.13000\" />\r\n"                            // 11
+        "<DATAPOINT  DATE=\"6.6.2003\" VALUE=\"inf\" />\r\n"                                  // 12
+        "</DATASET>\r\n"                                                                      // 13
+        "<DATASET NAME=\"Gold\">\r\n"                                                         // 14
+        "<PARAMETERS  ML=\"20\" RC=\"-0.25\" BL=\"60\" IN=\"1e400\" TT=\"5\" GN=\"-1e400\" />\r\n"
+        "<RESULT ML=\"20\" RC=\"1e-400\" BC=\"60\" GN=\"3.5\" />\r\n"  // underflow: 0, finite
+        "</DATASET>\r\n"
+        "</QUILLMARK>\r\n";
+    CProject project;
+    CProjectReader reader(project);
+    reader.OpenText(text, "damaged.xml");
+    reader.Read();
+    const CReadReport& report = reader.Report();
+    EXPECT_EQ(std::tuple(report.badNumbers, report.badNumberLines),
+              std::tuple(int64_t{5}, std::vector<int64_t>{4, 7, 9, 10, 15}));
+    EXPECT_EQ(std::tuple(report.badValues, report.badValueLines),
+              std::tuple(int64_t{1}, std::vector<int64_t>{12}));
+    EXPECT_EQ(report.Summary(),
+              "1 line whose value is not a finite number (line 12) was not read. 5 lines with a "
+              "number that is not finite (lines 4, 7, 9, 10, 15) were not read in full.");
+    EXPECT_TRUE(report.LostPoints());
+
+    const CStrategyParams defaults;
+    EXPECT_EQ(std::tuple(project.m_range.ML, project.m_range.BI, project.m_range.TT),
+              std::tuple(15, 5, defaults.TT));
+    ASSERT_EQ(project.DataSetCount(), 2);
+    const CDataSet& sp = *project.DataSets()[0];
+    EXPECT_EQ(std::tuple(sp.m_params.ML, sp.m_params.RC, sp.m_params.BL, sp.m_params.IN),
+              std::tuple(25, defaults.RC, 55, 2500.0));
+    ASSERT_EQ(sp.m_results.size(), 1u);
+    EXPECT_EQ(sp.m_results[0].GN, 12.3457);
+    const CDataSet& gold = *project.DataSets()[1];
+    EXPECT_EQ(std::tuple(gold.m_params.RC, gold.m_params.IN, gold.m_params.GN),
+              std::tuple(-0.25, defaults.IN, defaults.GN));
+    ASSERT_EQ(gold.m_results.size(), 1u);
+    EXPECT_EQ(gold.m_results[0].RC, 0.0);
+
+    const std::string saved = Written(project);
+    CProject again;
+    CProjectReader second(again);
+    second.OpenText(saved, "saved.xml");
+    second.Read();
+    EXPECT_EQ(second.Report().Summary(), "");
+    EXPECT_EQ(Written(again), saved);
+}
+
 // Years the reader accepts come back as written: before 1900, year 0 and before, far ahead.
 TEST(ProjectReader, StoredYearsAndHugeValuesReadBackAsWritten) {
     CProject project;
