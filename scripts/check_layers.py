@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
-"""Checks that the sources keep their layers: a file includes only files of its own layer or of
-the layers below it, the core layers include no Qt, and the two front ends stay apart.
+"""Checks that the sources keep their layers: a file includes only files of its own folder or of
+the folders layers.txt lets it include (the table CMake builds the layers from), and only the
+folders that draw or show windows include Qt.
 
-    model <- analysis <- charts <- charts/qt, storage <- app <- ui, cli
+    model <- analysis <- charts <- charts/qt; model <- storage; storage, charts <- app <- ui, cli
 
 Run from anywhere; exits 1 and lists every include that breaks the rule."""
 
@@ -12,22 +13,32 @@ import sys
 
 ROOT = pathlib.Path(__file__).resolve().parent.parent / "src"
 
-# Layer of each folder under src/: a file may include a file of a layer not above its own.
-# charts/qt and storage both sit on charts; ui and cli on app, and neither sees the other.
-RANKS = {
-    "model": 0,
-    "analysis": 1,
-    "charts": 2,
-    "charts/qt": 3,
-    "storage": 3,
-    "app": 4,
-    "ui": 5,
-    "ui/pages": 5,
-    "cli": 5,
-}
-# Pairs at one rank that must not include each other.
-APART = {("charts/qt", "storage"), ("storage", "charts/qt"), ("ui", "cli"), ("cli", "ui"),
-         ("ui/pages", "cli"), ("cli", "ui/pages")}
+TABLE = ROOT.parent / "layers.txt"
+
+
+def read_table() -> dict[str, set[str]]:
+    """Each folder of layers.txt with the folders it may include: itself, the ones its line
+    names, and whatever those may include."""
+    direct = {}
+    for line in TABLE.read_text(encoding="utf-8").splitlines():
+        line = line.split("#", 1)[0].strip()
+        if not line:
+            continue
+        name, _, below = line.removeprefix("core ").partition(":")
+        direct[name.strip()] = set(below.split())
+    allowed = {}
+    for folder in direct:
+        seen, todo = {folder}, list(direct[folder])
+        while todo:
+            other = todo.pop()
+            if other not in seen:
+                seen.add(other)
+                todo += direct.get(other, [])
+        allowed[folder] = seen
+    return allowed
+
+
+ALLOWED = read_table()
 # Folders whose files may include Qt (the command line renders pictures with QtGui).
 QT_FOLDERS = {"charts/qt", "ui", "ui/pages", "cli"}
 
@@ -38,7 +49,7 @@ def folder_of(path: str) -> str:
     parts = path.split("/")[:-1]
     for n in range(len(parts), 0, -1):
         name = "/".join(parts[:n])
-        if name in RANKS:
+        if name in ALLOWED:
             return name
     return ""
 
@@ -60,10 +71,7 @@ def check(path: pathlib.Path) -> list[str]:
         other = folder_of(target)
         if not other:
             continue
-        if RANKS[other] > RANKS[own] or (own, other) in APART:
-            problems.append(f"{where}: {own} must not include {target} ({other})")
-        elif RANKS[other] == RANKS[own] and other != own and (own, other) not in {
-                ("ui/pages", "ui"), ("ui", "ui/pages")}:
+        if other not in ALLOWED[own]:
             problems.append(f"{where}: {own} must not include {target} ({other})")
     return problems
 

@@ -23,7 +23,7 @@ void StoreParameters(CProject& project, CParameterFields& fields) {
 
 CStatus ValidateRange(CProject& project) {
     if (project.Primary() == nullptr) {
-        return CStatus::Error("the project has no data set to optimise");
+        return CStatus::NotFound("the project has no data set to optimise");
     }
     CStrategyRange& range = project.m_range;
     // The slider offers 2 to 50 steps per unit; a file may hold any number, and a grid of

@@ -1,9 +1,12 @@
 #include "app/project_commands.h"
 
+#include <algorithm>
 #include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 
+#include "analysis/landscape.h"
 #include "analysis/optimiser.h"
 #include "analysis/potential_gains.h"
 #include "analysis/simulation.h"
@@ -14,6 +17,16 @@
 #include "storage/project_writer.h"
 
 namespace {
+
+// FNV-1a over the bytes of `value`.
+template <typename T>
+void Mix(uint64_t& digest, const T& value) {
+    unsigned char bytes[sizeof(T)];
+    std::memcpy(bytes, &value, sizeof(T));
+    for (const unsigned char byte : bytes) {
+        digest = (digest ^ byte) * 1099511628211ULL;
+    }
+}
 
 // The size and modification time of the file at `path`; false when it cannot be looked at.
 bool StampOf(const std::string& path, int64_t& size, int64_t& time) {
@@ -33,7 +46,7 @@ bool StampOf(const std::string& path, int64_t& size, int64_t& time) {
 
 }  // namespace
 
-uint64_t ProjectTextDigest(const CProject& project) {
+uint64_t ProjectStateDigest(const CProject& project) {
     // FNV-1a: cheap, and any difference of text shows with near certainty.
     uint64_t digest = 14695981039346656037ULL;
     // Pieces of 64 KiB: the digest runs after every command, mostly on small projects.
@@ -46,8 +59,65 @@ uint64_t ProjectTextDigest(const CProject& project) {
             return true;
         },
         kPiece);
+    writer.LeaveOutPoints();
     writer.Write(project);
+    for (const auto& ds : project.DataSets()) {
+        Mix(digest, ds->PointsRevision());
+    }
     return digest;
+}
+
+uint64_t ResultInputsDigest(const CProject& project) {
+    uint64_t digest = 14695981039346656037ULL;
+    Mix(digest, project.m_viewLimits.start.m_serial);
+    Mix(digest, project.m_viewLimits.end.m_serial);
+    const CStrategyRange& range = project.m_range;
+    for (const int32_t field : {range.ML, range.MU, range.RR, range.BL, range.BI}) {
+        Mix(digest, field);
+    }
+    if (const CDataSet* primary = project.Primary()) {
+        Mix(digest, primary->m_params.IN);
+        Mix(digest, primary->m_params.TT);
+    }
+    for (const auto& ds : project.DataSets()) {
+        Mix(digest, ds.get());
+        Mix(digest, ds->Points().size());
+        if (!ds->Points().empty()) {
+            Mix(digest, ds->Points().front().m_serial);
+            Mix(digest, ds->Points().back().m_serial);
+            Mix(digest, ds->Points().back().GetValue(Raw));
+        }
+    }
+    return digest;
+}
+
+const CLandscape& CProjectCommands::Landscape() const {
+    if (m_landscape.Recorded() && ResultInputsDigest(m_project) != m_landscapeInputs) {
+        m_landscape = CLandscape();
+    }
+    return m_landscape;
+}
+
+int32_t MatchingResultSet(const CProject& project) {
+    const CDataSet* primary = project.Primary();
+    if (primary == nullptr) {
+        return 0;
+    }
+    for (size_t i = 0; i < primary->m_results.size(); ++i) {
+        bool equal = true;
+        for (const auto& ds : project.DataSets()) {
+            if (i >= ds->m_results.size()) {
+                continue;
+            }
+            const CStrategyResult& r = ds->m_results[i];
+            const CStrategyParams& p = ds->m_params;
+            equal = equal && p.ML == r.ML && p.RC == r.RC && p.BL == r.BL;
+        }
+        if (equal) {
+            return static_cast<int32_t>(i + 1);
+        }
+    }
+    return 0;
 }
 
 std::string SimulationNotice(const CProject& project) {
@@ -83,6 +153,7 @@ void CProjectCommands::RedrawCharts() {
 
 void CProjectCommands::NewProject() {
     m_lastFile.clear();
+    m_landscape = CLandscape();
     Refresh(REFRESH_CLEAR);
     m_project.Clear();
     Refresh(REFRESH_DATASETS);
@@ -94,13 +165,18 @@ void CProjectCommands::NewProject() {
 }
 
 bool CProjectCommands::StorePending() {
-    const int64_t refused = m_host != nullptr ? m_host->RefusalCount() : 0;
-    Refresh(REFRESH_STORE);
-    return m_host == nullptr || m_host->RefusalCount() == refused;
+    return m_host == nullptr || m_host->StoreEdits();
+}
+
+CStatus CProjectCommands::StoreForCommand() {
+    if (!StorePending()) {
+        return CStatus::Refused("a typed entry was not accepted");
+    }
+    return CStatus::Ok();
 }
 
 void CProjectCommands::MarkSaved() {
-    m_savedText = ProjectTextDigest(m_project);
+    m_savedState = ProjectStateDigest(m_project);
     if (m_lastFile.empty() || !StampOf(m_lastFile, m_fileSize, m_fileTime)) {
         m_fileSize = -1;
         m_fileTime = -1;
@@ -108,7 +184,7 @@ void CProjectCommands::MarkSaved() {
 }
 
 bool CProjectCommands::HasUnsavedChanges() const {
-    return ProjectTextDigest(m_project) != m_savedText;
+    return ProjectStateDigest(m_project) != m_savedState;
 }
 
 bool CProjectCommands::FileChangedOnDisk() const {
@@ -134,6 +210,17 @@ CStatus CProjectCommands::OpenProject(const std::string& path, CReadReport* repo
     m_project.TakeFrom(loaded);
     m_lastFile = path;
     AddRecentFile(path);
+    // The file's own parameters, simulated: what it holds is what the windows show and what
+    // a save writes back.
+    if (CDataSet* current = m_project.Current()) {
+        if (ShowsGains()) {
+            SetCurrentDataSet(m_project, current);
+        } else {
+            ScaleLimits(*current, m_project.m_viewLimits, m_project.DisplaySlot());
+        }
+    }
+    SimulateAndScale();
+    MatchResultNumber();
     Refresh(REFRESH_LOAD);
     Refresh(REFRESH_CURRENT);
     Refresh(REFRESH_DATASETS);
@@ -147,7 +234,9 @@ CStatus CProjectCommands::SaveProject(const std::string& path) {
     if (path.empty()) {
         return CStatus::Error("no file name");
     }
-    Refresh(REFRESH_STORE);
+    if (CStatus stored = StoreForCommand(); !stored) {
+        return stored;
+    }
     CStatus written = WriteProjectFile(m_project, path);
     if (written) {
         m_lastFile = path;
@@ -161,7 +250,9 @@ CStatus CProjectCommands::ImportRawData(const std::string& path, CImportReport* 
     if (path.empty()) {
         return CStatus::Error("no file name");
     }
-    Refresh(REFRESH_STORE);
+    if (CStatus stored = StoreForCommand(); !stored) {
+        return stored;
+    }
     return Import(path, CImportChoices(), report);
 }
 
@@ -178,7 +269,9 @@ CStatus CProjectCommands::ImportRawData(const std::string& path, const CImportCh
     if (path.empty()) {
         return CStatus::Error("no file name");
     }
-    Refresh(REFRESH_STORE);
+    if (CStatus stored = StoreForCommand(); !stored) {
+        return stored;
+    }
     m_datesInCol = choices.datesColumn;
     m_valsInCol = choices.valuesColumn;
     return Import(path, choices, report);
@@ -205,9 +298,33 @@ CStatus CProjectCommands::Import(const std::string& path, CImportChoices choices
     return imported;
 }
 
+bool CProjectCommands::SelectDataSet(CDataSet* ds, bool storeFirst) {
+    if (storeFirst && !StorePending()) {
+        return false;
+    }
+    SetCurrentDataSet(m_project, ds);
+    Refresh(REFRESH_CURRENT);
+    RedrawCharts();
+    return true;
+}
+
 void CProjectCommands::Simulate() {
     if (StorePending()) {
-        Resimulate();
+        SimulateAndScale();
+        MatchResultNumber();
+        Refresh(REFRESH_LOAD);
+        RedrawCharts();
+    }
+}
+
+void CProjectCommands::MatchResultNumber() {
+    m_resultNumber = MatchingResultSet(m_project);
+}
+
+void CProjectCommands::ShowCurrentDataSet() {
+    if (CDataSet* current = m_project.Current()) {
+        SetCurrentDataSet(m_project, current);
+        Refresh(REFRESH_CURRENT);
     }
 }
 
@@ -225,13 +342,19 @@ void CProjectCommands::SimulateAndScale() {
     }
     // The potential gains smooth with the current set's own length, which may have changed;
     // the simulation smooths last, so the chart shows its curve as before.
-    if (CDataSet* current = m_project.Current()) {
+    CDataSet* current = m_project.Current();
+    if (current != nullptr && ShowsGains()) {
         ComputePotentialGains(*current);
     }
     ::Simulate(m_project, m_status);
     ScaleHistory(m_project);
+    const std::string notice = SimulationNotice(m_project);
+    if (!notice.empty() && m_status != nullptr) {
+        // A data set without a point in the window: the state at its end is no result either.
+        m_status->SetStatus("", "", -1.0, -1);
+    }
     if (m_host != nullptr) {
-        m_host->ShowNotice(SimulationNotice(m_project));
+        m_host->ShowNotice(notice);
     }
 }
 
@@ -240,9 +363,37 @@ void CProjectCommands::ApplyResultSet(int32_t& n) {
         return;
     }
     ::ApplyResultSet(m_project, n);
+    m_resultNumber = n;
     SimulateAndScale();
     RedrawCharts();
     Refresh(REFRESH_LOAD);
+}
+
+void CProjectCommands::StepResultSet(int32_t change) {
+    int32_t n = m_resultNumber + change;
+    ApplyResultSet(n);
+}
+
+CStatus CProjectCommands::Process(CRunHost& host, const CProcessOptions& options) {
+    if (CStatus started = StartProcess(); !started) {
+        return started;
+    }
+    const CSweepEstimate estimate = EstimateProcess(m_project, options.threads);
+    if (estimate.seconds > options.askAboveSeconds && !host.MayRunLong(estimate)) {
+        return CStatus::Refused("the run was not started");
+    }
+    m_landscape = CLandscape();
+    m_landscapeInputs = ResultInputsDigest(m_project);
+    host.ShowRun(
+        [this, &options](const std::atomic<bool>& stop, CProgressSink* progress) {
+            RunProcess(m_project, options.threads, stop, progress, &m_landscape);
+        },
+        estimate.seconds);
+    if (options.robust && m_landscape.Recorded()) {
+        RankByPlateau(m_project, m_landscape);
+    }
+    FinishProcess();
+    return CStatus::Ok();
 }
 
 void CProjectCommands::ApplyWindow() {
@@ -272,6 +423,7 @@ void CProjectCommands::StepWindow(WindowStep stepWindow, int step) {
 void CProjectCommands::MoveUp() {
     if (StorePending()) {
         MoveCurrentUp(m_project);
+        ShowCurrentDataSet();
         Refresh(REFRESH_DATASETS);
         Resimulate();
     }
@@ -284,6 +436,7 @@ void CProjectCommands::DeleteCurrentDataSet() {
             // No window shows figures of a project without data; blank them as File New does.
             Refresh(REFRESH_CLEAR);
         }
+        ShowCurrentDataSet();
         Refresh(REFRESH_DATASETS);
         Resimulate();
     }
@@ -315,7 +468,9 @@ void CProjectCommands::UndoAddPoint() {
 }
 
 CStatus CProjectCommands::StartProcess() {
-    Refresh(REFRESH_STORE);
+    if (CStatus stored = StoreForCommand(); !stored) {
+        return stored;
+    }
     CStatus valid = ValidateRange(m_project);
     if (!valid) {
         return valid;
@@ -340,5 +495,8 @@ void CProjectCommands::RunProcess(CProject& project, int threads, const std::ato
 }
 
 void CProjectCommands::FinishProcess() {
+    // As the box does after every run: its number again, the first set after own parameters.
+    int32_t n = std::max(m_resultNumber, 1);
+    ApplyResultSet(n);
     Refresh(REFRESH_RESULTS);
 }

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdio>
 #include <iostream>
+#include <limits>
 #include <sstream>
 
 #include "analysis/landscape.h"
@@ -29,8 +30,8 @@ void Print(const Json& json) {
     std::cout << Dump(json) << '\n';
 }
 
-bool SaveProject(CProject& project, const std::string& path, std::string& error) {
-    const CStatus saved = CProjectCommands(project).SaveProject(path);
+bool SaveProject(CProjectCommands& commands, const std::string& path, std::string& error) {
+    const CStatus saved = commands.SaveProject(path);
     error = saved.Reason();
     return saved.IsOk();
 }
@@ -188,11 +189,9 @@ int Fail(const std::string& message) {
     return 1;
 }
 
-std::optional<int> SimulateOrApply(CProject& project, const std::optional<int>& resultSet,
-                                   CStatusSink* status) {
-    CProjectCommands commands(project, nullptr, status);
+std::optional<int> SimulateOrApply(CProjectCommands& commands,
+                                   const std::optional<int>& resultSet) {
     if (!resultSet) {
-        commands.Simulate();
         return std::nullopt;
     }
     int32_t n = *resultSet;
@@ -200,13 +199,13 @@ std::optional<int> SimulateOrApply(CProject& project, const std::optional<int>& 
     return n;
 }
 
-bool LoadProject(CProject& project, const std::string& path, std::string& error,
+bool LoadProject(CProjectCommands& commands, const std::string& path, std::string& error,
                  CReadReport* report) {
     if (!CheckInputFile(path, error)) {
         return false;
     }
     CReadReport read;
-    const CStatus opened = CProjectCommands(project).OpenProject(path, &read);
+    const CStatus opened = commands.OpenProject(path, &read);
     if (!opened) {
         error = opened.Reason();
         return false;
@@ -217,15 +216,15 @@ bool LoadProject(CProject& project, const std::string& path, std::string& error,
     if (report != nullptr) {
         *report = read;
     }
-    SetCurrentDataSet(project, project.Current());
     return true;
 }
 
 int RunInfo(const std::string& projectPath) {
     CProject project;
+    CProjectCommands commands(project);
     std::string error;
     CReadReport read;
-    if (!LoadProject(project, projectPath, error, &read)) {
+    if (!LoadProject(commands, projectPath, error, &read)) {
         return Fail(error);
     }
     const CLimits& window = project.m_viewLimits;
@@ -270,14 +269,15 @@ int RunInfo(const std::string& projectPath) {
 
 int RunSimulate(const CSimulateOptions& options) {
     CProject project;
+    CStatusRecord status;
+    CProjectCommands commands(project, nullptr, &status);
     std::string error;
     const bool seriesApart = options.seriesPath.empty() ||
                              CheckOutputIsNotInput(options.seriesPath, options.projectPath, error);
-    if (!seriesApart || !LoadProject(project, options.projectPath, error)) {
+    if (!seriesApart || !LoadProject(commands, options.projectPath, error)) {
         return Fail(error);
     }
-    CStatusRecord status;
-    const std::optional<int> applied = SimulateOrApply(project, options.resultSet, &status);
+    const std::optional<int> applied = SimulateOrApply(commands, options.resultSet);
     const Json resultSet = applied ? Json(*applied) : Json(nullptr);
     CDataSet* primary = project.Primary();
     if (primary != nullptr && !options.seriesPath.empty() &&
@@ -317,16 +317,16 @@ std::string ImportHint(const CImportReport& report) {
 
 int RunImport(const CImportOptions& options) {
     CProject project;
+    CProjectCommands commands(project);
     std::string error;
     // A project written over the project it extends is an ordinary save; over the raw data, a loss.
     if (!CheckInputFile(options.rawPath, error) ||
         !CheckOutputIsNotInput(options.outPath, options.rawPath, error)) {
         return Fail(error);
     }
-    if (!options.intoPath.empty() && !LoadProject(project, options.intoPath, error)) {
+    if (!options.intoPath.empty() && !LoadProject(commands, options.intoPath, error)) {
         return Fail(error);
     }
-    CProjectCommands commands(project);
     CImportChoices choices;
     choices.datesColumn = options.datesColumn;
     choices.valuesColumn = options.valuesColumn;
@@ -344,7 +344,7 @@ int RunImport(const CImportOptions& options) {
     if (options.intoPath.empty()) {
         ResetLimitsToCurrent(project);
     }
-    if (!SaveProject(project, options.outPath, error)) {
+    if (!SaveProject(commands, options.outPath, error)) {
         return Fail(error);
     }
     const CDataSet& ds = *report.dataSet;
@@ -357,8 +357,9 @@ int RunImport(const CImportOptions& options) {
 
 int RunResave(const std::string& inPath, const std::string& outPath) {
     CProject project;
+    CProjectCommands commands(project);
     std::string error;
-    if (!LoadProject(project, inPath, error) || !SaveProject(project, outPath, error)) {
+    if (!LoadProject(commands, inPath, error) || !SaveProject(commands, outPath, error)) {
         return Fail(error);
     }
     return 0;
@@ -401,13 +402,48 @@ bool OutputsApart(const COptimiseOptions& options, std::string& error) {
 
 }  // namespace
 
+namespace {
+
+// Process on a terminal: a run longer than --max-seconds is refused at once, with its steps and
+// estimate (a script learns that its range is too long instead of waiting for a run it would
+// have to kill); the run shows a bar on standard error when that is a terminal.
+class CTerminalRunHost : public CRunHost {
+  public:
+    explicit CTerminalRunHost(double maxSeconds) : m_maxSeconds(maxSeconds) {}
+
+    bool MayRunLong(const CSweepEstimate& estimate) override {
+        std::ostringstream limit;
+        limit << m_maxSeconds;
+        m_refusal =
+            LongRunText(estimate) + " Refused: longer than --max-seconds " + limit.str() + ".";
+        return false;
+    }
+    void ShowRun(const SweepRun& run, double /*estimate*/) override {
+        CTerminalProgress bar;
+        const std::atomic<bool> stop{false};
+        const auto start = std::chrono::steady_clock::now();
+        run(stop, isatty(STDERR_FILENO) ? &bar : nullptr);
+        m_seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    }
+
+    const std::string& Refusal() const { return m_refusal; }
+    double Seconds() const { return m_seconds; }
+
+  private:
+    double m_maxSeconds;
+    std::string m_refusal;
+    double m_seconds = 0.0;
+};
+
+}  // namespace
+
 int RunOptimise(const COptimiseOptions& options) {
     CProject project;
+    CProjectCommands commands(project);
     std::string error;
-    if (!OutputsApart(options, error) || !LoadProject(project, options.projectPath, error)) {
+    if (!OutputsApart(options, error) || !LoadProject(commands, options.projectPath, error)) {
         return Fail(error);
     }
-    CProjectCommands commands(project);
     if (const CStatus started = commands.StartProcess(); !started) {
         return Fail("'" + options.projectPath + "': " + started.Reason());
     }
@@ -418,38 +454,24 @@ int RunOptimise(const COptimiseOptions& options) {
         wantsLandscape && !refusal.empty()) {
         return Fail("no landscape: " + refusal);
     }
-    if (options.maxSeconds > 0.0) {
-        // Measured before anything is written: a script learns at once that its range is too
-        // long, instead of waiting for a run it would have to kill.
-        const CSweepEstimate estimate = CProjectCommands::EstimateProcess(project, options.threads);
-        if (estimate.seconds > options.maxSeconds) {
-            std::ostringstream limit;
-            limit << options.maxSeconds;
-            return Fail(LongRunText(estimate) + " Refused: longer than --max-seconds " +
-                        limit.str() + ".");
-        }
+    CTerminalRunHost host(options.maxSeconds);
+    CProcessOptions process;
+    process.threads = options.threads;
+    process.askAboveSeconds =
+        options.maxSeconds > 0.0 ? options.maxSeconds : std::numeric_limits<double>::infinity();
+    process.robust = options.robust;
+    if (const CStatus ran = commands.Process(host, process); !ran) {
+        return Fail(host.Refusal().empty() ? "'" + options.projectPath + "': " + ran.Reason()
+                                           : host.Refusal());
     }
     CDataSet* primary = project.Primary();
-    CTerminalProgress bar;
-    const std::atomic<bool> stop{false};
-    const auto start = std::chrono::steady_clock::now();
-    CLandscape landscape;
-    CProjectCommands::RunProcess(project, options.threads, stop,
-                                 isatty(STDERR_FILENO) ? &bar : nullptr, &landscape);
-    const std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - start;
+    const CLandscape& landscape = commands.Landscape();
     if (wantsLandscape && !landscape.Recorded()) {
         return Fail("no landscape: " + landscape.unrecorded);
     }
-    if (options.robust) {
-        RankByPlateau(project, landscape);
-    }
-    commands.FinishProcess();
-    // As after Process: the result sets dialog applies its first set and simulates.
-    int32_t first = 1;
-    commands.ApplyResultSet(first);
-    if (!WriteLandscapeFiles(project, landscape, first, options.landscapePath,
+    if (!WriteLandscapeFiles(project, landscape, commands.ResultNumber(), options.landscapePath,
                              options.landscapeCsvPath, error) ||
-        !SaveProject(project, options.outPath, error)) {
+        !SaveProject(commands, options.outPath, error)) {
         return Fail(error);
     }
     Json best = nullptr;
@@ -464,7 +486,7 @@ int RunOptimise(const COptimiseOptions& options) {
     Print(Json{
         {"steps", project.m_range.GetStepCount(project.DataSetCount())},
         {"results", primary->m_results.size()},
-        {"seconds", seconds.count()},
+        {"seconds", host.Seconds()},
         {"best", best},
         {"output", Number(primary->m_params.OUT)},
         {"gain", Number(primary->m_params.GN)},

@@ -7,22 +7,20 @@
 // status: 0 on success, 1 when a file cannot be opened, read or written (with one error line on
 // stderr).
 
-class CProject;
-class CStatusSink;
+class CProjectCommands;
 struct CReadReport;
 
-// Reads a project as File Open does, then makes its current data set current again, as the
-// data set tree does after loading. False, with `error` set, when the file cannot be opened.
-// Points the file held that could not be kept are told on stderr, as a warning, and given in
-// `report` (may be null).
-bool LoadProject(CProject& project, const std::string& path, std::string& error,
+// Reads a project with File Open, the desktop program's own command: the project then holds
+// the file's parameters, simulated (the state at the window's end goes to the commands' status
+// sink). False, with `error` set, when the file cannot be opened. Points the file held that
+// could not be kept are told on stderr, as a warning, and given in `report` (may be null).
+bool LoadProject(CProjectCommands& commands, const std::string& path, std::string& error,
                  CReadReport* report = nullptr);
 
-// Simulates the project, or applies result set *resultSet (clamped as the result sets box
-// clamps it) and simulates, as Update and the result sets box do; the state at the window's end
-// goes to `status` (may be null). Returns the clamped number, or nothing without a result set.
-std::optional<int> SimulateOrApply(CProject& project, const std::optional<int>& resultSet,
-                                   CStatusSink* status = nullptr);
+// With a result set, applies *resultSet (clamped as the result sets box clamps it) and
+// simulates, as the result sets box does, and returns the clamped number; without one the
+// project stays as opened, and nothing is returned.
+std::optional<int> SimulateOrApply(CProjectCommands& commands, const std::optional<int>& resultSet);
 
 // Prints "quillmark-cli: error: MESSAGE" on stderr and returns the failure status 1.
 int Fail(const std::string& message);

@@ -14,6 +14,8 @@
 #include "charts/qt/chart_picture.h"
 #include "cli/argument_checks.h"
 #include "cli/cli_commands.h"
+
+#include "app/project_commands.h"
 #include "cli/file_checks.h"
 #include "cli/json_output.h"
 #include "model/project.h"
@@ -76,12 +78,13 @@ CLI::App* AddRenderCommand(CLI::App& app, CRenderOptions& options) {
 
 int RunRender(const CRenderOptions& options) {
     CProject project;
+    CProjectCommands commands(project);
     std::string error;
     if (!CheckOutputIsNotInput(options.outPath, options.projectPath, error) ||
-        !LoadProject(project, options.projectPath, error)) {
+        !LoadProject(commands, options.projectPath, error)) {
         return Fail(error);
     }
-    const std::optional<int> applied = SimulateOrApply(project, options.resultSet);
+    const std::optional<int> applied = SimulateOrApply(commands, options.resultSet);
     const Json resultSet = applied ? Json(*applied) : Json(nullptr);
 
     const auto application = StartOffscreenApplication();

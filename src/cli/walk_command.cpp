@@ -14,6 +14,8 @@
 #include "app/walk_forward.h"
 #include "charts/qt/walk_picture.h"
 #include "cli/cli_commands.h"
+
+#include "app/project_commands.h"
 #include "cli/file_checks.h"
 #include "cli/json_output.h"
 #include "cli/render_command.h"
@@ -126,12 +128,13 @@ int RunWalkForward(const CWalkOptions& options) {
         return UsageFail("--test: " + read.Reason());
     }
     CProject project;
+    CProjectCommands commands(project);
     std::string error;
     const bool csvApart = options.csvPath.empty() ||
                           CheckOutputIsNotInput(options.csvPath, options.projectPath, error);
     const bool chartApart = !csvApart || options.chartPath.empty() ||
                             CheckOutputIsNotInput(options.chartPath, options.projectPath, error);
-    if (!csvApart || !chartApart || !LoadProject(project, options.projectPath, error)) {
+    if (!csvApart || !chartApart || !LoadProject(commands, options.projectPath, error)) {
         return Fail(error);
     }
     if (project.Primary() == nullptr) {

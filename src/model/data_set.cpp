@@ -1,14 +1,27 @@
 #include "model/data_set.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <utility>
 
 #include "model/numeric.h"
 #include "model/project.h"
 
+namespace {
+
+std::atomic<uint64_t> g_nextRevision{1};
+
+}  // namespace
+
 CDataSet::CDataSet(CProject* project, std::string name)
-    : m_name(std::move(name)), m_project(project) {}
+    : m_name(std::move(name)), m_project(project) {
+    PointsChanged();
+}
+
+void CDataSet::PointsChanged() {
+    m_pointsRevision = g_nextRevision.fetch_add(1, std::memory_order_relaxed);
+}
 
 bool CDataSet::AppendPoint(const CDataPoint& point) {
     if (!m_points.empty() && point.m_serial <= m_points.back().m_serial) {
@@ -16,6 +29,7 @@ bool CDataSet::AppendPoint(const CDataPoint& point) {
     }
     bool first = m_points.empty();
     m_points.push_back(point);
+    PointsChanged();
     if (!first) {
         m_cursor = &m_points.back();
     }
@@ -28,6 +42,7 @@ bool CDataSet::PrependPoint(const CDataPoint& point) {
     }
     bool first = m_points.empty();
     m_points.push_front(point);
+    PointsChanged();
     if (!first) {
         m_cursor = &m_points.front();
     }
@@ -38,6 +53,7 @@ void CDataSet::ClearPoints() {
     m_cursor = nullptr;
     m_lastAdded = nullptr;
     m_points.clear();
+    PointsChanged();
 }
 
 bool CDataSet::AddPoint(int32_t day, int32_t month, int32_t year, double value) {
@@ -62,6 +78,7 @@ void CDataSet::UndoAddPoint(CLimits& window) {
         m_cursor = nullptr;
     }
     m_points.pop_back();
+    PointsChanged();
     if (!m_points.empty()) {
         window.end.CopyDate(m_points.back());
     }
@@ -113,11 +130,17 @@ void CDataSet::ZeroSlot(int slot) {
     for (CDataPoint& p : m_points) {
         p.SetValue(slot, 0.0);
     }
+    if (slot == Raw) {
+        PointsChanged();
+    }
 }
 
 void CDataSet::CopySlot(int from, int to) {
     for (CDataPoint& p : m_points) {
         p.SetValue(to, p.GetValue(from));
+    }
+    if (to == Raw) {
+        PointsChanged();
     }
 }
 

@@ -62,6 +62,9 @@ class CDataSet {
     bool ApplyResult(int32_t n);
 
     const std::deque<CDataPoint>& Points() const { return m_points; }
+    // Changes whenever a point is added or removed or a raw value changes, to a number no data
+    // set of the process has had before: equal revisions mean the same points, unchanged.
+    uint64_t PointsRevision() const { return m_pointsRevision; }
     // The points for the filters and the simulation, which rewrite value slots 1 to 6, the
     // working copy and the flags. REQUIRES: the caller changes no date.
     std::deque<CDataPoint>& MutablePoints() { return m_points; }
@@ -95,7 +98,10 @@ class CDataSet {
     size_t LowerBound(int32_t serial) const;
     size_t UpperBound(int32_t serial) const;
 
+    void PointsChanged();
+
     CProject* m_project;
+    uint64_t m_pointsRevision = 0;
     const CDataPoint* m_cursor = nullptr;
     const CDataPoint* m_lastAdded = nullptr;
     std::deque<CDataPoint> m_points;

@@ -116,7 +116,7 @@ void CProjectWriter::WriteDataSet(const CDataSet& ds) {
         WriteResult(result);
     }
     for (const CDataPoint& point : ds.Points()) {
-        if (!m_ok) {
+        if (!m_ok || !m_points) {
             return;  // the sink gave up: the rest would be thrown away
         }
         WriteDataPoint(point);

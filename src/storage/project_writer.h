@@ -30,6 +30,10 @@ class CProjectWriter {
     // more is produced then.
     bool Write(const CProject& project);
 
+    // Leaves the DATAPOINT lines out of what Write produces: the rest of the file, a few lines
+    // a data set, for telling changes apart without a pass over every point.
+    void LeaveOutPoints() { m_points = false; }
+
   private:
     void WriteLimits(const CLimits& limits);
     void WriteRange(const CStrategyParams& range);
@@ -46,6 +50,7 @@ class CProjectWriter {
     size_t m_chunkSize;
     std::string m_buffer;
     bool m_ok = true;
+    bool m_points = true;
 };
 
 // The whole file text in memory, for small projects and tests.

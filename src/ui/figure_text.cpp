@@ -1,5 +1,6 @@
 #include "ui/figure_text.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "analysis/number_format.h"
@@ -22,6 +23,22 @@ QString PercentText(double value) {
     QString text = QString::asprintf("%.10f", value);
     text.chop(9);
     // A small negative figure cut to 0 would show as "-0.0".
+    return text == QStringLiteral("-0.0") ? QStringLiteral("0.0") : text;
+}
+
+QString RiskPercentText(double value) {
+    if (!std::isfinite(value)) {
+        return QString();
+    }
+    QString text = QString::asprintf("%.10f", value);
+    const QString dropped = text.right(9);
+    text.chop(9);
+    const bool cut =
+        std::any_of(dropped.begin(), dropped.end(), [](QChar c) { return c != QLatin1Char('0'); });
+    if (cut) {
+        const double tenth = value < 0.0 ? -0.1 : 0.1;
+        text = QString::asprintf("%.1f", text.toDouble() + tenth);
+    }
     return text == QStringLiteral("-0.0") ? QStringLiteral("0.0") : text;
 }
 

@@ -13,6 +13,10 @@ QString FigureText(double value);
 // A per-cent figure (gain, gain per year, potential gain), the same text wherever it shows: cut
 // (not rounded) to one decimal, "25.6" for 25.678, "5.0" for 5, "-14.3" for -14.333.
 QString PercentText(double value);
+// A per-cent figure of risk (drawdown, worst trade, volatility): one decimal away from zero,
+// so a risk is never shown smaller than it was: "19.9" for 19.88, "-8.5" for -8.43, "10.0" for
+// 10. Every other figure is cut, as PercentText says.
+QString RiskPercentText(double value);
 // FormatNumber: "(1089.50)".
 QString AmountText(double value);
 

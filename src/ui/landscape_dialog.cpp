@@ -12,16 +12,17 @@
 #include <vector>
 
 #include "analysis/landscape.h"
+#include "app/project_commands.h"
 #include "charts/qt/landscape_picture.h"
 #include "model/project.h"
 #include "ui/figure_text.h"
-#include "ui/main_frame.h"
 #include "ui/refresh.h"
-#include "ui/result_sets_dialog.h"
 
-CLandscapeDialog::CLandscapeDialog(const CProject& project, const CLandscape& landscape,
-                                   QWidget* parent)
-    : QDialog(parent), m_project(project), m_landscape(landscape) {
+CLandscapeDialog::CLandscapeDialog(const CProjectCommands& commands, QWidget* parent)
+    : QDialog(parent),
+      m_commands(commands),
+      m_project(commands.Project()),
+      m_landscape(commands.Landscape()) {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Quillmark - Landscape"));
     auto* layout = new QVBoxLayout(this);
@@ -93,7 +94,9 @@ void CLandscapeDialog::customEvent(QEvent* event) {
 }
 
 void CLandscapeDialog::Draw() {
-    if (!m_landscape.Recorded()) {
+    // Asking the commands drops a landscape of other data, window or ranges.
+    if (!m_commands.Landscape().Recorded()) {
+        m_shown = CLandscapeMap();
         m_picture->clear();
         return;
     }
@@ -103,9 +106,8 @@ void CLandscapeDialog::Draw() {
         for (const CStrategyResult& result : primary->m_results) {
             results.emplace_back(result.ML, result.BL);
         }
-        // The box's number is clamped only when applied; one past the list circles nothing.
-        const auto* frame = dynamic_cast<const CMainFrame*>(parentWidget());
-        const int number = frame != nullptr ? frame->ResultSets()->Number() : 0;
+        // Own parameters (0) circle nothing.
+        const int number = m_commands.ResultNumber();
         if (number >= 1 && static_cast<size_t>(number) <= results.size()) {
             applied = number - 1;
         }

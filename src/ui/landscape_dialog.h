@@ -5,6 +5,7 @@
 #include "analysis/landscape.h"
 
 class CProject;
+class CProjectCommands;
 class QCheckBox;
 class QLabel;
 
@@ -15,8 +16,8 @@ class QLabel;
 // since the landscape belongs to the project being emptied. Deletes itself when closed.
 class CLandscapeDialog : public QDialog {
   public:
-    // The project and the landscape outlive the dialog.
-    CLandscapeDialog(const CProject& project, const CLandscape& landscape, QWidget* parent);
+    // The commands, with their project and landscape, outlive the dialog.
+    CLandscapeDialog(const CProjectCommands& commands, QWidget* parent);
 
     // The picture as shown.
     QImage Picture() const;
@@ -33,6 +34,7 @@ class CLandscapeDialog : public QDialog {
   private:
     void Draw();
 
+    const CProjectCommands& m_commands;
     const CProject& m_project;
     const CLandscape& m_landscape;
     CLandscapeMap m_shown;

@@ -30,10 +30,19 @@ constexpr char kUserGroup[] = "user";
 constexpr char kRecentGroup[] = "Recent File List";
 // The sample shipped with the program, so that a first start shows a project.
 constexpr char kDefaultLastFile[] = "../Project Files/SP500.xml";
+// Where the first screen points a new user; the next simulation's notice replaces it.
+constexpr char kStartHint[] =
+    "Process (under Analysis) finds the best parameters; + and - under Result Sets step "
+    "through them.";
 constexpr char kProjectFilter[] = "Quillmark Project Files (*.xml)";
 constexpr int kRecentTextLength = 60;
 
 CMainApp* g_app = nullptr;
+
+// "File Not Saved." with the reason, as File Open gives its own.
+QString NotSavedText(const CStatus& status) {
+    return QStringLiteral("File Not Saved.\n\n") + QString::fromStdString(status.Reason());
+}
 
 QString FromFolder(const char* folder) {
     return QDir::cleanPath(QDir::current().absoluteFilePath(QString::fromUtf8(folder)));
@@ -122,8 +131,10 @@ CMainApp::CMainApp(int& argc, char** argv) : QApplication(argc, argv), m_command
         return button == QMessageBox::Discard ? SaveAnswer::Discard : SaveAnswer::Cancel;
     };
     m_confirmBox = [this](const QString& text) {
-        return QMessageBox::question(m_frame.get(), QString::fromLatin1(kProduct), text) ==
-               QMessageBox::Yes;
+        // Deleting or overwriting cannot be undone: Enter keeps things as they are.
+        return QMessageBox::question(m_frame.get(), QString::fromLatin1(kProduct), text,
+                                     QMessageBox::Yes | QMessageBox::No,
+                                     QMessageBox::No) == QMessageBox::Yes;
     };
     m_titleTimer = new QTimer(this);
     m_titleTimer->setSingleShot(true);
@@ -143,7 +154,7 @@ CMainApp* CMainApp::Instance() {
 
 void CMainApp::InitInstance(const QString& file) {
     LoadRecentFiles();
-    m_frame = std::make_unique<CMainFrame>(m_project);
+    m_frame = std::make_unique<CMainFrame>(m_commands, *this);
     m_frame->SetCloseGuard([this] { return MaySetProjectAside(); });
     m_commands.SetStatusSink(m_frame->Status());
     CreateMenus();
@@ -176,6 +187,8 @@ void CMainApp::InitInstance(const QString& file) {
             m_frame->Status()->ShowNotice(
                 QStringLiteral("The last project did not open: %1. Use File Open.")
                     .arg(QString::fromStdString(opened.Reason())));
+        } else if (opened && m_frame->Status()->Notice().isEmpty()) {
+            m_frame->Status()->ShowNotice(QString::fromLatin1(kStartHint));
         }
     } else {
         OpenDocumentFile(file);
@@ -295,9 +308,6 @@ void CMainApp::AddRecentFile(const std::string& path) {
 }
 
 void CMainApp::Refresh(RefreshCode code) {
-    if (code == REFRESH_CLEAR) {
-        m_landscape = CLandscape();
-    }
     if (m_frame != nullptr) {
         m_frame->Refresh(code);
         m_titleTimer->start();
@@ -311,8 +321,12 @@ void CMainApp::RedrawCharts() {
     }
 }
 
-int64_t CMainApp::RefusalCount() const {
-    return ::RefusalCount();
+bool CMainApp::StoreEdits() {
+    if (m_frame == nullptr) {
+        return true;
+    }
+    m_titleTimer->start();
+    return m_frame->Refresh(REFRESH_STORE);
 }
 
 void CMainApp::ShowNotice(const std::string& text) {
@@ -418,8 +432,12 @@ bool CMainApp::SaveToLastFile() {
                      .arg(QString::fromStdString(path)))) {
         return false;
     }
-    if (!m_commands.SaveProject(path).IsOk()) {
-        m_errorBox(QStringLiteral("File Not Saved."));
+    const CStatus saved = m_commands.SaveProject(path);
+    if (saved.Kind() == StatusKind::Refused) {
+        return false;  // the refused field has said why
+    }
+    if (!saved) {
+        m_errorBox(NotSavedText(saved));
         OnFileSaveAs();
         return false;
     }
@@ -436,9 +454,10 @@ void CMainApp::OnFileSaveAs() {
         chosen += QStringLiteral(".xml");
     }
     const std::string path = chosen.toStdString();
-    m_commands.m_lastFile = path;
-    if (!m_commands.SaveProject(path).IsOk()) {
-        m_errorBox(QStringLiteral("File Not Saved."));
+    const CStatus saved = m_commands.SaveProject(path);
+    if (!saved && saved.Kind() != StatusKind::Refused) {
+        m_commands.m_lastFile = path;
+        m_errorBox(NotSavedText(saved));
     }
     UpdateTitle();
 }
@@ -448,8 +467,11 @@ void CMainApp::OnFileImport() {
     if (path.isEmpty()) {
         return;
     }
-    // The preview starts from the columns on the Data page, typed or not.
-    Refresh(REFRESH_STORE);
+    // The preview starts from the columns on the Data page, as typed; a refused entry stops
+    // the import before the preview.
+    if (!m_commands.StorePending()) {
+        return;
+    }
     CImportChoices choices;
     choices.datesColumn = m_commands.m_datesInCol;
     choices.valuesColumn = m_commands.m_valsInCol;

@@ -9,9 +9,9 @@
 #include <memory>
 #include <string>
 
-#include "analysis/landscape.h"
 #include "app/project_commands.h"
 #include "model/project.h"
+#include "ui/front_end.h"
 
 class CMainFrame;
 class QAction;
@@ -22,7 +22,7 @@ class QTimer;
 // last project file, the import columns and the recent-file list of 8 in QSettings "Orvane" /
 // "Quillmark"), starts the program by opening the last project and carries the File and Help
 // commands. Everything runs on the user-interface thread.
-class CMainApp : public QApplication, public CCommandHost {
+class CMainApp : public QApplication, public CCommandHost, public CFrontEnd {
   public:
     // The file dialogs the commands ask for a path.
     enum class FileDialog { Open, SaveAs, Import };
@@ -73,7 +73,7 @@ class CMainApp : public QApplication, public CCommandHost {
     void OnFileOpen();
     void OnFileSave();
     void OnFileSaveAs();
-    void OnFileImport();
+    void OnFileImport() override;
     void OnAppAbout();
     // A recent-file entry or the command line: opens `path`, telling the user when it cannot.
     // Always reports success, so an entry whose file has gone stays in the list.
@@ -82,8 +82,9 @@ class CMainApp : public QApplication, public CCommandHost {
     // asks Save / Discard / Cancel. True when the project may be set aside (saved, discarded or
     // unchanged); false when the user cancelled, the save failed or a pending edit was refused.
     bool MaySetProjectAside();
-    // Asks `text` as a yes-or-no question.
-    bool Confirm(const QString& text);
+    // CFrontEnd: the confirmation before a destructive step, the question before a long run.
+    bool Confirm(const QString& text) override;
+    bool Ask(const QString& text) override { return m_questionBox(text); }
     // The title: the project file's name (or "Untitled"), marked while it has unsaved changes.
     void UpdateTitle();
 
@@ -92,17 +93,12 @@ class CMainApp : public QApplication, public CCommandHost {
     void Refresh(RefreshCode code) override;
     void AddRecentFile(const std::string& path) override;
     void RedrawCharts() override;
-    int64_t RefusalCount() const override;
+    bool StoreEdits() override;
     void ShowNotice(const std::string& text) override;
 
     CProject& Project() { return m_project; }
     CProjectCommands& Commands() { return m_commands; }
-    // The ground the last Process found under the result sets; it belongs to the project it was
-    // recorded on and is forgotten when that project is emptied.
-    CLandscape& Landscape() { return m_landscape; }
     CMainFrame* MainFrame() const { return m_frame.get(); }
-    // Asks the user through the question box.
-    bool Ask(const QString& text) const { return m_questionBox(text); }
     const QStringList& RecentFiles() const { return m_recentFiles; }
 
     // Test seams: the file dialogs and the error message box.
@@ -131,7 +127,6 @@ class CMainApp : public QApplication, public CCommandHost {
 
     CProject m_project;
     CProjectCommands m_commands;
-    CLandscape m_landscape;
     std::unique_ptr<CMainFrame> m_frame;
     QStringList m_recentFiles;
     QAction* m_recentPlaceholder = nullptr;

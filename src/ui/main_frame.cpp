@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QEvent>
 
+#include "app/project_commands.h"
 #include "ui/chart_panel.h"
 #include "ui/date_strip.h"
 #include "ui/navigation_dialog.h"
@@ -48,7 +49,9 @@ CFrameLayout ComputeFrameLayout(int cx, int cy, int statusHeight) {
     return layout;
 }
 
-CMainFrame::CMainFrame(CProject& project) : m_client(new QWidget(this)) {
+CMainFrame::CMainFrame(CProjectCommands& commands, CFrontEnd& frontEnd)
+    : m_frontEnd(frontEnd), m_client(new QWidget(this)) {
+    CProject& project = commands.Project();
     setCentralWidget(m_client);
     m_client->installEventFilter(this);
 
@@ -61,10 +64,10 @@ CMainFrame::CMainFrame(CProject& project) : m_client(new QWidget(this)) {
     m_status = new CStatusBar(this);
     setStatusBar(m_status);
 
-    CreatePages(project);
+    CreatePages(commands);
 
-    m_navigation = new CNavigationDialog(project, *this, m_client);
-    m_resultSets = new CResultSetsDialog(project, *this, m_client);
+    m_navigation = new CNavigationDialog(commands, *this, m_client);
+    m_resultSets = new CResultSetsDialog(commands, m_client);
 
     setFocusPolicy(Qt::StrongFocus);
     m_dataSetChart->setFocus();
@@ -79,14 +82,14 @@ CMainFrame::~CMainFrame() {
     m_client->removeEventFilter(this);
 }
 
-void CMainFrame::CreatePages(CProject& project) {
+void CMainFrame::CreatePages(CProjectCommands& commands) {
     m_sheet = new CPageSheet(m_client);
-    m_sheet->AddPage(new CDataPage(project, *this));
-    m_sheet->AddPage(new CControlsPage(project, *this));
-    m_sheet->AddPage(new CInfoPage(project, *this));
-    m_sheet->AddPage(new CAppendPage(project, *this));
-    m_sheet->AddPage(new CParametersPage(project, *this));
-    m_sheet->AddPage(new CAnalysisPage(project, *this));
+    m_sheet->AddPage(new CDataPage(commands, *this));
+    m_sheet->AddPage(new CControlsPage(commands, *this));
+    m_sheet->AddPage(new CInfoPage(commands, *this));
+    m_sheet->AddPage(new CAppendPage(commands, *this));
+    m_sheet->AddPage(new CParametersPage(commands, *this));
+    m_sheet->AddPage(new CAnalysisPage(commands, *this));
     m_sheet->ActivateAll();
 }
 
@@ -96,8 +99,8 @@ void CMainFrame::RedrawCharts() {
     m_dateStrip->update();
 }
 
-void CMainFrame::Refresh(RefreshCode code) {
-    BroadcastRefresh(this, code);
+bool CMainFrame::Refresh(RefreshCode code) {
+    return BroadcastRefresh(this, code);
 }
 
 void CMainFrame::LayoutChildren() {

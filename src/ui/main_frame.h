@@ -14,7 +14,9 @@ class CDateStrip;
 class CHistoryChart;
 class CPageSheet;
 class CNavigationDialog;
+class CFrontEnd;
 class CProject;
+class CProjectCommands;
 class CResultSetsDialog;
 
 // Where the frame puts its children, in client coordinates above the status bar.
@@ -40,18 +42,20 @@ CFrameLayout ComputeFrameLayout(int cx, int cy, int statusHeight);
 // chart and tells the charts when the mouse has left them.
 class CMainFrame : public QMainWindow {
   public:
-    // The project outlives the frame.
-    explicit CMainFrame(CProject& project);
+    // The commands (with their project) and the front end outlive the frame.
+    CMainFrame(CProjectCommands& commands, CFrontEnd& frontEnd);
     ~CMainFrame() override;
 
     // Repaints the data set chart, the history chart and the date strip from the project.
     void RedrawCharts();
-    // Broadcasts a refresh to every window of the frame; see ui/refresh.h.
-    void Refresh(RefreshCode code);
+    // Broadcasts a refresh to every window of the frame; see ui/refresh.h. False when a window
+    // refused a typed entry of a REFRESH_STORE.
+    bool Refresh(RefreshCode code);
     // Asked before the window closes (Exit, the window's close button); false keeps it open.
     void SetCloseGuard(std::function<bool()> guard) { m_closeGuard = std::move(guard); }
 
     CStatusBar* Status() const { return m_status; }
+    CFrontEnd& FrontEnd() const { return m_frontEnd; }
     CDataSetChart* DataSetChart() const { return m_dataSetChart; }
     CHistoryChart* HistoryChart() const { return m_historyChart; }
     CDateStrip* DateStrip() const { return m_dateStrip; }
@@ -67,11 +71,12 @@ class CMainFrame : public QMainWindow {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    void CreatePages(CProject& project);
+    void CreatePages(CProjectCommands& commands);
     void LayoutChildren();
     // The mouse has left `chart`: no more indicator, readout or crosshair there.
     void MouseLeft(CChartPanel* chart);
 
+    CFrontEnd& m_frontEnd;
     QWidget* m_client;
     CStatusBar* m_status = nullptr;
     CDataSetChart* m_dataSetChart = nullptr;

@@ -1,10 +1,11 @@
 #include "ui/navigation_dialog.h"
 
 #include <algorithm>
+#include <utility>
 
 #include <QTreeWidget>
 
-#include "charts/project_view.h"
+#include "app/project_commands.h"
 #include "model/project.h"
 #include "ui/main_frame.h"
 #include "ui/page_sheet.h"
@@ -42,9 +43,10 @@ int64_t DataSetItemData(const CDataSet* ds) {
 
 }  // namespace
 
-CNavigationDialog::CNavigationDialog(CProject& project, CMainFrame& frame, QWidget* parent)
+CNavigationDialog::CNavigationDialog(CProjectCommands& commands, CMainFrame& frame, QWidget* parent)
     : QWidget(parent),
-      m_project(project),
+      m_commands(commands),
+      m_project(commands.Project()),
       m_frame(frame),
       m_dataSetTree(MakeTree(this)),
       m_pageTree(MakeTree(this)) {
@@ -115,20 +117,10 @@ void CNavigationDialog::RebuildDataSets() {
     m_datasetsNode->setExpanded(true);
     m_primaryNode->setExpanded(true);
     m_secondaryNode->setExpanded(true);
+    // The command that changed the list has made its current data set current already.
+    SelectItemOf(m_project.Current());
+    m_shown = m_project.Current();
     m_ready = true;
-
-    const CDataSet* current = m_project.Current();
-    if (current == nullptr) {
-        return;
-    }
-    for (QTreeWidgetItem* group : {m_primaryNode, m_secondaryNode}) {
-        for (int i = 0; i < group->childCount(); ++i) {
-            if (DataSetOf(group->child(i)) == current) {
-                m_dataSetTree->setCurrentItem(group->child(i));
-                return;
-            }
-        }
-    }
 }
 
 void CNavigationDialog::OnPageSelected() {
@@ -151,13 +143,25 @@ void CNavigationDialog::OnDataSetSelected() {
     }
     // The pages hold the fields of the data set chosen last. Once that one has been deleted,
     // storing them would write its comment, currency and ratio into another data set.
-    if (m_shown == nullptr || IsListed(m_shown)) {
-        m_frame.Refresh(REFRESH_STORE);
+    const bool storeFirst = m_shown == nullptr || IsListed(m_shown);
+    if (!m_commands.SelectDataSet(ds, storeFirst)) {
+        // A refused entry keeps the data set it belongs to chosen.
+        SelectItemOf(m_project.Current());
+        return;
     }
     m_shown = ds;
-    SetCurrentDataSet(m_project, ds);
-    m_frame.Refresh(REFRESH_CURRENT);
-    m_frame.RedrawCharts();
+}
+
+void CNavigationDialog::SelectItemOf(const CDataSet* ds) {
+    const bool ready = std::exchange(m_ready, false);
+    for (QTreeWidgetItem* group : {m_primaryNode, m_secondaryNode}) {
+        for (int i = 0; i < group->childCount(); ++i) {
+            if (DataSetOf(group->child(i)) == ds) {
+                m_dataSetTree->setCurrentItem(group->child(i));
+            }
+        }
+    }
+    m_ready = ready;
 }
 
 bool CNavigationDialog::IsListed(const CDataSet* ds) const {

@@ -7,6 +7,7 @@
 class CDataSet;
 class CMainFrame;
 class CProject;
+class CProjectCommands;
 class QTreeWidget;
 class QTreeWidgetItem;
 
@@ -19,8 +20,9 @@ class QTreeWidgetItem;
 class CNavigationDialog : public QWidget {
   public:
     // Builds both trees and selects "Info", which switches the frame's sheet to the Info page.
-    // REQUIRES: the frame's sheet holds its pages. The project and frame outlive the dialog.
-    CNavigationDialog(CProject& project, CMainFrame& frame, QWidget* parent = nullptr);
+    // REQUIRES: the frame's sheet holds its pages. The commands (with their project) and the
+    // frame outlive the dialog.
+    CNavigationDialog(CProjectCommands& commands, CMainFrame& frame, QWidget* parent = nullptr);
 
     QTreeWidget* DataSetTree() const { return m_dataSetTree; }
     QTreeWidget* PageTree() const { return m_pageTree; }
@@ -44,6 +46,8 @@ class CNavigationDialog : public QWidget {
     void RebuildDataSets();
     void OnPageSelected();
     void OnDataSetSelected();
+    // Selects the item of `ds` without running a command.
+    void SelectItemOf(const CDataSet* ds);
 
     QTreeWidgetItem* m_primaryNode = nullptr;
     QTreeWidgetItem* m_secondaryNode = nullptr;
@@ -52,6 +56,7 @@ class CNavigationDialog : public QWidget {
     // The data set whose selection was handled last: the one the pages show; null after a new
     // project. Compared only, never dereferenced, since it may have been deleted.
     const CDataSet* m_shown = nullptr;
+    CProjectCommands& m_commands;
     CProject& m_project;
     CMainFrame& m_frame;
     QTreeWidgetItem* m_controlsNode = nullptr;

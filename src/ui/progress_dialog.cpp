@@ -8,17 +8,13 @@
 
 #include "app/duration_text.h"
 
-#include "model/project.h"
-#include "ui/optimise_worker.h"
+#include <utility>
+
+#include "ui/background_run.h"
 #include "ui/pages/dialog_template.h"
 
-QEvent::Type CProgressDialog::AnalysisDoneType() {
-    static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());
-    return type;
-}
-
-CProgressDialog::CProgressDialog(CProject* project, QWidget* parent, int threads)
-    : QDialog(parent), m_project(project), m_threads(threads) {
+CProgressDialog::CProgressDialog(SweepRun run, QWidget* parent)
+    : QDialog(parent), m_run(std::move(run)) {
     // A caption without a system menu or close box.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     setWindowTitle("Quillmark - Calculating...");
@@ -70,7 +66,7 @@ void CProgressDialog::StartWorker() {
     m_stop = false;
     m_elapsed.restart();
     m_tick->start();
-    m_worker = new COptimiseWorker(m_project, m_stop, this, m_threads, m_landscape);
+    m_worker = new CBackgroundRun(m_run, m_stop, this);
     m_worker->Start();
 }
 
@@ -79,11 +75,11 @@ void CProgressDialog::reject() {
 }
 
 void CProgressDialog::customEvent(QEvent* event) {
-    if (event->type() != AnalysisDoneType()) {
+    if (event->type() != CRunProgressEvent::Type()) {
         QDialog::customEvent(event);
         return;
     }
-    const auto* done = static_cast<CAnalysisDoneEvent*>(event);
+    const auto* done = static_cast<CRunProgressEvent*>(event);
     if (done->m_runOver) {
         m_tick->stop();
         QDialog::reject();

@@ -6,9 +6,9 @@
 
 #include <atomic>
 
-class CProject;
-class COptimiseWorker;
-struct CLandscape;
+#include "app/project_commands.h"
+
+class CBackgroundRun;
 class QLabel;
 class QProgressBar;
 class QPushButton;
@@ -24,24 +24,17 @@ class QTimer;
 class CProgressDialog : public QDialog {
     Q_OBJECT
   public:
-    // `threads`: workers for the sweep (0: one per core).
-    CProgressDialog(CProject* project, QWidget* parent = nullptr, int threads = 0);
+    // `run` is started on a worker when the dialog is shown.
+    explicit CProgressDialog(SweepRun run, QWidget* parent = nullptr);
 
     // The estimated duration of the whole run in seconds (0: unknown), shown as the time left
     // until the bar moves. Call before the dialog is shown.
     void SetEstimate(double seconds);
 
-    // Where the run records its landscape (null: nowhere). Call before the dialog is shown; the
-    // landscape must outlive the dialog.
-    void SetLandscape(CLandscape* landscape) { m_landscape = landscape; }
-
     int Position() const;
     QString TimeLeft() const;
     // Whether Cancel has asked the run to stop.
     bool StopRequested() const { return m_stop.load(); }
-
-    // The message the worker posts: a new bar position (0: no change) and the end of the run.
-    static QEvent::Type AnalysisDoneType();
 
   public slots:
     // Escape and the close button come here: the same as Cancel.
@@ -55,25 +48,13 @@ class CProgressDialog : public QDialog {
     void StartWorker();
     void ShowTimeLeft();
 
-    COptimiseWorker* m_worker = nullptr;  // deletes itself when its run ends
-    CProject* m_project;
-    CLandscape* m_landscape = nullptr;
+    CBackgroundRun* m_worker = nullptr;  // deletes itself when its run ends
+    SweepRun m_run;
     std::atomic<bool> m_stop{false};
-    int m_threads;
     double m_estimate = 0.0;
     QElapsedTimer m_elapsed;
     QProgressBar* m_progress;
     QLabel* m_timeLeft;
     QPushButton* m_cancel;
     QTimer* m_tick;
-};
-
-// What the worker posts to the dialog: a new bar position (0 for none), and whether the run is
-// over.
-class CAnalysisDoneEvent : public QEvent {
-  public:
-    CAnalysisDoneEvent(int position, bool runOver)
-        : QEvent(CProgressDialog::AnalysisDoneType()), m_position(position), m_runOver(runOver) {}
-    int m_position;
-    bool m_runOver;
 };

@@ -36,12 +36,13 @@ std::optional<RefreshCode> RefreshCodeOf(const QEvent* event) {
     return static_cast<const CProjectRefreshEvent*>(event)->Code();
 }
 
-void BroadcastRefresh(QWidget* root, RefreshCode code) {
+bool BroadcastRefresh(QWidget* root, RefreshCode code) {
     if (root == nullptr) {
-        return;
+        return true;
     }
     ++g_depth;
     CProjectRefreshEvent event(code, g_depth);
     SendToDescendants(root, event);
     --g_depth;
+    return !event.Refused();
 }

@@ -23,9 +23,15 @@ class CProjectRefreshEvent : public QEvent {
     // broadcast of depth 1, and so on.
     int Depth() const { return m_depth; }
 
+    // A receiver of REFRESH_STORE that could not take a typed entry says so here; the sender
+    // then stops before anything reads the project.
+    void Refuse() { m_refused = true; }
+    bool Refused() const { return m_refused; }
+
   private:
     RefreshCode m_code;
     int m_depth;
+    bool m_refused = false;
 };
 
 // The refresh code of `event`, or none when it is not a refresh.
@@ -35,5 +41,6 @@ std::optional<RefreshCode> RefreshCodeOf(const QEvent* event);
 // itself excluded), each child before its own children. Synchronous: every descendant has
 // handled it on return; a broadcast sent by a handler completes before this one goes on.
 // Widgets created during the broadcast do not get it; widgets destroyed during it are skipped.
+// Returns false when a receiver refused (see CProjectRefreshEvent::Refuse).
 // REQUIRES: called on the user-interface thread.
-void BroadcastRefresh(QWidget* root, RefreshCode code);
+bool BroadcastRefresh(QWidget* root, RefreshCode code);

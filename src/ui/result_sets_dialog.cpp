@@ -9,10 +9,10 @@
 
 #include "analysis/landscape.h"
 #include "analysis/strategy_figures.h"
+#include "app/project_commands.h"
 #include "model/project.h"
 #include "ui/figure_text.h"
-#include "ui/main_app.h"
-#include "ui/main_frame.h"
+#include "ui/pages/dialog_template.h"
 #include "ui/refresh.h"
 #include "ui/strategy_figures_text.h"
 
@@ -35,8 +35,8 @@ QPushButton* MakeStep(const char* text, const char* name, QWidget* parent) {
 
 }  // namespace
 
-CResultSetsDialog::CResultSetsDialog(CProject& project, CMainFrame& frame, QWidget* parent)
-    : QWidget(parent), m_project(project), m_frame(frame) {
+CResultSetsDialog::CResultSetsDialog(CProjectCommands& commands, QWidget* parent)
+    : QWidget(parent), m_commands(commands), m_project(commands.Project()) {
     auto* group = m_group = new QGroupBox(QStringLiteral("Result Sets"), this);
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(5, 0, 5, 5);
@@ -55,25 +55,18 @@ CResultSetsDialog::CResultSetsDialog(CProject& project, CMainFrame& frame, QWidg
     grid->addWidget(m_gainEdit, 1, 0);
     grid->addWidget(new QLabel(QStringLiteral("% / Year"), group), 1, 1, 1, 2);
 
-    m_numberEdit->setToolTip(QStringLiteral("Number of the applied result set"));
+    m_numberEdit->setToolTip(
+        QStringLiteral("Number of the applied result set; \"own\": parameters of your own"));
     m_gainEdit->setToolTip(QStringLiteral("Gain per year of the applied result set"));
     next->setToolTip(QStringLiteral("Next result set"));
     previous->setToolTip(QStringLiteral("Previous result set"));
     setTabOrder(m_numberEdit, next);
     setTabOrder(next, previous);
     setTabOrder(previous, m_gainEdit);
-    connect(next, &QPushButton::clicked, this, [this] { Step(1); });
-    connect(previous, &QPushButton::clicked, this, [this] { Step(-1); });
-    ShowFields();
-}
-
-void CResultSetsDialog::Apply() {
-    CMainApp::Instance()->Commands().ApplyResultSet(m_number);
-}
-
-void CResultSetsDialog::Step(int32_t change) {
-    m_number += change;
-    Apply();
+    connect(next, &QPushButton::clicked, this, [this] { m_commands.StepResultSet(1); });
+    connect(previous, &QPushButton::clicked, this, [this] { m_commands.StepResultSet(-1); });
+    m_gainEdit->setText(PercentText(0.0));
+    m_numberEdit->setText(QStringLiteral("0"));
 }
 
 void CResultSetsDialog::customEvent(QEvent* event) {
@@ -83,17 +76,12 @@ void CResultSetsDialog::customEvent(QEvent* event) {
     }
     switch (*code) {
         case REFRESH_LOAD:
-            m_gainPerYear = GainPerYear(m_project.Primary()->m_params.GN, m_project.m_viewLimits);
-            m_shownNumber = m_number;
-            ShowFields();
-            ShowFigures();
-            break;
         case REFRESH_RESULTS:
-            Apply();
+            ShowState();
             break;
         case REFRESH_CLEAR:
-            m_gainPerYear = 0.0;
-            ShowFields();
+            m_gainEdit->setText(PercentText(0.0));
+            m_numberEdit->setText(QStringLiteral("0"));
             m_group->setToolTip(QString());
             break;
         default:
@@ -101,15 +89,26 @@ void CResultSetsDialog::customEvent(QEvent* event) {
     }
 }
 
-void CResultSetsDialog::ShowFields() {
-    m_gainEdit->setText(PercentText(m_gainPerYear));
-    m_numberEdit->setText(QString::number(m_shownNumber));
+void CResultSetsDialog::ShowState() {
+    const CDataSet& primary = *m_project.Primary();
+    const int32_t number = m_commands.ResultNumber();
+    m_numberEdit->setText(number == 0 && !primary.m_results.empty() ? QStringLiteral("own")
+                                                                    : QString::number(number));
+    // A window without a point of some data set gives no result; no old figure stands in.
+    if (!SimulationNotice(m_project).empty()) {
+        m_gainEdit->clear();
+        m_group->setToolTip(QString());
+        return;
+    }
+    const double gainPerYear = GainPerYear(primary.m_params.GN, m_project.m_viewLimits);
+    ShowFigure(m_gainEdit, PercentText(gainPerYear), gainPerYear);
+    ShowFigures();
 }
 
 void CResultSetsDialog::ShowFigures() {
     const CDataSet& primary = *m_project.Primary();
     QString tip = FiguresToolTip(ComputeFigures(primary, m_project.m_viewLimits), primary);
-    const CLandscape& landscape = CMainApp::Instance()->Landscape();
+    const CLandscape& landscape = m_commands.Landscape();
     if (landscape.Recorded()) {
         const CPlateau plateau =
             PlateauAt(landscape, primary.m_params.ML, primary.m_params.BL, primary.m_params.RC);

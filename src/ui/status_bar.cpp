@@ -53,6 +53,9 @@ QString CStatusBar::PaneText(Pane pane) const {
 }
 
 void CStatusBar::ShowNotice(const QString& text) {
+    if (!text.isEmpty()) {
+        clearMessage();  // an older message, such as the last import's, would hide the notice
+    }
     m_notice->setText(text.isEmpty() ? QString(kIdleBlanks, QLatin1Char(' ')) : text);
 }
 

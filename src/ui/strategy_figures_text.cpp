@@ -15,16 +15,25 @@ QString Percent(double value) {
     return text.isEmpty() ? QStringLiteral("-") : text + QStringLiteral(" %");
 }
 
+QString RiskPercent(double value) {
+    const QString text = RiskPercentText(value);
+    return text.isEmpty() ? QStringLiteral("-") : text + QStringLiteral(" %");
+}
+
 QString Ratio(double value) {
     return std::isfinite(value) ? QString::number(value, 'f', 2) : QStringLiteral("-");
 }
 
-// A trade's result in per cent; in money where the account it started from was lost.
+// A trade's result in per cent; in money where the account it started from was lost. A loss
+// is shown as a risk, never smaller than it was.
 QString Trade(double percent, double money) {
     if (std::isnan(money)) {
         return QStringLiteral("-");
     }
-    return std::isnan(percent) ? AmountText(money) : Percent(percent);
+    if (std::isnan(percent)) {
+        return AmountText(money);
+    }
+    return percent < 0.0 ? RiskPercent(percent) : Percent(percent);
 }
 
 // Under a year a period's own gain is shown: a few good days are no rate per year.
@@ -42,7 +51,7 @@ QString Compounded(const CStrategyFigures& f) {
 
 std::vector<CFigureRow> FigureRows(const CStrategyFigures& figures, const DateOfIndex& dateAt) {
     const CStrategyFigures& f = figures;
-    QString drawdown = Percent(f.maxDrawdown);
+    QString drawdown = RiskPercent(f.maxDrawdown);
     // A peak of -1 is the amount invested before the first point.
     if (f.maxDrawdown > 0.0 && f.troughIndex >= 0) {
         const QString peak = f.peakIndex < 0 ? QStringLiteral("start") : dateAt(f.peakIndex);
@@ -66,7 +75,7 @@ std::vector<CFigureRow> FigureRows(const CStrategyFigures& figures, const DateOf
         {"winRate", QStringLiteral("Win rate"), Percent(f.winRate)},
         {"profitFactor", QStringLiteral("Profit factor"),
          std::isinf(f.profitFactor) ? QStringLiteral("no loss") : Ratio(f.profitFactor)},
-        {"volatility", QStringLiteral("Volatility/Yr"), Percent(f.volatility)},
+        {"volatility", QStringLiteral("Volatility/Yr"), RiskPercent(f.volatility)},
         {"sharpe", QStringLiteral("Sharpe"), Ratio(f.sharpe)},
         {"sortino", QStringLiteral("Sortino"), Ratio(f.sortino)},
         {"calmar", QStringLiteral("Calmar"), Ratio(f.calmar)},

@@ -1,7 +1,6 @@
 #include "ui/walk_forward_dialog.h"
 
 #include <QCheckBox>
-#include <QCoreApplication>
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -11,14 +10,12 @@
 #include <QPushButton>
 #include <QTableWidget>
 
-#include <sys/resource.h>
-#include <unistd.h>
-
 #include <string>
 #include <tuple>
 
 #include "charts/qt/walk_picture.h"
 #include "model/project.h"
+#include "ui/background_run.h"
 #include "ui/figure_text.h"
 #include "ui/strategy_figures_text.h"
 
@@ -29,11 +26,6 @@ QString Window(const CLimits& window) {
 }
 
 }  // namespace
-
-QEvent::Type CWalkForwardDialog::DoneType() {
-    static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());
-    return type;
-}
 
 CWalkForwardDialog::CWalkForwardDialog(const CProject& project, QWidget* parent)
     : QDialog(parent), m_project(project) {
@@ -135,8 +127,12 @@ void CWalkForwardDialog::OnRun() {
     const CWalkSettings settings{train, test,
                                  m_robust->isChecked() ? CWalkRank::Robust : CWalkRank::Gain,
                                  m_flatStart->isChecked()};
-    auto* worker = new CWalkForwardWorker(m_project, settings, m_stop, this, m_result, m_status);
-    worker->start(QThread::LowPriority);
+    auto* worker = new CBackgroundRun(
+        [this, settings](const std::atomic<bool>& stop, CProgressSink* progress) {
+            m_status = WalkForward(m_project, settings, 0, stop, progress, m_result);
+        },
+        m_stop, this);
+    worker->Start();
 }
 
 void CWalkForwardDialog::reject() {
@@ -149,11 +145,11 @@ void CWalkForwardDialog::reject() {
 }
 
 void CWalkForwardDialog::customEvent(QEvent* event) {
-    if (event->type() != DoneType()) {
+    if (event->type() != CRunProgressEvent::Type()) {
         QDialog::customEvent(event);
         return;
     }
-    const auto* done = static_cast<CWalkDoneEvent*>(event);
+    const auto* done = static_cast<CRunProgressEvent*>(event);
     if (done->m_position != 0) {
         m_progress->setValue(done->m_position);
     }
@@ -209,27 +205,4 @@ void CWalkForwardDialog::ShowResult() {
         boundaries.push_back(m_result.steps[i].test.start.m_serial);
     }
     m_chart->setPixmap(QPixmap::fromImage(PaintWalkForward(line, boundaries, 760, 240)));
-}
-
-CWalkForwardWorker::CWalkForwardWorker(const CProject& project, const CWalkSettings& settings,
-                                       const std::atomic<bool>& stop, QObject* dialog,
-                                       CWalkForward& result, CStatus& status)
-    : m_project(project),
-      m_settings(settings),
-      m_stop(stop),
-      m_dialog(dialog),
-      m_result(result),
-      m_status(status) {
-    connect(this, &QThread::finished, this, &QObject::deleteLater);
-}
-
-void CWalkForwardWorker::ReportProgress(int32_t position) {
-    QCoreApplication::postEvent(m_dialog, new CWalkDoneEvent(position, false));
-}
-
-void CWalkForwardWorker::run() {
-    // As for Process: Qt's priorities do not reach Linux threads, a nice value does.
-    setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), 10);
-    m_status = WalkForward(m_project, m_settings, 0, m_stop, this, m_result);
-    QCoreApplication::postEvent(m_dialog, new CWalkDoneEvent(0, true));
 }

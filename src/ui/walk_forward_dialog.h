@@ -2,7 +2,6 @@
 
 #include <QDialog>
 #include <QEvent>
-#include <QThread>
 
 #include <atomic>
 
@@ -32,7 +31,6 @@ class CWalkForwardDialog : public QDialog {
     const CWalkForward& Result() const { return m_result; }
 
     // The worker's message: a new bar position (0: none) and whether the run is over.
-    static QEvent::Type DoneType();
 
   public:
     void reject() override;
@@ -62,33 +60,4 @@ class CWalkForwardDialog : public QDialog {
     QLabel* m_chart;
     QCheckBox* m_robust;
     QCheckBox* m_flatStart;
-};
-
-// Runs WalkForward below normal priority, writing into the dialog's result and status, and
-// posts progress and the end of the run to it. Never touches a widget; deletes itself.
-class CWalkForwardWorker : public QThread, public CProgressSink {
-  public:
-    CWalkForwardWorker(const CProject& project, const CWalkSettings& settings,
-                       const std::atomic<bool>& stop, QObject* dialog, CWalkForward& result,
-                       CStatus& status);
-    void ReportProgress(int32_t position) override;
-
-  protected:
-    void run() override;
-
-  private:
-    const CProject& m_project;
-    CWalkSettings m_settings;
-    const std::atomic<bool>& m_stop;
-    QObject* m_dialog;
-    CWalkForward& m_result;
-    CStatus& m_status;
-};
-
-class CWalkDoneEvent : public QEvent {
-  public:
-    CWalkDoneEvent(int position, bool runOver)
-        : QEvent(CWalkForwardDialog::DoneType()), m_position(position), m_runOver(runOver) {}
-    int m_position;
-    bool m_runOver;
 };

@@ -26,18 +26,33 @@ namespace {
 // or "redraw". A store refuses an entry while refuseStores is set.
 class RecordingHost : public CCommandHost {
   public:
-    void Refresh(RefreshCode code) override {
-        calls.push_back(std::to_string(code));
-        refusals += code == REFRESH_STORE && refuseStores ? 1 : 0;
-    }
+    void Refresh(RefreshCode code) override { calls.push_back(std::to_string(code)); }
     void AddRecentFile(const std::string& path) override { calls.push_back("recent: " + path); }
     void RedrawCharts() override { calls.push_back("redraw"); }
-    int64_t RefusalCount() const override { return refusals; }
+    bool StoreEdits() override {
+        Refresh(REFRESH_STORE);
+        return !refuseStores;
+    }
     void ShowNotice(const std::string& text) override { notice = text; }
     std::vector<std::string> calls;
     std::string notice;
     bool refuseStores = false;
-    int64_t refusals = 0;
+};
+
+// A front end that answers the long-run question with `yes` and runs the sweep at once.
+struct AnsweringRunHost : CRunHost {
+    bool MayRunLong(const CSweepEstimate&) override {
+        ++asked;
+        return yes;
+    }
+    void ShowRun(const SweepRun& run, double) override {
+        ++runs;
+        const std::atomic<bool> stop{false};
+        run(stop, nullptr);
+    }
+    bool yes = true;
+    int asked = 0;
+    int runs = 0;
 };
 
 struct RecordingStatus : CStatusSink {
@@ -137,6 +152,105 @@ TEST_F(ProjectCommandsTest, ProcessValidatesTheRangeForEveryFrontEnd) {
     EXPECT_FALSE(ds->m_results.empty());
 }
 
+// Every command that stores the pages stops on a refused entry: nothing is written, imported or
+// run, and Process leaves the result sets and the parameters alone.
+TEST_F(ProjectCommandsTest, ARefusedEntryStopsSaveImportAndProcess) {
+    TempFolder folder;
+    const std::string file = folder.File("p.xml", FileText(kSample));
+    const std::string csv = folder.File("prices.csv", "Date,Close\n2020-01-02,3257.85\n");
+    ASSERT_TRUE(commands.OpenProject(file).IsOk());
+    const std::string before = FileText(file);
+    const CStrategyParams params = project.Primary()->m_params;
+    project.Primary()->m_comment = "changed";
+    host.refuseStores = true;
+    const std::string target = folder.PathOf("other.xml");
+    for (const CStatus& refused :
+         {commands.SaveProject(file), commands.SaveProject(target), commands.ImportRawData(csv),
+          commands.ImportRawData(csv, 1, 2), commands.StartProcess()}) {
+        EXPECT_EQ(refused.Kind(), StatusKind::Refused) << refused.Reason();
+    }
+    AnsweringRunHost runner;
+    EXPECT_EQ(commands.Process(runner, {}).Kind(), StatusKind::Refused);
+    EXPECT_EQ(runner.runs + runner.asked, 0);
+    EXPECT_EQ(FileText(file), before);
+    EXPECT_FALSE(std::filesystem::exists(target));
+    EXPECT_EQ(project.DataSetCount(), 1);
+    EXPECT_EQ(project.Primary()->m_params.ML, params.ML);
+    EXPECT_EQ(commands.m_lastFile, file);
+}
+
+// Open shows the parameters the file holds, simulated, and the box's number says which result
+// set they equal (0: the user's own). Update keeps the user's own; a long run declined changes
+// nothing; a run applies the box's number, the first set after own parameters.
+TEST_F(ProjectCommandsTest, OpenKeepsTheFilesParametersAndProcessAppliesTheBoxsNumber) {
+    TempFolder folder;
+    std::string text = FileText(kSample);
+    const size_t from = text.find("<PARAMETERS");
+    text.replace(from, text.find("<DATAPOINT", from) - from,
+                 "<PARAMETERS  ML=\"50\" RC=\"0.3\" BL=\"40\" IN=\"1000\" TT=\"5\" GN=\"1\" />\n"
+                 "<RESULT ML=\"30\" RC=\"0.5\" BC=\"20\" GN=\"90\" />\n"
+                 "<RESULT ML=\"12\" RC=\"1\" BC=\"10\" GN=\"80\" />\n"
+                 "<RESULT ML=\"50\" RC=\"0.25\" BC=\"40\" GN=\"70\" />\n");
+    const std::string file = folder.File("p.xml", text);
+    ASSERT_TRUE(commands.OpenProject(file).IsOk());
+    CDataSet& primary = *project.Primary();
+    ASSERT_EQ(primary.m_results.size(), 3u);
+    EXPECT_EQ(std::tuple(primary.m_params.ML, primary.m_params.RC, primary.m_params.BL),
+              std::tuple(50, 0.3, 40));
+    EXPECT_EQ(commands.ResultNumber(), 0);
+    EXPECT_NE(primary.m_params.GN, 1.0);  // simulated on opening
+
+    commands.StepResultSet(2);  // from own: the second set
+    EXPECT_EQ(commands.ResultNumber(), 2);
+    EXPECT_EQ(primary.m_params.ML, primary.m_results[1].ML);
+    ASSERT_TRUE(commands.SaveProject(file).IsOk());
+    ASSERT_TRUE(commands.OpenProject(file).IsOk());
+    EXPECT_EQ(commands.ResultNumber(), 2);
+    EXPECT_EQ(project.Primary()->m_params.ML, project.Primary()->m_results[1].ML);
+
+    project.Primary()->m_params.BL = 33;
+    commands.Simulate();
+    EXPECT_EQ(commands.ResultNumber(), 0);
+
+    AnsweringRunHost runner;
+    runner.yes = false;
+    CProcessOptions options{.threads = 1, .askAboveSeconds = -1.0};
+    host.calls.clear();
+    EXPECT_EQ(commands.Process(runner, options).Kind(), StatusKind::Refused);
+    EXPECT_EQ(std::pair(runner.asked, runner.runs), std::pair(1, 0));
+    EXPECT_EQ(project.Primary()->m_params.BL, 33);
+    EXPECT_EQ(host.calls, (Calls{"1"}));
+
+    runner.yes = true;
+    project.m_range = {.ML = 10, .MU = 12, .RR = 2, .BI = 10};
+    ASSERT_TRUE(commands.Process(runner, options).IsOk());
+    EXPECT_EQ(commands.ResultNumber(), 1);
+    EXPECT_EQ(project.Primary()->m_params.ML, project.Primary()->m_results[0].ML);
+    EXPECT_EQ(host.calls.back(), "2");
+    EXPECT_TRUE(commands.Landscape().Recorded());
+
+    // The landscape describes the data, window and ranges it was found on, and no other.
+    const auto stale = [&](const std::function<void()>& change) {
+        EXPECT_TRUE(commands.Process(runner, options).IsOk());
+        EXPECT_TRUE(commands.Landscape().Recorded());
+        commands.Simulate();
+        int32_t second = 2;
+        commands.ApplyResultSet(second);
+        EXPECT_TRUE(commands.Landscape().Recorded()) << "parameters are not its inputs";
+        change();
+        return !commands.Landscape().Recorded();
+    };
+    EXPECT_TRUE(stale([&] { commands.StepWindow(PanWindow, -1); }));
+    EXPECT_TRUE(stale([&] { project.m_range.MU += 1; }));
+    EXPECT_TRUE(stale([&] { project.Primary()->m_params.TT = 9.0; }));
+    EXPECT_TRUE(stale([&] { commands.AddPoint(1, 1, 2031, 4000.0); }));
+    EXPECT_TRUE(stale([&] {
+        ASSERT_TRUE(commands.ImportRawData(QUILLMARK_SOURCE_DIR "/Data Files/MSFT.csv").IsOk());
+    }));
+    EXPECT_TRUE(stale([&] { commands.MoveUp(); }));
+    EXPECT_TRUE(stale([&] { commands.DeleteCurrentDataSet(); }));
+}
+
 TEST(ParameterRules, StoredFieldsAreClampedIntoRange) {
     CProject project;
     CDataSet* primary = project.AddDataSet("P");
@@ -173,6 +287,18 @@ TEST_F(ProjectCommandsTest, UnsavedChangesAreWhatASaveWouldWriteDifferently) {
     ASSERT_TRUE(commands.SaveProject(path).IsOk());
     EXPECT_EQ(host.calls, (Calls{"1", "recent: " + path}));
     EXPECT_FALSE(commands.HasUnsavedChanges());
+    commands.Simulate();  // the gain of the new length
+    ASSERT_TRUE(commands.SaveProject(path).IsOk());
+    commands.StepWindow(PanWindow, -1);  // there and back: the same window, the same gain
+    commands.StepWindow(PanWindow, 1);
+    EXPECT_FALSE(commands.HasUnsavedChanges());
+    // Points count as changed once touched, without a pass over them.
+    ASSERT_EQ(commands.AddPoint(1, 1, 2030, 5000.0), CProjectCommands::AddOutcome::Added);
+    EXPECT_TRUE(commands.HasUnsavedChanges());
+    commands.UndoAddPoint();
+    EXPECT_TRUE(commands.HasUnsavedChanges());
+    ASSERT_TRUE(commands.SaveProject(path).IsOk());
+    EXPECT_FALSE(commands.HasUnsavedChanges());
 
     EXPECT_FALSE(commands.FileChangedOnDisk());
     std::filesystem::last_write_time(
@@ -196,7 +322,7 @@ TEST_F(ProjectCommandsTest, WindowAndDataCommandsSimulateAgainUnlessAnEntryWasRe
         command();
         return host.calls;
     };
-    const Calls again{"1", "0", "redraw"}, listed{"1", "4", "0", "redraw"};
+    const Calls again{"1", "0", "redraw"}, listed{"1", "3", "4", "0", "redraw"};
     EXPECT_EQ(run([&] { commands.ResetWindow(); }), again);
     // The window is B's four days, after the primary's last point: no result, and no state.
     EXPECT_EQ(status.text, " ");

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
+#include <utility>
 
 #include "model/project.h"
 #include "support/series_builder.h"
@@ -67,6 +69,31 @@ TEST_F(DataSetTest, FindCursorPointPicksTheLastPointNotAfterTheTarget) {
     SetWindow(project, 990, 1009);  // the window starts before the first point
     EXPECT_EQ(ds->FindCursorPoint(0.0), nullptr);
     EXPECT_EQ(ds->Cursor(), nullptr);
+}
+
+// The revision tells saved points from changed ones without looking at them: every change of
+// the points or their raw values gives a number no data set has had, derived slots none.
+TEST_F(DataSetTest, PointsRevisionChangesWithThePointsAndRawValuesOnly) {
+    CDataSet* other = project.AddDataSet("B");
+    EXPECT_NE(ds->PointsRevision(), other->PointsRevision());
+    uint64_t seen = ds->PointsRevision();
+    const auto changed = [&] {
+        const uint64_t before = std::exchange(seen, ds->PointsRevision());
+        return before != seen;
+    };
+    AppendDaily(*ds, 1000, {1, 2, 3});
+    EXPECT_TRUE(changed());
+    ds->ZeroSlot(Net);
+    ds->CopySlot(Raw, Smooth);
+    EXPECT_FALSE(changed());
+    ds->CopySlot(Smooth, Raw);
+    EXPECT_TRUE(changed());
+    CDataPoint earlier = ds->Points().front();
+    earlier.m_serial -= 1;
+    ASSERT_TRUE(ds->PrependPoint(earlier));
+    EXPECT_TRUE(changed());
+    ds->ClearPoints();
+    EXPECT_TRUE(changed());
 }
 
 }  // namespace

@@ -111,6 +111,30 @@ TEST_F(AnalysisPagesTest, ReportsOfTheLastSimulationAndNegativeAmounts) {
         EXPECT_EQ(Label("gainPerYear") + "|" + Box("gainPerYear"), QString(shown) + "|" + shown);
     }
     EXPECT_EQ(Label("gain"), "");  // an input of 0
+
+    // A figure too wide for its edit shows short, never its tail, with the whole in the tooltip.
+    Primary() = {.IN = 1000.0, .GN = 1968953326.5 * 730.0 / 365.25};
+    Frame()->Refresh(REFRESH_LOAD);
+    const QLineEdit* box = Frame()->ResultSets()->findChild<QLineEdit*>("gainPerYear");
+    EXPECT_TRUE(box->toolTip().endsWith(": 1968953326.5")) << box->toolTip().toStdString();
+    EXPECT_NEAR(box->text().toDouble(), 1968953326.5, 1968953326.5 * 0.1)
+        << box->text().toStdString();
+    // So does an integer field, which reads back whole while its short text stands.
+    Project().m_range.MU = std::numeric_limits<int32_t>::max();
+    Frame()->Refresh(REFRESH_LOAD);
+    Show(PAGE_PARAMETERS);
+    EXPECT_NEAR(Text("sweepHigh").toDouble(), 2147483647.0, 2147483647.0 * 0.1)
+        << Text("sweepHigh").toStdString();
+    Frame()->Refresh(REFRESH_STORE);
+    EXPECT_EQ(Project().m_range.MU, std::numeric_limits<int32_t>::max());
+
+    // Gains are cut; risks go away from zero, so none is shown smaller than it was.
+    const std::tuple<double, const char*, const char*> figures[] = {
+        {19.88, "19.8", "19.9"}, {-8.43, "-8.4", "-8.5"}, {10.0, "10.0", "10.0"},
+        {0.01, "0.0", "0.1"},    {-0.0, "0.0", "0.0"},    {NAN, "", ""}};
+    for (const auto& [value, cut, risk] : figures) {
+        EXPECT_EQ(PercentText(value) + "|" + RiskPercentText(value), QString(cut) + "|" + risk);
+    }
 }
 
 // Figures read from the Net line and flags as a simulation left them: a losing trade that ends
@@ -144,8 +168,9 @@ TEST_F(AnalysisPagesTest, FiguresOfTheLastSimulationUnderTheReportAndInTheResult
 }
 
 // The longest range a user can type: Process tells its steps and duration; No leaves the
-// result sets as they were, Yes runs with the estimate as the time left, Cancel (twice) only
-// asks the run to stop, and the best found so far is kept. The test ends only because it does.
+// result sets and the parameters as they were, Yes runs with the estimate as the time left, Cancel
+// (twice) only asks the run to stop, and the best found so far is kept. The test ends only because
+// it does.
 TEST_F(AnalysisPagesTest, ALongRunIsAskedForFirstAndRunsUntilCancelled) {
     OpenSample(std::numeric_limits<int32_t>::max());
     Project().Primary()->ClearResults();
@@ -158,7 +183,8 @@ TEST_F(AnalysisPagesTest, ALongRunIsAskedForFirstAndRunsUntilCancelled) {
     EXPECT_TRUE(m_runQuestions[0].starts_with("This run has " + steps + " steps and would take "))
         << m_runQuestions[0];
     EXPECT_EQ(Project().Primary()->m_results.size(), 1u);
-    EXPECT_EQ(recorder->m_codes, (std::vector<int>{REFRESH_STORE, REFRESH_RESULTS}));
+    // No: nothing is applied again over the parameters on the pages.
+    EXPECT_EQ(recorder->m_codes, (std::vector<int>{REFRESH_STORE}));
 
     m_yes = true;
     QString timeLeft;
@@ -203,7 +229,7 @@ TEST_F(AnalysisPagesTest, ProcessRecordsTheLandscapeShownBesideTheMainWindow) {
     auto* button = m_page->findChild<QAbstractButton*>("landscape");
     EXPECT_FALSE(button->isEnabled());
     Click("process");
-    const CLandscape& landscape = App().Landscape();
+    const CLandscape& landscape = App().Commands().Landscape();
     ASSERT_TRUE(landscape.Recorded());
     ASSERT_TRUE(button->isEnabled());
     const CStrategyResult& best = Project().Primary()->m_results[0];

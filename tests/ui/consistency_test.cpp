@@ -2,9 +2,12 @@
 // and Info pages and the charts describe one state of the project, the charts follow every
 // change, refused entries run nothing, and work is not lost without a question.
 
+#include <cstdio>
 #include <fstream>
 #include <functional>
 #include <iterator>
+
+#include <nlohmann/json.hpp>
 
 #include <QLabel>
 #include <QSlider>
@@ -26,6 +29,26 @@ using Answer = CMainApp::SaveAnswer;
 std::string ReadAll(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// The JSON that quillmark-cli prints for `args` (null for none); the text "failed" when it
+// fails.
+nlohmann::json Cli(const std::string& args) {
+    const std::string command = std::string("'") + QUILLMARK_CLI + "' " + args + " 2>/dev/null";
+    std::string out;
+    FILE* pipe = popen(command.c_str(), "r");
+    char buffer[4096];
+    for (size_t got; (got = fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
+        out.append(buffer, got);
+    }
+    if (pclose(pipe) != 0) {
+        return "failed";
+    }
+    return out.empty() ? nlohmann::json() : nlohmann::json::parse(out, nullptr, false);
+}
+
+std::string Quoted(const fs::path& path) {
+    return "'" + path.string() + "'";
 }
 
 class ConsistencyTest : public UiTest {
@@ -68,7 +91,7 @@ class ConsistencyTest : public UiTest {
         const auto [first, last] = primary->PointsInWindow();
         const std::string notice = SimulationNotice(Project());
         EXPECT_EQ(Frame()->Status()->Notice().toStdString(), notice);
-        if (first < last) {
+        if (first < last && notice.empty()) {
             const CDataPoint& end = primary->Points()[last - 1];
             EXPECT_EQ(Pane(CStatusBar::PaneDate).toStdString(), end.FormatDate());
             EXPECT_EQ(Pane(CStatusBar::PaneName).toStdString(), primary->m_name);
@@ -76,16 +99,24 @@ class ConsistencyTest : public UiTest {
             // The history chart's Net line ends where the status bar says.
             EXPECT_EQ(end.GetValue(Net), params.OUT);
         } else {
+            // No result: no state at the window's end either.
             EXPECT_EQ(Pane(CStatusBar::PaneDate), "");
+            EXPECT_EQ(Pane(CStatusBar::PaneValue), "");
         }
         if (notice.empty()) {
             EXPECT_EQ(PageLabel(PAGE_ANALYSIS, "output"), AmountText(params.OUT));
             EXPECT_EQ(PageLabel(PAGE_ANALYSIS, "gain"), PercentText(params.GN));
             EXPECT_EQ(PageLabel(PAGE_ANALYSIS, "gainPerYear"), Box("gainPerYear"));
+            EXPECT_EQ(Box("gainPerYear"),
+                      PercentText(GainPerYear(params.GN, Project().m_viewLimits)));
         } else {
             EXPECT_EQ(PageLabel(PAGE_ANALYSIS, "output"), "no result");
+            EXPECT_EQ(Box("gainPerYear"), "");  // no old gain over the new window
         }
-        EXPECT_EQ(Box("gainPerYear"), PercentText(GainPerYear(params.GN, Project().m_viewLimits)));
+        const int32_t number = MatchingResultSet(Project());
+        EXPECT_EQ(Box("number"), number == 0 && !primary->m_results.empty()
+                                     ? QStringLiteral("own")
+                                     : QString::number(number));
         // The Info page's potential gains are those of the window on screen.
         ComputePotentialGains(*current);
         EXPECT_EQ(PageEdit(PAGE_INFO, "smoothFalls"), PercentText(current->m_gains[SmoothFalls]));
@@ -186,6 +217,84 @@ TEST_F(ConsistencyTest, RefusedTextRunsNoCommand) {
     Click("up");  // the flags spin reads the same edits
     EXPECT_EQ(m_refusals.size(), 2u);
     EXPECT_EQ(Project().Primary()->m_params.BL, before.BL);
+
+    // A refusal on one page stops the commands of every other: Process, Walk forward, Save,
+    // Save As and Import (before its preview). A refused edit shows its old value again.
+    const auto refuse = [this](int page, const char* name, const char* text) {
+        Show(page);
+        Type(name, text);
+    };
+    const size_t results = Project().Primary()->m_results.size();
+    Project().Primary()->m_results.back().GN = -1.0;  // a run would replace it
+    refuse(PAGE_PARAMETERS, "sweepHigh", "99999999999");
+    Show(PAGE_ANALYSIS);
+    Click("process");
+    refuse(PAGE_PARAMETERS, "sweepHigh", "99999999999");
+    Show(PAGE_ANALYSIS);
+    Click("walkForward");  // would wait in its dialog if it opened
+    EXPECT_EQ(m_refusals.size(), 4u);
+    EXPECT_EQ(Project().Primary()->m_results.size(), results);
+    EXPECT_EQ(Project().Primary()->m_results.back().GN, -1.0);
+    const std::string saved = ReadAll(m_copy);
+    refuse(PAGE_ANALYSIS, "input", "abc");
+    Run("&Save");
+    refuse(PAGE_ANALYSIS, "input", "abc");
+    Run("Save &As...", (Scratch() / "other.xml").string());
+    EXPECT_EQ(ReadAll(m_copy), saved);
+    EXPECT_FALSE(fs::exists(Scratch() / "other.xml"));
+    EXPECT_EQ(App().Commands().m_lastFile, m_copy);
+    refuse(PAGE_DATA, "valuesColumn", "abc");
+    Run("&Import...", Sample("Data Files/MSFT.csv"));
+    EXPECT_EQ(m_previews, 0);
+    EXPECT_EQ(Project().DataSetCount(), 1);
+    EXPECT_EQ(m_refusals.size(), 7u);
+    EXPECT_TRUE(m_errors.empty());
+}
+
+// The desktop program and the command line run the same commands: a project opened and saved
+// in the program is byte for byte what `resave` writes, and `simulate` and `info` report the
+// parameters and the figures the program shows, own parameters and result sets alike.
+TEST_F(ConsistencyTest, BothFrontEndsOpenSaveAndSimulateAlike) {
+    Start();
+    // The sample with parameters of its own that equal its second result set.
+    std::string optimised = ReadAll(Sample("Project Files/SP500.xml"));
+    const size_t from = optimised.find("<PARAMETERS");
+    optimised.replace(
+        from, optimised.find("<DATAPOINT", from) - from,
+        "<PARAMETERS ML=\"50\" RC=\"0\" BL=\"20\" IN=\"1000\" TT=\"5\" GN=\"3\" />\r\n"
+        "<RESULT ML=\"20\" RC=\"0\" BC=\"10\" GN=\"80\" />\r\n"
+        "<RESULT ML=\"50\" RC=\"0\" BC=\"20\" GN=\"70\" />\r\n");
+    std::ofstream(Scratch() / "optimised.xml", std::ios::binary) << optimised;
+    const fs::path projects[] = {Sample("Project Files/SP500.xml"),
+                                 Sample("Project Files/STOCKS.xml"), Scratch() / "optimised.xml"};
+    for (const fs::path& project : projects) {
+        SCOPED_TRACE(project.string());
+        Run("&Open...", project.string());
+        const CStrategyParams shown = Project().Primary()->m_params;
+        const QString number = Box("number");
+        Run("Save &As...", (Scratch() / "program.xml").string());
+        ASSERT_TRUE(
+            Cli("resave " + Quoted(project) + " " + Quoted(Scratch() / "cli.xml")).is_null());
+        EXPECT_EQ(ReadAll(Scratch() / "program.xml"), ReadAll(Scratch() / "cli.xml"));
+
+        const nlohmann::json simulated = Cli("simulate " + Quoted(project));
+        ASSERT_TRUE(simulated.is_object());
+        EXPECT_EQ(simulated["gain"].get<double>(), shown.GN);
+        EXPECT_EQ(simulated["output"].get<double>(), shown.OUT);
+        EXPECT_EQ(PercentText(simulated["gain_per_year"].get<double>()), Box("gainPerYear"));
+        const nlohmann::json info = Cli("info " + Quoted(Scratch() / "program.xml"));
+        ASSERT_TRUE(info.is_object());
+        const nlohmann::json& saved = info["datasets"][0]["params"];
+        EXPECT_EQ(
+            std::tuple(saved["ML"].get<int>(), saved["RC"].get<double>(), saved["BL"].get<int>()),
+            std::tuple(shown.ML, shown.RC, shown.BL));
+        EXPECT_EQ(saved["GN"].get<double>(), shown.GN);
+        if (project == projects[2]) {
+            // The file's own parameters equal the second result set, which the box names.
+            EXPECT_EQ(std::pair(shown.ML, shown.BL), std::pair(50, 20));
+            EXPECT_EQ(number, "2");
+        }
+    }
 }
 
 TEST_F(ConsistencyTest, UnsavedChangesAreAskedAboutAndShownInTheTitle) {

@@ -132,7 +132,8 @@ TEST_F(MainAppTest, FailedOpensAndSavesAreReported) {
     // Nothing can be written into a folder that does not exist.
     const std::string unwritable = (Scratch() / "no-such-folder" / "kept.xml").string();
     Run("Save &As...", unwritable);
-    EXPECT_EQ(m_errors.back(), "File Not Saved.");
+    EXPECT_EQ(m_errors.back(),
+              "File Not Saved.\n\ncannot write '" + unwritable + "': No such file or directory");
     EXPECT_EQ(App().Commands().m_lastFile, unwritable);
     m_asked.clear();
     Run("&Save");  // fails too, says so and asks for another name (cancelled here)

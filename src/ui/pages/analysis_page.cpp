@@ -10,8 +10,8 @@
 #include "app/project_commands.h"
 #include "model/project.h"
 #include "ui/figure_text.h"
+#include "ui/front_end.h"
 #include "ui/landscape_dialog.h"
-#include "ui/main_app.h"
 #include "ui/main_frame.h"
 #include "ui/pages/dialog_template.h"
 #include "ui/progress_dialog.h"
@@ -19,8 +19,8 @@
 #include "ui/strategy_figures_text.h"
 #include "ui/walk_forward_dialog.h"
 
-CAnalysisPage::CAnalysisPage(CProject& project, CMainFrame& frame, QWidget* parent)
-    : CProjectPage(project, frame, parent) {
+CAnalysisPage::CAnalysisPage(CProjectCommands& commands, CMainFrame& frame, QWidget* parent)
+    : CProjectPage(commands, frame, parent) {
     const CDialogTemplate t(this);
     t.Group("Investment", 0, 0, 150, 65);
     t.Static("Input", 10, 20, 60, 8);
@@ -94,15 +94,15 @@ void CAnalysisPage::LoadFields() {
     ShowFigures(!m_notice->text().isEmpty());
     ShowDouble(m_inputEdit, m_input);
     ShowDouble(m_chargeEdit, m_charge);
+    EnableLandscape();  // a landscape of other data, window or ranges is gone
 }
 
-void CAnalysisPage::StoreFields() {
-    if (ReadDouble(m_inputEdit, m_input)) {
-        ReadDouble(m_chargeEdit, m_charge);
-    }
+bool CAnalysisPage::StoreFields() {
+    const bool accepted = ReadDouble(m_inputEdit, m_input) && ReadDouble(m_chargeEdit, m_charge);
     CStrategyParams& primary = m_project.Primary()->m_params;
     primary.IN = m_input;
     primary.TT = m_charge;
+    return accepted;
 }
 
 void CAnalysisPage::ClearFields() {
@@ -138,28 +138,41 @@ void CAnalysisPage::ShowReport(double output, double gain) {
     m_gainPerYear->setText(PercentText(GainPerYear(gain, m_project.m_viewLimits)));
 }
 
-void CAnalysisPage::OnProcess() {
-    CMainApp& app = *CMainApp::Instance();
-    CProjectCommands& commands = app.Commands();
-    // Without a data set there is nothing to run, and a long run the user declines does not
-    // run; either way the windows hear the end as usual.
-    if (commands.StartProcess()) {
-        const CSweepEstimate estimate = CProjectCommands::EstimateProcess(m_project, 0);
-        if (estimate.seconds <= kAskBeforeSeconds ||
-            app.Ask(QString::fromStdString(LongRunText(estimate) + " Run it?"))) {
-            CProgressDialog progress(&m_project, &m_frame);
-            app.Landscape() = CLandscape();
-            progress.SetLandscape(&app.Landscape());
-            progress.SetEstimate(estimate.seconds);
-            progress.exec();
-        }
+namespace {
+
+// Process as the desktop program shows it: the question before a long run in a box, the run
+// behind the modal progress dialog.
+class CDialogRunHost : public CRunHost {
+  public:
+    explicit CDialogRunHost(CMainFrame& frame) : m_frame(frame) {}
+
+    bool MayRunLong(const CSweepEstimate& estimate) override {
+        return m_frame.FrontEnd().Ask(QString::fromStdString(LongRunText(estimate) + " Run it?"));
     }
-    commands.FinishProcess();
+    void ShowRun(const SweepRun& run, double estimate) override {
+        CProgressDialog progress(run, &m_frame);
+        progress.SetEstimate(estimate);
+        progress.exec();
+    }
+
+  private:
+    CMainFrame& m_frame;
+};
+
+}  // namespace
+
+void CAnalysisPage::OnProcess() {
+    CDialogRunHost host(m_frame);
+    CProcessOptions options;
+    options.askAboveSeconds = kAskBeforeSeconds;
+    // A refused entry has said why, a declined run changes nothing, and without a data set
+    // there is nothing to run.
+    static_cast<void>(m_commands.Process(host, options));
     EnableLandscape();
 }
 
 void CAnalysisPage::EnableLandscape() {
-    const CLandscape& landscape = CMainApp::Instance()->Landscape();
+    const CLandscape& landscape = m_commands.Landscape();
     m_landscape->setEnabled(landscape.Recorded());
     m_landscape->setToolTip(
         landscape.Recorded() ? QStringLiteral("Best gain over smoothing length and flag level")
@@ -168,15 +181,16 @@ void CAnalysisPage::EnableLandscape() {
 }
 
 void CAnalysisPage::OnLandscape() {
-    auto* dialog = new CLandscapeDialog(m_project, CMainApp::Instance()->Landscape(), &m_frame);
+    auto* dialog = new CLandscapeDialog(m_commands, &m_frame);
     dialog->show();
 }
 
 void CAnalysisPage::OnWalkForward() {
     // Pending edits of the amounts and ranges count, as for Process; without a data set Run
     // tells why there is nothing to walk over.
-    const CStatus stored = CMainApp::Instance()->Commands().StartProcess();
-    static_cast<void>(stored);
+    if (m_commands.StartProcess().Kind() == StatusKind::Refused) {
+        return;  // the refused field has said why
+    }
     CWalkForwardDialog dialog(m_project, &m_frame);
     dialog.exec();
 }

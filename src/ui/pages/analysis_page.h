@@ -14,14 +14,14 @@ class QPushButton;
 // got there (drawdown, trades, buy and hold...).
 class CAnalysisPage : public CProjectPage {
   public:
-    CAnalysisPage(CProject& project, CMainFrame& frame, QWidget* parent = nullptr);
+    CAnalysisPage(CProjectCommands& commands, CMainFrame& frame, QWidget* parent = nullptr);
 
   protected:
     bool NeedsDataSets() const override { return true; }
     // A negative input loads as 1.0 and a negative charge as 0.0, in the page and in the
     // primary data set.
     void LoadFields() override;
-    void StoreFields() override;
+    bool StoreFields() override;
     // Blanks the report.
     void ClearFields() override;
 

@@ -7,9 +7,9 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include "app/project_commands.h"
 #include "charts/project_view.h"
 #include "model/project.h"
-#include "ui/main_app.h"
 #include "ui/main_frame.h"
 #include "ui/pages/dialog_template.h"
 
@@ -26,8 +26,8 @@ QDate Today() {
 
 }  // namespace
 
-CAppendPage::CAppendPage(CProject& project, CMainFrame& frame, QWidget* parent)
-    : CProjectPage(project, frame, parent) {
+CAppendPage::CAppendPage(CProjectCommands& commands, CMainFrame& frame, QWidget* parent)
+    : CProjectPage(commands, frame, parent) {
     const QDate today = Today();
     m_day = today.day();
     m_month = today.month();
@@ -77,14 +77,13 @@ void CAppendPage::OnAdd() {
     m_month = std::clamp(m_month, 1, 12);
     ShowFields();
     using Outcome = CProjectCommands::AddOutcome;
-    if (CMainApp::Instance()->Commands().AddPoint(m_day, m_month, m_year, m_value) ==
-        Outcome::DateRefused) {
+    if (m_commands.AddPoint(m_day, m_month, m_year, m_value) == Outcome::DateRefused) {
         m_errorBox(QStringLiteral("Date Too Small."));
     }
 }
 
 void CAppendPage::OnUndo() {
-    CMainApp::Instance()->Commands().UndoAddPoint();
+    m_commands.UndoAddPoint();
 }
 
 bool CAppendPage::ReadFields() {

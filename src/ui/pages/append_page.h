@@ -24,7 +24,7 @@ class CAppendPage : public CProjectPage {
     // Shows an error message with the caption "Error".
     using ErrorBoxFunction = std::function<void(const QString& text)>;
 
-    CAppendPage(CProject& project, CMainFrame& frame, QWidget* parent = nullptr);
+    CAppendPage(CProjectCommands& commands, CMainFrame& frame, QWidget* parent = nullptr);
 
     // Test seams: where pages made from now on read today's date (an empty function: the
     // system clock), and the error box of this page (at first a modal message box).

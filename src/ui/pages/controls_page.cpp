@@ -6,16 +6,16 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "app/project_commands.h"
 #include "charts/project_view.h"
 #include "charts/scaling.h"
 #include "model/project.h"
-#include "ui/main_app.h"
 #include "ui/main_frame.h"
 #include "ui/pages/dialog_template.h"
 #include "ui/refresh.h"
 
-CControlsPage::CControlsPage(CProject& project, CMainFrame& frame, QWidget* parent)
-    : CProjectPage(project, frame, parent) {
+CControlsPage::CControlsPage(CProjectCommands& commands, CMainFrame& frame, QWidget* parent)
+    : CProjectPage(commands, frame, parent) {
     const CDialogTemplate t(this);
     t.Group("Time Range", 0, 0, 175, 65);
     t.Static("Start", 15, 25, 16, 8);
@@ -81,9 +81,9 @@ void CControlsPage::LoadFields() {
     ShowFields();
 }
 
-void CControlsPage::StoreFields() {
+bool CControlsPage::StoreFields() {
     if (!ReadControls()) {
-        return;
+        return false;
     }
     m_endDay = std::clamp(m_endDay, 1, 31);
     m_endMonth = std::clamp(m_endMonth, 1, 12);
@@ -94,6 +94,7 @@ void CControlsPage::StoreFields() {
     window.start.SetDate(m_startDay, m_startMonth, m_startYear);
     window.end.SetDate(m_endDay, m_endMonth, m_endYear);
     SetLimits(m_project, window);
+    return true;
 }
 
 void CControlsPage::ClearFields() {
@@ -114,15 +115,15 @@ void CControlsPage::OnZeroBase() {
 }
 
 void CControlsPage::OnApply() {
-    CMainApp::Instance()->Commands().ApplyWindow();
+    m_commands.ApplyWindow();
 }
 
 void CControlsPage::OnLimits() {
-    CMainApp::Instance()->Commands().ResetWindow();
+    m_commands.ResetWindow();
 }
 
 void CControlsPage::OnSpinStep(WindowStep stepWindow, int step) {
-    CMainApp::Instance()->Commands().StepWindow(stepWindow, step);
+    m_commands.StepWindow(stepWindow, step);
 }
 
 std::array<std::pair<QLineEdit*, int32_t*>, 6> CControlsPage::DateFields() {

@@ -22,14 +22,14 @@ class QLineEdit;
 // refused date leaves the window as it was. Apply, Limits and the spins then simulate again.
 class CControlsPage : public CProjectPage {
   public:
-    CControlsPage(CProject& project, CMainFrame& frame, QWidget* parent = nullptr);
+    CControlsPage(CProjectCommands& commands, CMainFrame& frame, QWidget* parent = nullptr);
 
   protected:
     bool KeepsDisplaySlot() const override { return true; }
     // The view limits' dates into the fields and the controls.
     void LoadFields() override;
     // The typed dates, clamped, become the window of both limits records.
-    void StoreFields() override;
+    bool StoreFields() override;
     // A new project's window: 1 January 2000 to 1 January 2003.
     void ClearFields() override;
 

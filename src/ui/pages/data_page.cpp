@@ -5,15 +5,16 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "app/project_commands.h"
 #include "charts/project_view.h"
 #include "model/project.h"
-#include "ui/main_app.h"
+#include "ui/front_end.h"
 #include "ui/main_frame.h"
 #include "ui/pages/dialog_template.h"
 #include "ui/refresh.h"
 
-CDataPage::CDataPage(CProject& project, CMainFrame& frame, QWidget* parent)
-    : CProjectPage(project, frame, parent), m_files(CMainApp::Instance()->Commands()) {
+CDataPage::CDataPage(CProjectCommands& commands, CMainFrame& frame, QWidget* parent)
+    : CProjectPage(commands, frame, parent) {
     const CDialogTemplate t(this);
     t.Group("Data Set", 0, 0, 70, 65);
     t.Group("Import", 85, 0, 145, 65);
@@ -34,41 +35,41 @@ CDataPage::CDataPage(CProject& project, CMainFrame& frame, QWidget* parent)
 
     connect(moveUp, &QPushButton::clicked, this, [this] { OnMoveUp(); });
     connect(remove, &QPushButton::clicked, this, [this] { OnDelete(); });
-    connect(import, &QPushButton::clicked, this, [] { CMainApp::Instance()->OnFileImport(); });
+    connect(import, &QPushButton::clicked, this, [this] { m_frame.FrontEnd().OnFileImport(); });
     ShowInt(m_datesEdit, m_datesColumn);
     ShowInt(m_valuesEdit, m_valuesColumn);
 }
 
 void CDataPage::LoadFields() {
-    m_datesColumn = m_files.m_datesInCol;
-    m_valuesColumn = m_files.m_valsInCol;
+    m_datesColumn = m_commands.m_datesInCol;
+    m_valuesColumn = m_commands.m_valsInCol;
     ShowInt(m_datesEdit, m_datesColumn);
     ShowInt(m_valuesEdit, m_valuesColumn);
 }
 
-void CDataPage::StoreFields() {
-    if (ReadInt(m_datesEdit, m_datesColumn)) {
-        ReadInt(m_valuesEdit, m_valuesColumn);
-    }
+bool CDataPage::StoreFields() {
+    const bool accepted =
+        ReadInt(m_datesEdit, m_datesColumn) && ReadInt(m_valuesEdit, m_valuesColumn);
     // Fields are counted from 1; a smaller number would import no column at all.
     m_datesColumn = std::max(m_datesColumn, 1);
     m_valuesColumn = std::max(m_valuesColumn, 1);
     ShowInt(m_datesEdit, m_datesColumn);
     ShowInt(m_valuesEdit, m_valuesColumn);
-    m_files.m_datesInCol = m_datesColumn;
-    m_files.m_valsInCol = m_valuesColumn;
+    m_commands.m_datesInCol = m_datesColumn;
+    m_commands.m_valsInCol = m_valuesColumn;
+    return accepted;
 }
 
 void CDataPage::OnMoveUp() {
-    m_files.MoveUp();
+    m_commands.MoveUp();
 }
 
 void CDataPage::OnDelete() {
     const CDataSet* current = m_project.Current();
     if (current != nullptr &&
-        !CMainApp::Instance()->Confirm(QStringLiteral("Delete the data set \"%1\"?")
-                                           .arg(QString::fromStdString(current->m_name)))) {
+        !m_frame.FrontEnd().Confirm(QStringLiteral("Delete the data set \"%1\"?")
+                                        .arg(QString::fromStdString(current->m_name)))) {
         return;
     }
-    m_files.DeleteCurrentDataSet();
+    m_commands.DeleteCurrentDataSet();
 }

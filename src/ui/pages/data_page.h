@@ -17,11 +17,11 @@ class QLineEdit;
 class CDataPage : public CProjectPage {
   public:
     // REQUIRES: the application object exists; its project files outlive the page.
-    CDataPage(CProject& project, CMainFrame& frame, QWidget* parent = nullptr);
+    CDataPage(CProjectCommands& commands, CMainFrame& frame, QWidget* parent = nullptr);
 
   protected:
     void LoadFields() override;
-    void StoreFields() override;
+    bool StoreFields() override;
     // An import may have changed the columns: the page shows them again.
     void OnCurrentChanged() override { LoadFields(); }
 
@@ -29,7 +29,6 @@ class CDataPage : public CProjectPage {
     void OnMoveUp();
     void OnDelete();
 
-    CProjectCommands& m_files;
     int32_t m_datesColumn = 1;
     int32_t m_valuesColumn = 2;
     QLineEdit* m_datesEdit;

@@ -16,9 +16,9 @@
 
 namespace {
 
-int64_t g_refusals = 0;
 constexpr char kShownText[] = "quillmarkShownText";
 constexpr char kShownValue[] = "quillmarkShownValue";
+constexpr char kBaseTip[] = "quillmarkBaseTip";
 
 RefusalPrompt& Prompt() {
     static RefusalPrompt prompt;
@@ -36,7 +36,6 @@ QString FieldName(const QLineEdit* edit) {
 // Shows the field's value again and tells the user what the field takes; the focus goes back
 // to the field so the next key corrects it.
 void Refuse(QLineEdit* edit, const QString& accepts) {
-    ++g_refusals;
     const QString typed = edit->text().trimmed();
     const QString text =
         QStringLiteral("%1: \"%2\" is not accepted.\n%3").arg(FieldName(edit), typed, accepts);
@@ -150,6 +149,11 @@ void CSpinArrows::Step(int step) {
 }
 
 bool ReadInt(QLineEdit* edit, int32_t& field) {
+    // A value too wide for its edit is shown short and read back whole while the text stands.
+    if (edit->text() == edit->property(kShownText).toString()) {
+        field = static_cast<int32_t>(edit->property(kShownValue).toLongLong());
+        return true;
+    }
     bool ok = false;
     const int value = edit->text().trimmed().toInt(&ok);
     if (!ok) {
@@ -184,20 +188,47 @@ void SetRefusalPrompt(RefusalPrompt prompt) {
     Prompt() = std::move(prompt);
 }
 
-int64_t RefusalCount() {
-    return g_refusals;
+namespace {
+
+// The pixels an edit has for its text: the frame and the text's own margin take about a
+// character's width.
+int TextWidth(const QLineEdit* edit) {
+    const QMargins margins = edit->textMargins();
+    return edit->width() - margins.left() - margins.right() -
+           edit->fontMetrics().horizontalAdvance(QLatin1Char('0'));
 }
 
+}  // namespace
+
 void ShowInt(QLineEdit* edit, int32_t field) {
-    edit->setText(QString::number(field));
+    QString text = QString::number(field);
+    // Never the tail of a number ("83647" of 2147483647): a short form that fits instead.
+    if (edit->fontMetrics().horizontalAdvance(text) > TextWidth(edit)) {
+        text = FittingNumber(edit, field, TextWidth(edit));
+    }
+    edit->setText(text);
+    edit->setProperty(kShownText, text);
+    edit->setProperty(kShownValue, QVariant::fromValue<qlonglong>(field));
+    edit->setCursorPosition(0);
+}
+
+void ShowFigure(QLineEdit* edit, const QString& text, double value) {
+    if (!edit->property(kBaseTip).isValid()) {
+        edit->setProperty(kBaseTip, edit->toolTip());
+    }
+    const QString base = edit->property(kBaseTip).toString();
+    if (edit->fontMetrics().horizontalAdvance(text) <= TextWidth(edit)) {
+        edit->setText(text);
+        edit->setToolTip(base);
+    } else {
+        edit->setText(FittingNumber(edit, value, TextWidth(edit)));
+        edit->setToolTip(base.isEmpty() ? text : base + QStringLiteral(": ") + text);
+    }
+    edit->setCursorPosition(0);
 }
 
 void ShowDouble(QLineEdit* edit, double field) {
-    const QMargins margins = edit->textMargins();
-    // The frame and the text's own margin take about a character's width.
-    const int width = edit->width() - margins.left() - margins.right() -
-                      edit->fontMetrics().horizontalAdvance(QLatin1Char('0'));
-    const QString text = FittingNumber(edit, field, width);
+    const QString text = FittingNumber(edit, field, TextWidth(edit));
     edit->setText(text);
     edit->setProperty(kShownText, text);
     edit->setProperty(kShownValue, field);

@@ -71,11 +71,15 @@ class CSpinArrows : public QWidget {
 // whole number of 32 bits (or, for a double, a finite number), blanks around it allowed, and
 // returns true. Other text is refused: the prompt names the field (its accessible name) and
 // what it accepts, the field keeps its value, the edit shows it again, selected and with the
-// focus, the count of refusals grows and the read returns false; a page reading several edits
-// stops at the first refusal.
+// focus, and the read returns false; a page reading several edits stops at the first refusal.
 bool ReadInt(QLineEdit* edit, int32_t& field);
 bool ReadDouble(QLineEdit* edit, double& field);
+// The whole number, or, when it is wider than the edit, the shortest form that fits ("2.1e+09");
+// while that text stands, ReadInt gives back the whole value.
 void ShowInt(QLineEdit* edit, int32_t field);
+// A read-only figure: `text` when it fits the edit, else the short form of `value` that fits,
+// with `text` in the edit's tooltip after what the tooltip said before.
+void ShowFigure(QLineEdit* edit, const QString& text, double value);
 // As many significant digits as the edit shows whole (at most 15), without trailing zeros:
 // 0.0 shows "0", 101.5 "101.5", a third "0.3333" in a narrow edit. While the text is left as
 // shown, ReadDouble gives back the whole value, not the shortened one.
@@ -87,5 +91,3 @@ QString FittingNumber(const QLineEdit* edit, double value, int width);
 // The prompt of a refused entry: a message box owned by the edit's window unless replaced.
 using RefusalPrompt = std::function<void(QLineEdit* edit, const QString& text)>;
 void SetRefusalPrompt(RefusalPrompt prompt);
-// How many entries have been refused since the program started.
-int64_t RefusalCount();

@@ -7,8 +7,8 @@
 #include "ui/figure_text.h"
 #include "ui/pages/dialog_template.h"
 
-CInfoPage::CInfoPage(CProject& project, CMainFrame& frame, QWidget* parent)
-    : CProjectPage(project, frame, parent) {
+CInfoPage::CInfoPage(CProjectCommands& commands, CMainFrame& frame, QWidget* parent)
+    : CProjectPage(commands, frame, parent) {
     const CDialogTemplate t(this);
     t.Group("Potential Gain (% / Year)", 0, 0, 150, 65);
     t.Static("Max", 55, 13, 40, 8, true);
@@ -62,12 +62,13 @@ void CInfoPage::OnCurrentChanged() {
     ShowFields();
 }
 
-void CInfoPage::StoreFields() {
+bool CInfoPage::StoreFields() {
     m_comment = m_commentEdit->text();
     m_currency = m_currencyEdit->text();
     CDataSet& current = *m_project.Current();
     current.m_currency = SanitiseQuotedText(m_currency.toStdString());
     current.m_comment = SanitiseQuotedText(m_comment.toStdString());
+    return true;
 }
 
 void CInfoPage::ClearFields() {

@@ -18,13 +18,13 @@ class QLineEdit;
 // project file reads back as typed.
 class CInfoPage : public CProjectPage {
   public:
-    CInfoPage(CProject& project, CMainFrame& frame, QWidget* parent = nullptr);
+    CInfoPage(CProjectCommands& commands, CMainFrame& frame, QWidget* parent = nullptr);
 
   protected:
     bool NeedsDataSets() const override { return true; }
     void LoadFields() override;
     void OnCurrentChanged() override;
-    void StoreFields() override;
+    bool StoreFields() override;
     void ClearFields() override;
 
   private:

@@ -15,9 +15,9 @@
 #include <QVBoxLayout>
 
 #include "app/parameter_rules.h"
+#include "app/project_commands.h"
 #include "model/project.h"
 #include "ui/figure_text.h"
-#include "ui/main_app.h"
 #include "ui/main_frame.h"
 #include "ui/pages/dialog_template.h"
 #include "ui/pictures.h"
@@ -62,8 +62,8 @@ QWidget* MakeFlagsSpin(QWidget* page, const std::function<void(int)>& onChange) 
 
 }  // namespace
 
-CParametersPage::CParametersPage(CProject& project, CMainFrame& frame, QWidget* parent)
-    : CProjectPage(project, frame, parent) {
+CParametersPage::CParametersPage(CProjectCommands& commands, CMainFrame& frame, QWidget* parent)
+    : CProjectPage(commands, frame, parent) {
     const CDialogTemplate t(this);
     t.Group("Time Sub-Range (Days)", 0, 0, 110, 65);
     AddPicture(t, this, SUBRANGE_LOW, 10, "Shortest smoothing length of the optimisation");
@@ -157,8 +157,8 @@ void CParametersPage::OnCurrentChanged() {
     ShowFields();
 }
 
-void CParametersPage::StoreFields() {
-    ReadEdits();
+bool CParametersPage::StoreFields() {
+    const bool accepted = ReadEdits();
     CParameterFields fields{m_smoothing, m_sweepLow, m_sweepHigh,      m_ratio,
                             m_flags,     m_flagStep, m_slider->value()};
     StoreParameters(m_project, fields);
@@ -168,6 +168,7 @@ void CParametersPage::StoreFields() {
     m_sweepHigh = fields.sweepHigh;
     m_ratio = fields.ratio;
     m_flags = fields.flags;
+    return accepted;
 }
 
 void CParametersPage::ClearFields() {
@@ -180,7 +181,7 @@ void CParametersPage::ClearFields() {
 }
 
 void CParametersPage::OnUpdate() {
-    CMainApp::Instance()->Commands().Simulate();
+    m_commands.Simulate();
 }
 
 void CParametersPage::OnFlagsSpin(int change) {

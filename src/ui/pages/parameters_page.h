@@ -18,14 +18,14 @@ class QSlider;
 // stay in the fields and show at the next load.
 class CParametersPage : public CProjectPage {
   public:
-    CParametersPage(CProject& project, CMainFrame& frame, QWidget* parent = nullptr);
+    CParametersPage(CProjectCommands& commands, CMainFrame& frame, QWidget* parent = nullptr);
 
   protected:
     bool NeedsDataSets() const override { return true; }
     void LoadFields() override;
     // Only the ratio, which is the current data set's.
     void OnCurrentChanged() override;
-    void StoreFields() override;
+    bool StoreFields() override;
     void ClearFields() override;
 
   private:

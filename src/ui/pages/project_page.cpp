@@ -1,12 +1,13 @@
 #include "ui/pages/project_page.h"
 
+#include "app/project_commands.h"
 #include "charts/project_view.h"
 #include "model/project.h"
 #include "ui/main_frame.h"
 #include "ui/refresh.h"
 
-CProjectPage::CProjectPage(CProject& project, CMainFrame& frame, QWidget* parent)
-    : QWidget(parent), m_project(project), m_frame(frame) {}
+CProjectPage::CProjectPage(CProjectCommands& commands, CMainFrame& frame, QWidget* parent)
+    : QWidget(parent), m_commands(commands), m_project(commands.Project()), m_frame(frame) {}
 
 bool CProjectPage::OnSetActive() {
     if (!KeepsDisplaySlot()) {
@@ -16,17 +17,16 @@ bool CProjectPage::OnSetActive() {
     return true;
 }
 
-void CProjectPage::OnProjectRefresh(RefreshCode code) {
+bool CProjectPage::OnProjectRefresh(RefreshCode code) {
     if (NeedsDataSets() && !HasDataSets()) {
-        return;
+        return true;
     }
     switch (code) {
         case REFRESH_LOAD:
             LoadFields();
             break;
         case REFRESH_STORE:
-            StoreFields();
-            break;
+            return StoreFields();
         case REFRESH_CURRENT:
             OnCurrentChanged();
             break;
@@ -37,11 +37,14 @@ void CProjectPage::OnProjectRefresh(RefreshCode code) {
         case REFRESH_DATASETS:
             break;
     }
+    return true;
 }
 
 void CProjectPage::customEvent(QEvent* event) {
     if (const std::optional<RefreshCode> code = RefreshCodeOf(event)) {
-        OnProjectRefresh(*code);
+        if (!OnProjectRefresh(*code)) {
+            static_cast<CProjectRefreshEvent*>(event)->Refuse();
+        }
     }
 }
 

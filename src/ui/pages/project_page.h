@@ -6,6 +6,7 @@
 
 class CMainFrame;
 class CProject;
+class CProjectCommands;
 
 // The base of the six pages of the page sheet. A page shows part of the project in its
 // controls: the base turns each code of the refresh broadcast into a call of one of the hooks
@@ -13,8 +14,8 @@ class CProject;
 // switches to the page (OnSetActive). A page overrides only the hooks of the codes it takes.
 class CProjectPage : public QWidget {
   public:
-    // The project and the frame outlive the page.
-    CProjectPage(CProject& project, CMainFrame& frame, QWidget* parent = nullptr);
+    // The commands (with their project) and the frame outlive the page.
+    CProjectPage(CProjectCommands& commands, CMainFrame& frame, QWidget* parent = nullptr);
 
     // The sheet is switching to this page: the charts show raw values unless the page keeps
     // the display slot, and the frame redraws them. Returns true when the page may be shown,
@@ -25,11 +26,13 @@ class CProjectPage : public QWidget {
     // REFRESH_LOAD calls LoadFields, REFRESH_STORE StoreFields, REFRESH_CURRENT
     // OnCurrentChanged and REFRESH_CLEAR ClearFields; no page takes the other codes. A page that
     // NeedsDataSets gets no call while the project lacks a primary or a current data set.
-    void OnProjectRefresh(RefreshCode code);
+    // False when StoreFields refused an entry.
+    bool OnProjectRefresh(RefreshCode code);
 
-    // The hooks of the refresh codes. The base's do nothing.
+    // The hooks of the refresh codes. The base's do nothing. StoreFields returns false when an
+    // edit held text its field does not take; the fields read before it are stored.
     virtual void LoadFields() {}
-    virtual void StoreFields() {}
+    virtual bool StoreFields() { return true; }
     virtual void OnCurrentChanged() {}
     virtual void ClearFields() {}
 
@@ -41,6 +44,7 @@ class CProjectPage : public QWidget {
 
     void customEvent(QEvent* event) override;
 
+    CProjectCommands& m_commands;
     CProject& m_project;
     CMainFrame& m_frame;
 
