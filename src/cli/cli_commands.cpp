@@ -10,10 +10,8 @@ void Print(const Json& json) {
     std::cout << Dump(json) << '\n';
 }
 
-bool SaveProject(CProjectCommands& commands, const std::string& path, std::string& error) {
-    const CStatus saved = commands.SaveProject(path);
-    error = saved.Reason();
-    return saved.IsOk();
+CStatus SaveProject(CProjectCommands& commands, const std::string& path) {
+    return commands.SaveProject(path);
 }
 
 Json OptionalDate(const CDataSet& ds, bool last) {
@@ -28,6 +26,10 @@ int Fail(const std::string& message) {
     return 1;
 }
 
+int Fail(const CStatus& status) {
+    return Fail(status.Reason());
+}
+
 std::optional<int> SimulateOrApply(CProjectCommands& commands,
                                    const std::optional<int>& resultSet) {
     if (!resultSet) {
@@ -38,16 +40,14 @@ std::optional<int> SimulateOrApply(CProjectCommands& commands,
     return n;
 }
 
-bool LoadProject(CProjectCommands& commands, const std::string& path, std::string& error,
-                 CReadReport* report) {
-    if (!CheckInputFile(path, error)) {
-        return false;
+CStatus LoadProject(CProjectCommands& commands, const std::string& path, CReadReport* report) {
+    if (CStatus checked = CheckInputFile(path); !checked) {
+        return checked;
     }
     CReadReport read;
-    const CStatus opened = commands.OpenProject(path, &read);
+    CStatus opened = commands.OpenProject(path, &read);
     if (!opened) {
-        error = opened.Reason();
-        return false;
+        return opened;
     }
     if (read.LostPoints()) {
         std::cerr << "quillmark-cli: warning: " << path << ": " << read.Summary() << '\n';
@@ -55,5 +55,5 @@ bool LoadProject(CProjectCommands& commands, const std::string& path, std::strin
     if (report != nullptr) {
         *report = read;
     }
-    return true;
+    return opened;
 }

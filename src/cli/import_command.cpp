@@ -68,14 +68,16 @@ std::string ImportHint(const CImportReport& report) {
 int RunImport(const CImportOptions& options) {
     CProject project;
     CProjectCommands commands(project);
-    std::string error;
     // A project written over the project it extends is an ordinary save; over the raw data, a loss.
-    if (!CheckInputFile(options.rawPath, error) ||
-        !CheckOutputIsNotInput(options.outPath, options.rawPath, error)) {
-        return Fail(error);
+    CStatus status = CheckInputFile(options.rawPath);
+    if (status) {
+        status = CheckOutputIsNotInput(options.outPath, options.rawPath);
     }
-    if (!options.intoPath.empty() && !LoadProject(commands, options.intoPath, error)) {
-        return Fail(error);
+    if (status && !options.intoPath.empty()) {
+        status = LoadProject(commands, options.intoPath);
+    }
+    if (!status) {
+        return Fail(status);
     }
     CImportChoices choices;
     choices.datesColumn = options.datesColumn;
@@ -94,8 +96,8 @@ int RunImport(const CImportOptions& options) {
     if (options.intoPath.empty()) {
         ResetLimitsToCurrent(project);
     }
-    if (!SaveProject(commands, options.outPath, error)) {
-        return Fail(error);
+    if (const CStatus saved = SaveProject(commands, options.outPath); !saved) {
+        return Fail(saved);
     }
     const CDataSet& ds = *report.dataSet;
     Json json = ImportReportJson(report);

@@ -42,10 +42,9 @@ Json DataSetJson(CDataSet& ds) {
 int RunInfo(const std::string& projectPath) {
     CProject project;
     CProjectCommands commands(project);
-    std::string error;
     CReadReport read;
-    if (!LoadProject(commands, projectPath, error, &read)) {
-        return Fail(error);
+    if (const CStatus loaded = LoadProject(commands, projectPath, &read); !loaded) {
+        return Fail(loaded);
     }
     const CLimits& window = project.m_viewLimits;
     const CStrategyRange& range = project.m_range;

@@ -56,14 +56,18 @@ Json ResultSetsJson(const CProject& project, const CLandscape& landscape) {
     return sets;
 }
 
-bool OutputsApart(const COptimiseOptions& options, std::string& error) {
+CStatus OutputsApart(const COptimiseOptions& options) {
     for (const std::string* path : {&options.landscapePath, &options.landscapeCsvPath}) {
-        if (!path->empty() && (!CheckOutputIsNotInput(*path, options.projectPath, error) ||
-                               !CheckOutputIsNotInput(*path, options.outPath, error))) {
-            return false;
+        if (path->empty()) {
+            continue;
+        }
+        for (const std::string* other : {&options.projectPath, &options.outPath}) {
+            if (CStatus apart = CheckOutputIsNotInput(*path, *other); !apart) {
+                return apart;
+            }
         }
     }
-    return true;
+    return CStatus::Ok();
 }
 
 // Process on a terminal: a run longer than --max-seconds is refused at once, with its steps and
@@ -102,9 +106,12 @@ class CTerminalRunHost : public CRunHost {
 int RunOptimise(const COptimiseOptions& options) {
     CProject project;
     CProjectCommands commands(project);
-    std::string error;
-    if (!OutputsApart(options, error) || !LoadProject(commands, options.projectPath, error)) {
-        return Fail(error);
+    CStatus status = OutputsApart(options);
+    if (status) {
+        status = LoadProject(commands, options.projectPath);
+    }
+    if (!status) {
+        return Fail(status);
     }
     if (const CStatus started = commands.StartProcess(); !started) {
         return Fail("'" + options.projectPath + "': " + started.Reason());
@@ -131,10 +138,13 @@ int RunOptimise(const COptimiseOptions& options) {
     if (wantsLandscape && !landscape.Recorded()) {
         return Fail("no landscape: " + landscape.unrecorded);
     }
+    std::string error;
     if (!WriteLandscapeFiles(project, landscape, commands.ResultNumber(), options.landscapePath,
-                             options.landscapeCsvPath, error) ||
-        !SaveProject(commands, options.outPath, error)) {
+                             options.landscapeCsvPath, error)) {
         return Fail(error);
+    }
+    if (const CStatus saved = SaveProject(commands, options.outPath); !saved) {
+        return Fail(saved);
     }
     Json best = nullptr;
     if (!primary->m_results.empty()) {

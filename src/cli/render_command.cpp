@@ -56,16 +56,19 @@ bool WritePng(const QImage& image, const std::string& path, std::string& error) 
 int RunRender(const CRenderOptions& options) {
     CProject project;
     CProjectCommands commands(project);
-    std::string error;
-    if (!CheckOutputIsNotInput(options.outPath, options.projectPath, error) ||
-        !LoadProject(commands, options.projectPath, error)) {
-        return Fail(error);
+    CStatus status = CheckOutputIsNotInput(options.outPath, options.projectPath);
+    if (status) {
+        status = LoadProject(commands, options.projectPath);
+    }
+    if (!status) {
+        return Fail(status);
     }
     const std::optional<int> applied = SimulateOrApply(commands, options.resultSet);
     const Json resultSet = applied ? Json(*applied) : Json(nullptr);
 
     const auto application = StartOffscreenApplication();
     const QImage image = PaintMainCharts(project, options.width, options.height, options.cursor);
+    std::string error;
     if (!WritePng(image, options.outPath, error)) {
         return Fail(error);
     }

@@ -7,9 +7,11 @@
 int RunResave(const std::string& inPath, const std::string& outPath) {
     CProject project;
     CProjectCommands commands(project);
-    std::string error;
-    if (!LoadProject(commands, inPath, error) || !SaveProject(commands, outPath, error)) {
-        return Fail(error);
+    if (const CStatus loaded = LoadProject(commands, inPath); !loaded) {
+        return Fail(loaded);
+    }
+    if (const CStatus saved = SaveProject(commands, outPath); !saved) {
+        return Fail(saved);
     }
     return 0;
 }

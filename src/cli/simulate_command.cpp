@@ -74,15 +74,19 @@ int RunSimulate(const CSimulateOptions& options) {
     CProject project;
     CStatusRecord status;
     CProjectCommands commands(project, nullptr, &status);
-    std::string error;
-    const bool seriesApart = options.seriesPath.empty() ||
-                             CheckOutputIsNotInput(options.seriesPath, options.projectPath, error);
-    if (!seriesApart || !LoadProject(commands, options.projectPath, error)) {
-        return Fail(error);
+    CStatus loaded = options.seriesPath.empty()
+                         ? CStatus::Ok()
+                         : CheckOutputIsNotInput(options.seriesPath, options.projectPath);
+    if (loaded) {
+        loaded = LoadProject(commands, options.projectPath);
+    }
+    if (!loaded) {
+        return Fail(loaded);
     }
     const std::optional<int> applied = SimulateOrApply(commands, options.resultSet);
     const Json resultSet = applied ? Json(*applied) : Json(nullptr);
     CDataSet* primary = project.Primary();
+    std::string error;
     if (primary != nullptr && !options.seriesPath.empty() &&
         !WriteFileAtomically(options.seriesPath, SeriesCsv(*primary), error)) {
         return Fail(error);
