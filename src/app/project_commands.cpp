@@ -198,7 +198,7 @@ bool CProjectCommands::FileChangedOnDisk() const {
 
 CStatus CProjectCommands::OpenProject(const std::string& path, CReadReport* report) {
     if (path.empty()) {
-        return CStatus::Error("no file name");
+        return CStatus::Refused("no file name");
     }
     CProject loaded;
     m_project.CopySettingsTo(loaded);
@@ -232,7 +232,7 @@ CStatus CProjectCommands::OpenProject(const std::string& path, CReadReport* repo
 
 CStatus CProjectCommands::SaveProject(const std::string& path) {
     if (path.empty()) {
-        return CStatus::Error("no file name");
+        return CStatus::Refused("no file name");
     }
     if (CStatus stored = StoreForCommand(); !stored) {
         return stored;
@@ -248,7 +248,7 @@ CStatus CProjectCommands::SaveProject(const std::string& path) {
 
 CStatus CProjectCommands::ImportRawData(const std::string& path, CImportReport* report) {
     if (path.empty()) {
-        return CStatus::Error("no file name");
+        return CStatus::Refused("no file name");
     }
     if (CStatus stored = StoreForCommand(); !stored) {
         return stored;
@@ -267,7 +267,7 @@ CStatus CProjectCommands::ImportRawData(const std::string& path, int32_t datesCo
 CStatus CProjectCommands::ImportRawData(const std::string& path, const CImportChoices& choices,
                                         CImportReport* report) {
     if (path.empty()) {
-        return CStatus::Error("no file name");
+        return CStatus::Refused("no file name");
     }
     if (CStatus stored = StoreForCommand(); !stored) {
         return stored;

@@ -76,7 +76,7 @@ CStatus FirstStartProject(const CSampleFolders& samples, const std::string& docu
         return CStatus::Ok();
     }
     if (documents.empty()) {
-        return CStatus::Error("no documents folder to copy the sample into");
+        return CStatus::NotFound("no documents folder to copy the sample into");
     }
     const fs::path folder = fs::path(documents) / kDocumentsSubfolder;
     const fs::path copy = folder / kFirstSample;
@@ -94,9 +94,8 @@ CStatus FirstStartProject(const CSampleFolders& samples, const std::string& docu
     if (!in.is_open() || in.bad()) {
         return CStatus::Error("cannot read '" + sample.string() + "'");
     }
-    std::string reason;
-    if (!WriteFileAtomically(copy.string(), text, reason)) {
-        return CStatus::Error(reason);
+    if (CStatus written = WriteFileAtomically(copy.string(), text); !written) {
+        return written;
     }
     project = copy.string();
     return CStatus::Ok();

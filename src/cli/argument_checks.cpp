@@ -58,47 +58,30 @@ bool SameFile(const std::string& a, const std::string& b) {
 
 }  // namespace
 
-CLI::Validator NonEmptyPath() {
-    return CLI::Validator(
-        [](std::string& value) {
-            return value.empty() ? std::string("empty path") : std::string();
-        },
-        "PATH");
+std::string NonEmptyPathError(const std::string& value) {
+    return value.empty() ? std::string("empty path") : std::string();
 }
 
-CLI::Validator FiniteNonNegative() {
-    return CLI::Validator(
-        [](std::string& value) {
-            double number = 0.0;
-            return ParseNumber(value, number) && number >= 0.0
-                       ? std::string()
-                       : "'" + value + "' is not a finite number of 0 or more";
-        },
-        "NUMBER");
+std::string FiniteNonNegativeError(const std::string& value) {
+    double number = 0.0;
+    return ParseNumber(value, number) && number >= 0.0
+               ? std::string()
+               : "'" + value + "' is not a finite number of 0 or more";
 }
 
-CLI::Validator FiniteNumber() {
-    return CLI::Validator(
-        [](std::string& value) {
-            double number = 0.0;
-            return ParseNumber(value, number) ? std::string()
-                                              : "'" + value + "' is not a finite number";
-        },
-        "NUMBER");
+std::string FiniteNumberError(const std::string& value) {
+    double number = 0.0;
+    return ParseNumber(value, number) ? std::string() : "'" + value + "' is not a finite number";
 }
 
-CLI::Validator WholeNumberIn(int low, int high) {
-    return CLI::Validator(
-        [low, high](std::string& value) {
-            double number = 0.0;
-            const bool whole = ParseNumber(value, number) && number == std::floor(number) &&
-                               value.find_first_of(".eE") == std::string::npos;
-            return whole && number >= low && number <= high
-                       ? std::string()
-                       : "'" + value + "' is not a whole number from " + std::to_string(low) +
-                             " to " + std::to_string(high);
-        },
-        "INT");
+std::string WholeNumberInError(const std::string& value, int low, int high) {
+    double number = 0.0;
+    const bool whole = ParseNumber(value, number) && number == std::floor(number) &&
+                       value.find_first_of(".eE") == std::string::npos;
+    return whole && number >= low && number <= high
+               ? std::string()
+               : "'" + value + "' is not a whole number from " + std::to_string(low) + " to " +
+                     std::to_string(high);
 }
 
 bool CheckOutputsApart(const std::vector<std::pair<std::string, std::string>>& outputs,

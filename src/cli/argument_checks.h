@@ -1,22 +1,21 @@
 #pragma once
 
-#include <CLI/CLI.hpp>
-
 #include <string>
 #include <utility>
 #include <vector>
 
 // Checks of the command line's arguments, made while parsing (a refused argument is a usage
-// error, exit 2) or before a command does any work.
+// error, exit 2) or before a command does any work. The checks of one argument return the
+// message for a refused value, empty for an accepted one.
 
 // A path that names something: an empty path would silently mean "no file".
-CLI::Validator NonEmptyPath();
+std::string NonEmptyPathError(const std::string& value);
 // A finite decimal number of 0 or more ("nan" and "inf" are numbers to strtod, not to users).
-CLI::Validator FiniteNonNegative();
+std::string FiniteNonNegativeError(const std::string& value);
 // A finite decimal number.
-CLI::Validator FiniteNumber();
+std::string FiniteNumberError(const std::string& value);
 // A whole number from `low` to `high`, with a message that names them.
-CLI::Validator WholeNumberIn(int low, int high);
+std::string WholeNumberInError(const std::string& value, int low, int high);
 
 // True when no two of the command's output files are one file: the same path, or two paths
 // that lead to one file through symlinks (also to a file not yet made) or hard links. Each

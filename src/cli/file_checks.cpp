@@ -4,24 +4,22 @@
 
 #include "storage/file_io.h"
 
-bool CheckInputFile(const std::string& path, std::string& error) {
+CStatus CheckInputFile(const std::string& path) {
     struct stat info {};
     if (stat(path.c_str(), &info) != 0) {
-        return true;
+        return CStatus::Ok();
     }
-    error = NotRegularFileReason(path, info.st_mode);
-    return error.empty();
+    std::string reason = NotRegularFileReason(path, info.st_mode);
+    return reason.empty() ? CStatus::Ok() : CStatus::Refused(std::move(reason));
 }
 
-bool CheckOutputIsNotInput(const std::string& output, const std::string& input,
-                           std::string& error) {
+CStatus CheckOutputIsNotInput(const std::string& output, const std::string& input) {
     struct stat out {};
     struct stat in {};
     if (stat(output.c_str(), &out) != 0 || stat(input.c_str(), &in) != 0 ||
         out.st_dev != in.st_dev || out.st_ino != in.st_ino) {
-        return true;
+        return CStatus::Ok();
     }
-    error = "'" + output + "' is the same file as the input '" + input +
-            "'; writing it would destroy the input";
-    return false;
+    return CStatus::Refused("'" + output + "' is the same file as the input '" + input +
+                            "'; writing it would destroy the input");
 }

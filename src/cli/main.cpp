@@ -9,19 +9,61 @@
 
 #include "app/program_version.h"
 #include "app/sample_files.h"
+#include "charts/qt/chart_picture.h"
 #include "cli/argument_checks.h"
-#include "cli/cli_commands.h"
+#include "cli/import_command.h"
+#include "cli/info_command.h"
+#include "cli/optimise_command.h"
 #include "cli/render_command.h"
+#include "cli/resave_command.h"
 #include "cli/samples_command.h"
+#include "cli/simulate_command.h"
 #include "cli/walk_command.h"
 
 namespace {
 
 constexpr int kUsageError = 2;
-// Refused before QImage would try to allocate a picture this large, as render does.
+// Refused before QImage would try to allocate a picture this large.
 constexpr int kMaxChartSide = 16384;
 // Far more workers than any machine has cores; the sweep caps them at its lengths anyway.
 constexpr int kMostThreads = 4096;
+
+// The argument checks as CLI11 validators: a refused value is a usage error.
+CLI::Validator NonEmptyPath() {
+    return CLI::Validator([](std::string& value) { return NonEmptyPathError(value); }, "PATH");
+}
+
+CLI::Validator FiniteNonNegative() {
+    return CLI::Validator([](std::string& value) { return FiniteNonNegativeError(value); },
+                          "NUMBER");
+}
+
+CLI::Validator FiniteNumber() {
+    return CLI::Validator([](std::string& value) { return FiniteNumberError(value); }, "NUMBER");
+}
+
+CLI::Validator WholeNumberIn(int low, int high) {
+    return CLI::Validator(
+        [low, high](std::string& value) { return WholeNumberInError(value, low, high); }, "INT");
+}
+
+CLI::App* AddRenderCommand(CLI::App& app, CRenderOptions& options) {
+    CLI::App* render = app.add_subcommand("render", "Draw the charts of a project into a PNG");
+    render->add_option("PROJECT", options.projectPath, "Project file")->required();
+    render->add_option("-o", options.outPath, "PNG file to write")
+        ->required()
+        ->check(NonEmptyPath());
+    render->add_option("--width", options.width, "Picture width in pixels (default 1000)")
+        ->check(CLI::Range(1, kMaxChartSide));
+    render->add_option("--height", options.height, "Picture height in pixels (default 600)")
+        ->check(CLI::Range(kChartsDateStripHeight, kMaxChartSide));
+    render->add_option("--result", options.resultSet, "Apply result set N first");
+    render
+        ->add_option("--cursor", options.cursor,
+                     "Show the crosshair at this fraction of the plot width (0 to 1)")
+        ->check(FiniteNumber());
+    return render;
+}
 
 // True, with the usage error printed, when two of a command's outputs are one file.
 bool OutputsClash(const std::vector<std::pair<std::string, std::string>>& outputs) {

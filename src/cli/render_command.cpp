@@ -1,7 +1,5 @@
 #include "cli/render_command.h"
 
-#include <CLI/CLI.hpp>
-
 #include <cstdlib>
 #include <iostream>
 #include <string_view>
@@ -12,7 +10,6 @@
 #include <QImage>
 
 #include "charts/qt/chart_picture.h"
-#include "cli/argument_checks.h"
 #include "cli/cli_commands.h"
 
 #include "app/project_commands.h"
@@ -22,8 +19,6 @@
 #include "storage/file_io.h"
 
 namespace {
-
-constexpr int kMaxSide = 16384;
 
 // Qt's notes about the environment (no runtime folder, and the like) would break the rule of
 // one error line on stderr; only its critical messages get through.
@@ -58,37 +53,22 @@ bool WritePng(const QImage& image, const std::string& path, std::string& error) 
         path, std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())), error);
 }
 
-CLI::App* AddRenderCommand(CLI::App& app, CRenderOptions& options) {
-    CLI::App* render = app.add_subcommand("render", "Draw the charts of a project into a PNG");
-    render->add_option("PROJECT", options.projectPath, "Project file")->required();
-    render->add_option("-o", options.outPath, "PNG file to write")
-        ->required()
-        ->check(NonEmptyPath());
-    render->add_option("--width", options.width, "Picture width in pixels (default 1000)")
-        ->check(CLI::Range(1, kMaxSide));
-    render->add_option("--height", options.height, "Picture height in pixels (default 600)")
-        ->check(CLI::Range(kChartsDateStripHeight, kMaxSide));
-    render->add_option("--result", options.resultSet, "Apply result set N first");
-    render
-        ->add_option("--cursor", options.cursor,
-                     "Show the crosshair at this fraction of the plot width (0 to 1)")
-        ->check(FiniteNumber());
-    return render;
-}
-
 int RunRender(const CRenderOptions& options) {
     CProject project;
     CProjectCommands commands(project);
-    std::string error;
-    if (!CheckOutputIsNotInput(options.outPath, options.projectPath, error) ||
-        !LoadProject(commands, options.projectPath, error)) {
-        return Fail(error);
+    CStatus status = CheckOutputIsNotInput(options.outPath, options.projectPath);
+    if (status) {
+        status = LoadProject(commands, options.projectPath);
+    }
+    if (!status) {
+        return Fail(status);
     }
     const std::optional<int> applied = SimulateOrApply(commands, options.resultSet);
     const Json resultSet = applied ? Json(*applied) : Json(nullptr);
 
     const auto application = StartOffscreenApplication();
     const QImage image = PaintMainCharts(project, options.width, options.height, options.cursor);
+    std::string error;
     if (!WritePng(image, options.outPath, error)) {
         return Fail(error);
     }

@@ -7,10 +7,6 @@
 class QGuiApplication;
 class QImage;
 
-namespace CLI {
-class App;
-}
-
 // quillmark-cli render: the three chart windows of the main window (investment history chart,
 // date strip, data set chart, stacked as the main window shows them) drawn into a PNG file.
 
@@ -22,9 +18,6 @@ struct CRenderOptions {
     std::optional<int> resultSet;  // none: simulate with the project's parameters
     std::optional<double> cursor;  // a mouse at this fraction of the plot width in both charts
 };
-
-// Adds the subcommand and its options to `app`; the options are parsed into `options`.
-CLI::App* AddRenderCommand(CLI::App& app, CRenderOptions& options);
 
 // Reads the project as `info` does, simulates (or selects the result set), draws and writes
 // the picture atomically. Prints {"output", "width", "height", "result_set", "cursor"}.

@@ -129,18 +129,23 @@ int RunWalkForward(const CWalkOptions& options) {
     }
     CProject project;
     CProjectCommands commands(project);
-    std::string error;
-    const bool csvApart = options.csvPath.empty() ||
-                          CheckOutputIsNotInput(options.csvPath, options.projectPath, error);
-    const bool chartApart = !csvApart || options.chartPath.empty() ||
-                            CheckOutputIsNotInput(options.chartPath, options.projectPath, error);
-    if (!csvApart || !chartApart || !LoadProject(commands, options.projectPath, error)) {
-        return Fail(error);
+    CStatus loaded = CStatus::Ok();
+    for (const std::string* output : {&options.csvPath, &options.chartPath}) {
+        if (loaded && !output->empty()) {
+            loaded = CheckOutputIsNotInput(*output, options.projectPath);
+        }
+    }
+    if (loaded) {
+        loaded = LoadProject(commands, options.projectPath);
+    }
+    if (!loaded) {
+        return Fail(loaded);
     }
     if (project.Primary() == nullptr) {
         return Fail("'" + options.projectPath + "' has no data set to test");
     }
     const std::atomic<bool> stop{false};
+    std::string error;
     CBarProgress bar;
     CWalkForward run;
     CWalkSettings settings{train, test, options.robust ? CWalkRank::Robust : CWalkRank::Gain,

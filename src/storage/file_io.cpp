@@ -292,22 +292,23 @@ std::string NotRegularFileReason(const std::string& path, unsigned mode) {
     return kind == nullptr ? std::string() : "'" + path + "' is " + kind + ", not a regular file";
 }
 
-bool StreamFileAtomically(const std::string& path, const FileContentProducer& produce,
-                          std::string& error) {
+CStatus StreamFileAtomically(const std::string& path, const FileContentProducer& produce) {
     // A file-size limit (ulimit -f) would kill the process in the middle of a write; ignored,
     // the write fails with "File too large" like any other, and the save says so.
     static std::once_flag ignoreSizeSignal;
     std::call_once(ignoreSizeSignal, [] { std::signal(SIGXFSZ, SIG_IGN); });
     CTarget target;
+    std::string error;
     if (!InspectTarget(path, target, error)) {
-        return false;
+        return CStatus::Error(error);
     }
     RemoveStaleTemporaries(target);
     std::string temp;
     const int file = CreateTemporary(target, temp);
     if (file < 0) {
-        error = Describe("cannot write", path, errno);
-        return false;
+        const bool noFolder = errno == ENOENT || errno == ENOTDIR;
+        return CStatus::Error(Describe("cannot write", path, errno),
+                              noFolder ? StatusKind::NotFound : StatusKind::Io);
     }
     TakeOwner(file, target);
     // Writing closes `file`; this duplicate keeps the lock until the temporary is renamed or
@@ -321,19 +322,31 @@ bool StreamFileAtomically(const std::string& path, const FileContentProducer& pr
     if (!WriteTemporary(file, target, path, produce, error)) {
         unlink(temp.c_str());
         release();
-        return false;
+        return CStatus::Error(error);
     }
     if (rename(temp.c_str(), target.path.c_str()) != 0) {
         error = Describe("cannot replace", target.path, errno);
         unlink(temp.c_str());
         release();
-        return false;
+        return CStatus::Error(error);
     }
     release();
-    return SyncFolder(target, error);
+    return SyncFolder(target, error) ? CStatus::Ok() : CStatus::Error(error);
+}
+
+bool StreamFileAtomically(const std::string& path, const FileContentProducer& produce,
+                          std::string& error) {
+    const CStatus saved = StreamFileAtomically(path, produce);
+    error = saved.Reason();
+    return saved.IsOk();
+}
+
+CStatus WriteFileAtomically(const std::string& path, std::string_view data) {
+    return StreamFileAtomically(path, [data](const FileChunkWriter& write) { return write(data); });
 }
 
 bool WriteFileAtomically(const std::string& path, std::string_view data, std::string& error) {
-    return StreamFileAtomically(
-        path, [data](const FileChunkWriter& write) { return write(data); }, error);
+    const CStatus saved = WriteFileAtomically(path, data);
+    error = saved.Reason();
+    return saved.IsOk();
 }

@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "model/status.h"
+
 // Saving a file so that a crash, a power cut or a full disk never costs the user the file they
 // had, and so that a save treats what it finds at the path as the user left it:
 //  - The content goes to a temporary file beside the target, is flushed to disk, and is renamed
@@ -43,6 +45,11 @@ using FileContentProducer = std::function<bool(const FileChunkWriter& write)>;
 // writer refuses every later piece. The producer is not called when the target is refused.
 bool StreamFileAtomically(const std::string& path, const FileContentProducer& produce,
                           std::string& error);
+
+// The two saves above as a status: NotFound when the target's folder is not there, Io for every
+// other failure, the refusals above included.
+CStatus WriteFileAtomically(const std::string& path, std::string_view data);
+CStatus StreamFileAtomically(const std::string& path, const FileContentProducer& produce);
 
 // "'PATH' is a FIFO, not a regular file" and the like for a file whose stat() mode is `mode`;
 // empty when the mode is that of a regular file.

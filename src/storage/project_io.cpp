@@ -13,7 +13,7 @@
 CStatus ReadProjectFile(CProject& project, const std::string& path, CReadReport* report) {
     CProjectReader reader(project);
     if (!reader.Open(path)) {
-        return CStatus::Error(reader.OpenError());
+        return reader.OpenStatus();
     }
     reader.Read();
     reader.Close();
@@ -21,9 +21,9 @@ CStatus ReadProjectFile(CProject& project, const std::string& path, CReadReport*
         *report = reader.Report();
     }
     if (!reader.Report().IsProject()) {
-        return CStatus::Error("'" + path +
-                              "' is not a Quillmark project: it has no QUILLMARK, LIMITS, RANGE "
-                              "or DATASET line");
+        return CStatus::Damaged("'" + path +
+                                "' is not a Quillmark project: it has no QUILLMARK, LIMITS, RANGE "
+                                "or DATASET line");
     }
     return CStatus::Ok();
 }
@@ -32,11 +32,7 @@ CStatus WriteProjectFile(const CProject& project, const std::string& path) {
     auto produce = [&project](const FileChunkWriter& write) {
         return CProjectWriter(write).Write(project);
     };
-    std::string error;
-    if (!StreamFileAtomically(path, produce, error)) {
-        return CStatus::Error(error);
-    }
-    return CStatus::Ok();
+    return StreamFileAtomically(path, produce);
 }
 
 namespace {
@@ -63,7 +59,7 @@ CStatus ImportRawFile(CProject& project, const std::string& path, const CImportC
     CDataImporter importer(project);
     Configure(importer, choices);
     if (!importer.Open(path)) {
-        return CStatus::Error(importer.OpenError());
+        return importer.OpenStatus();
     }
     CDataSet* ds = importer.Import();
     importer.Close();
@@ -86,10 +82,10 @@ CStatus ImportRawFile(CProject& project, const std::string& path, const CImportC
         if (!report.unknownMonth.empty()) {
             reason += "; month name '" + report.unknownMonth + "' not known";
         }
-        return CStatus::Error(reason);
+        return CStatus::Damaged(reason);
     }
-    return CStatus::Error(file + " not imported: " + report.refusal + " (read with " +
-                          report.HowRead() + ")");
+    return CStatus::Refused(file + " not imported: " + report.refusal + " (read with " +
+                            report.HowRead() + ")");
 }
 
 CStatus PreviewRawFile(const std::string& path, int32_t datesColumn, int32_t valuesColumn,
@@ -107,7 +103,7 @@ CStatus PreviewRawFile(const std::string& path, const CImportChoices& choices,
     Configure(importer, choices);
     importer.KeepPreviewRows(CImportPreview::kPreviewRows);
     if (!importer.Open(path)) {
-        return CStatus::Error(importer.OpenError());
+        return importer.OpenStatus();
     }
     const CDataSet* ds = importer.Import();
     importer.Close();

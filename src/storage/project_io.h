@@ -11,24 +11,27 @@ class CProject;
 struct CReadReport;
 
 // Reads the project file at `path` into `project` (which the caller has emptied). Fails, with
-// the reason, when the file cannot be opened or is not a regular file, and when it holds none
-// of a project file's elements (a picture, a price file, an empty file): the project may then
-// hold part of what was read. `report` (may be null) gets what could not be kept.
+// the reason, when the file cannot be opened (NotFound when it is not there, Refused when it is
+// not a regular file, else Io), and when it holds none of a project file's elements (a
+// picture, a price file, an empty file; Damaged): the project may then hold part of what was
+// read. `report` (may be null) gets what could not be kept.
 CStatus ReadProjectFile(CProject& project, const std::string& path, CReadReport* report = nullptr);
 
 // Writes the project file text of `project` to `path` through a temporary file renamed over
-// the target only when complete; on failure the previous file is untouched.
+// the target only when complete; on failure the previous file is untouched. NotFound when the
+// folder is not there, else Io.
 CStatus WriteProjectFile(const CProject& project, const std::string& path);
 
 // Imports the raw data file at `path` as a new data set of `project`, with the dates and the
 // values in the given columns (from 1); `report` says what became of every line. Fails, with
-// the reason, when the file cannot be opened, and when no line gave a point: then no data set
-// is added and the reason gives the counts ("'x.csv' gave no point: 12 lines read; ...").
+// the reason, when the file cannot be opened (kinds as for reading a project), and when no line
+// gave a point (Damaged): then no data set is added and the reason gives the counts ("'x.csv'
+// gave no point: 12 lines read; ...").
 CStatus ImportRawFile(CProject& project, const std::string& path, int32_t datesColumn,
                       int32_t valuesColumn, CImportReport& report);
 // The same with the user's choices. It also fails, adding nothing, when the import is refused
-// (`report.refusal`: the decimal mark undecided, a large part of the dated rows left out for one
-// reason), unless the refusal may be overridden and `choices.allowPartial` says to.
+// (Refused; `report.refusal`: the decimal mark undecided, a large part of the dated rows left out
+// for one reason), unless the refusal may be overridden and `choices.allowPartial` says to.
 CStatus ImportRawFile(CProject& project, const std::string& path, const CImportChoices& choices,
                       CImportReport& report);
 

@@ -134,26 +134,29 @@ CTextScanner::~CTextScanner() {
 
 bool CTextScanner::Open(const std::string& path) {
     Close();
-    m_openError.clear();
+    m_openStatus = CStatus::Ok();
     // Not blocking: a FIFO must be refused, not waited on for a writer.
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
-        m_openError = "cannot open '" + path + "': " + std::strerror(errno);
+        const bool missing = errno == ENOENT || errno == ENOTDIR;
+        m_openStatus = CStatus::Error("cannot open '" + path + "': " + std::strerror(errno),
+                                      missing ? StatusKind::NotFound : StatusKind::Io);
         return false;
     }
     struct stat info {};
     if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         const bool folder = S_ISDIR(info.st_mode);
         ::close(fd);
-        m_openError = "cannot open '" + path +
-                      "': " + (folder ? std::strerror(EISDIR) : std::string("not a regular file"));
+        m_openStatus =
+            CStatus::Refused("cannot open '" + path + "': " +
+                             (folder ? std::strerror(EISDIR) : std::string("not a regular file")));
         errno = folder ? EISDIR : EINVAL;
         return false;
     }
     fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     m_file = fdopen(fd, "rb");
     if (m_file == nullptr) {
-        m_openError = "cannot open '" + path + "': " + std::strerror(errno);
+        m_openStatus = CStatus::Error("cannot open '" + path + "': " + std::strerror(errno));
         ::close(fd);
         return false;
     }

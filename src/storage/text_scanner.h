@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "model/data_point.h"
+#include "model/status.h"
 #include "storage/text_encoding.h"
 
 class CProject;
@@ -27,7 +28,10 @@ class CTextScanner {
     // is not a regular file (a directory, a FIFO, a device), with OpenError saying which.
     bool Open(const std::string& path);
     // Why the last Open failed: "cannot open 'PATH': REASON".
-    const std::string& OpenError() const { return m_openError; }
+    const std::string& OpenError() const { return m_openStatus.Reason(); }
+    // The same with its kind: NotFound for a missing file or folder, Refused for something that
+    // is not a regular file, Io otherwise.
+    const CStatus& OpenStatus() const { return m_openStatus; }
     // The number of the line last read, from 1.
     int64_t LineNumber() const { return m_lineNumber; }
     // Reads from text held in memory instead of a file (tests, piped input).
@@ -87,7 +91,7 @@ class CTextScanner {
 
     std::FILE* m_file = nullptr;
     std::string m_fileName;
-    std::string m_openError;
+    CStatus m_openStatus = CStatus::Ok();
     int64_t m_lineNumber = 0;
     std::string m_buffer;  // unread input
     size_t m_position = 0;

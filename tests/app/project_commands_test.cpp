@@ -99,11 +99,16 @@ TEST_F(ProjectCommandsTest, AFailedOpenSaveOrImportChangesNothing) {
                   "DATASET line");
     EXPECT_EQ(commands.OpenProject(fifo).Reason(),
               "cannot open '" + fifo + "': not a regular file");
+    EXPECT_EQ(commands.OpenProject(csv).Kind(), StatusKind::Damaged);
+    EXPECT_EQ(commands.OpenProject(fifo).Kind(), StatusKind::Refused);
+    EXPECT_EQ(commands.OpenProject(folder.PathOf("missing.xml")).Kind(), StatusKind::NotFound);
+    EXPECT_EQ(commands.OpenProject("").Kind(), StatusKind::Refused);
     EXPECT_TRUE(host.calls.empty());
     EXPECT_EQ(commands.m_lastFile, file);
 
     const CStatus unsaved = commands.SaveProject("/nonexistent/folder/P.xml");
     EXPECT_NE(unsaved.Reason().find("/nonexistent/folder/P.xml"), std::string::npos);
+    EXPECT_EQ(unsaved.Kind(), StatusKind::NotFound);
     EXPECT_EQ(commands.m_lastFile, file);
     EXPECT_EQ(commands.ImportRawData("/nonexistent/raw.csv").Reason(),
               "cannot open '/nonexistent/raw.csv': No such file or directory");

@@ -102,6 +102,6 @@ TEST(SampleFilesTest, AFailedCopyFallsBackToTheInstalledSample) {
     EXPECT_NE(copied.Reason().find("cannot create"), std::string::npos) << copied.Reason();
     EXPECT_EQ(project, sample);
 
-    EXPECT_FALSE(FirstStartProject(installed, "", project));
+    EXPECT_EQ(FirstStartProject(installed, "", project).Kind(), StatusKind::NotFound);
     EXPECT_EQ(project, sample);
 }
