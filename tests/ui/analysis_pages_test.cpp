@@ -9,6 +9,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPointer>
+#include <QProgressBar>
 #include <QSlider>
 #include <QTableWidget>
 #include <QTimer>
@@ -292,6 +293,58 @@ TEST_F(AnalysisPagesTest, WalkForwardRunsOnTheWorkerAndShowsItsSteps) {
     Click("walkForward");
     EXPECT_TRUE(reached);  // one row a step
     EXPECT_EQ(Frame()->findChild<CWalkForwardDialog*>(), nullptr);
+}
+
+// A walk-forward that would run long is asked about first, as Process is, and No starts
+// nothing; a run cancelled part way shows the steps it finished, with their figures.
+TEST_F(AnalysisPagesTest, WalkForwardAsksBeforeALongRunAndKeepsFinishedStepsOnCancel) {
+    OpenSample(std::numeric_limits<int32_t>::max());
+    m_yes = false;
+    bool started = true;
+    QString declined;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = Frame()->findChild<CWalkForwardDialog*>();
+        QTest::mouseClick(dialog->findChild<QAbstractButton*>("run"), Qt::LeftButton);
+        started = dialog->Running();
+        declined = dialog->findChild<QLabel*>("message")->text();
+        dialog->reject();
+    });
+    Click("walkForward");
+    ASSERT_EQ(m_runQuestions.size(), 1u);
+    EXPECT_TRUE(m_runQuestions[0].starts_with("This run has ")) << m_runQuestions[0];
+    EXPECT_FALSE(started);
+    EXPECT_TRUE(declined.startsWith("Not run")) << declined.toStdString();
+
+    OpenSample(22);
+    size_t finished = 0;
+    int rows = -1;
+    QString message;
+    QString figures;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = Frame()->findChild<CWalkForwardDialog*>();
+        dialog->findChild<QLineEdit*>("test")->setText("1m");  // about 180 steps
+        auto click = [dialog](const char* name) {
+            QTest::mouseClick(dialog->findChild<QAbstractButton*>(name), Qt::LeftButton);
+        };
+        click("run");
+        auto* bar = dialog->findChild<QProgressBar*>();
+        EXPECT_TRUE(QTest::qWaitFor([bar] { return bar->value() >= 5; }, 60000));
+        click("cancel");
+        EXPECT_TRUE(QTest::qWaitFor([dialog] { return !dialog->Running(); }, 60000));
+        finished = dialog->Result().steps.size();
+        rows = dialog->findChild<QTableWidget*>("steps")->rowCount();
+        message = dialog->findChild<QLabel*>("message")->text();
+        figures = dialog->findChild<QLabel*>("figures")->text();
+        click("cancel");  // Close
+    });
+    Click("walkForward");
+    EXPECT_EQ(m_runQuestions.size(), 1u);  // a short run starts at once
+    EXPECT_GT(finished, 0u);
+    EXPECT_EQ(rows, static_cast<int>(finished));
+    EXPECT_TRUE(message.startsWith(
+        QStringLiteral("The walk-forward run was stopped after %1 of ").arg(finished)))
+        << message.toStdString();
+    EXPECT_TRUE(figures.startsWith("Out of sample, stitched: ")) << figures.toStdString();
 }
 
 TEST_F(AnalysisPagesTest, ResultSetStepsAreClampedToTheResultSets) {

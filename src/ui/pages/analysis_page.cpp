@@ -191,6 +191,6 @@ void CAnalysisPage::OnWalkForward() {
     if (m_commands.StartProcess().Kind() == StatusKind::Refused) {
         return;  // the refused field has said why
     }
-    CWalkForwardDialog dialog(m_project, &m_frame);
+    CWalkForwardDialog dialog(m_project, m_frame.FrontEnd(), kAskBeforeSeconds, &m_frame);
     dialog.exec();
 }
