@@ -226,5 +226,6 @@ void CWalkForwardDialog::ShowResult() {
     for (size_t i = 1; i < m_result.steps.size(); ++i) {
         boundaries.push_back(m_result.steps[i].test.start.m_serial);
     }
-    m_chart->setPixmap(QPixmap::fromImage(PaintWalkForward(line, boundaries, 760, 240)));
+    m_chart->setPixmap(
+        QPixmap::fromImage(PaintWalkForward(line, boundaries, 760, 240, devicePixelRatioF())));
 }

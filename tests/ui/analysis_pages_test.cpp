@@ -347,6 +347,37 @@ TEST_F(AnalysisPagesTest, WalkForwardAsksBeforeALongRunAndKeepsFinishedStepsOnCa
     EXPECT_TRUE(figures.startsWith("Out of sample, stitched: ")) << figures.toStdString();
 }
 
+// The heat map and the walk-forward chart hold as many pixels as the screen shows for them
+// (run again with QT_SCALE_FACTOR=2), so they are not scaled up blurred.
+TEST_F(AnalysisPagesTest, PicturesAreDrawnAtTheScreensPixelRatio) {
+    const double ratio = Frame()->devicePixelRatioF();
+    if (qEnvironmentVariable("QT_SCALE_FACTOR") == "2") {
+        ASSERT_EQ(ratio, 2.0);
+    }
+    auto sharp = [ratio](const QImage& picture, int width, int height) {
+        return picture.devicePixelRatio() == ratio &&
+               picture.width() == static_cast<int>(std::ceil(width * ratio)) &&
+               picture.height() == static_cast<int>(std::ceil(height * ratio));
+    };
+    OpenSample(22);
+    bool walkSharp = false;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = Frame()->findChild<CWalkForwardDialog*>();
+        QTest::mouseClick(dialog->findChild<QAbstractButton*>("run"), Qt::LeftButton);
+        EXPECT_TRUE(QTest::qWaitFor([dialog] { return !dialog->Running(); }, 60000));
+        walkSharp = sharp(dialog->findChild<QLabel*>("chart")->pixmap().toImage(), 760, 240);
+        dialog->reject();
+    });
+    Click("walkForward");
+    EXPECT_TRUE(walkSharp);
+
+    Click("process");
+    Click("landscape");
+    auto* landscape = Frame()->findChild<CLandscapeDialog*>();
+    ASSERT_NE(landscape, nullptr);
+    EXPECT_TRUE(sharp(landscape->Picture(), CLandscapeDialog::kWidth, CLandscapeDialog::kHeight));
+}
+
 TEST_F(AnalysisPagesTest, ResultSetStepsAreClampedToTheResultSets) {
     for (int32_t ml : {5, 6}) {
         Project().Primary()->AddResult().ML = ml;
