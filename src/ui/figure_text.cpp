@@ -15,15 +15,7 @@ QString FigureText(double value) {
 }
 
 QString PercentText(double value) {
-    if (!std::isfinite(value)) {
-        return QString();
-    }
-    // Cut in decimal, not in binary: 10.0 - fmod(10.0, 0.1) is 9.90000..., and a figure cut
-    // twice that way loses a tenth each time. Ten decimals first absorb the binary noise.
-    QString text = QString::asprintf("%.10f", value);
-    text.chop(9);
-    // A small negative figure cut to 0 would show as "-0.0".
-    return text == QStringLiteral("-0.0") ? QStringLiteral("0.0") : text;
+    return QString::fromStdString(CutPercentText(value));
 }
 
 QString RiskPercentText(double value) {

@@ -17,6 +17,15 @@ CLandscapeMap Map(double low, double high) {
     return map;
 }
 
+// The scale's figures are cut to a tenth like every other per-cent figure (154.78 shows as the
+// 154.7 the result sets box says, not 154.8): maps whose ends differ below the tenth, over the
+// same span, give the same picture; a tenth more shows.
+TEST(LandscapePicture, ScaleFiguresAreCutLikeEveryOtherPerCentFigure) {
+    const QImage cut = PaintLandscape(Map(0.01, 154.71), {}, -1, 400, 300);
+    EXPECT_EQ(PaintLandscape(Map(0.05, 154.75), {}, -1, 400, 300), cut);
+    EXPECT_NE(PaintLandscape(Map(0.11, 154.81), {}, -1, 400, 300), cut);
+}
+
 // At a pixel ratio of 2 the picture holds twice the pixels each way and says so; what it shows
 // is the same picture, drawn sharper.
 TEST(LandscapePicture, APixelRatioScalesThePixelsNotTheLayout) {

@@ -10,6 +10,7 @@
 #include <QString>
 
 #include "analysis/landscape.h"
+#include "analysis/number_format.h"
 #include "charts/qt/picture_image.h"
 
 namespace {
@@ -55,7 +56,7 @@ QColor GainColour(double gain, const GainRange& range) {
 }
 
 QString GainText(double gain) {
-    return QString::number(gain, 'f', 1) + "%";
+    return QString::fromStdString(CutPercentText(gain)) + "%";
 }
 
 // The plot area and the cell size of the map inside the picture.
