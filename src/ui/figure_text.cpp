@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "analysis/number_format.h"
+#include "analysis/strategy_figures.h"
 #include "model/limits.h"
 
 QString FigureText(double value) {
@@ -40,4 +41,17 @@ QString AmountText(double value) {
 
 double GainPerYear(double gain, const CLimits& window) {
     return gain * 365.25 / static_cast<double>(window.DayCount());
+}
+
+double ShownGainPerYear(double gain, const CLimits& window) {
+    return window.DayCount() >= kDaysOfAYear ? GainPerYear(gain, window) : gain;
+}
+
+QString GainPerYearTip(const QString& base, const CLimits& window) {
+    if (window.DayCount() >= kDaysOfAYear) {
+        return base;
+    }
+    const QString shortWindow =
+        QStringLiteral("The window is shorter than a year: this is its gain, not annualised");
+    return base.isEmpty() ? shortWindow : base + QStringLiteral("\n") + shortWindow;
 }

@@ -378,6 +378,37 @@ TEST_F(AnalysisPagesTest, PicturesAreDrawnAtTheScreensPixelRatio) {
     EXPECT_TRUE(sharp(landscape->Picture(), CLandscapeDialog::kWidth, CLandscapeDialog::kHeight));
 }
 
+// Over a window under a year the report's and the box's gain per year are the window's own
+// gain, as the figures give it, and their tooltips say so; over a year, the gain per year.
+TEST_F(AnalysisPagesTest, AWindowUnderAYearShowsItsGainNotAnAnnualisedOne) {
+    OpenSample(22);
+    auto* report = m_page->findChild<QLabel*>("gainPerYear");
+    auto* box = Frame()->ResultSets()->findChild<QLineEdit*>("gainPerYear");
+    for (const auto& [endYear, underAYear] : {std::pair{"2010", true}, {"2012", false}}) {
+        Show(PAGE_CONTROLS);
+        for (const auto& [name, text] : {std::pair{"startMonth", "3"},
+                                         {"startDay", "1"},
+                                         {"startYear", "2009"},
+                                         {"endMonth", "2"},
+                                         {"endDay", "1"},
+                                         {"endYear", endYear}}) {
+            Type(name, text);
+        }
+        Click("apply");
+        const CStrategyParams& params = Project().Primary()->m_params;
+        const CLimits& window = Project().m_viewLimits;
+        ASSERT_EQ(window.DayCount() < 365, underAYear) << window.DayCount();
+        const double shown = underAYear ? params.GN : GainPerYear(params.GN, window);
+        EXPECT_EQ(report->text(), PercentText(shown));
+        EXPECT_EQ(box->text(), PercentText(shown));
+        EXPECT_EQ(ComputeFigures(*Project().Primary(), window).annualised, !underAYear);
+        for (const QWidget* field : {static_cast<QWidget*>(report), static_cast<QWidget*>(box)}) {
+            EXPECT_EQ(field->toolTip().contains("not annualised"), underAYear)
+                << field->toolTip().toStdString();
+        }
+    }
+}
+
 TEST_F(AnalysisPagesTest, ResultSetStepsAreClampedToTheResultSets) {
     for (int32_t ml : {5, 6}) {
         Project().Primary()->AddResult().ML = ml;

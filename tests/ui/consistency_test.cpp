@@ -108,7 +108,7 @@ class ConsistencyTest : public UiTest {
             EXPECT_EQ(PageLabel(PAGE_ANALYSIS, "gain"), PercentText(params.GN));
             EXPECT_EQ(PageLabel(PAGE_ANALYSIS, "gainPerYear"), Box("gainPerYear"));
             EXPECT_EQ(Box("gainPerYear"),
-                      PercentText(GainPerYear(params.GN, Project().m_viewLimits)));
+                      PercentText(ShownGainPerYear(params.GN, Project().m_viewLimits)));
         } else {
             EXPECT_EQ(PageLabel(PAGE_ANALYSIS, "output"), "no result");
             EXPECT_EQ(Box("gainPerYear"), "");  // no old gain over the new window

@@ -135,7 +135,9 @@ void CAnalysisPage::ShowReport(double output, double gain) {
     }
     m_output->setText(AmountText(output));
     m_gain->setText(PercentText(gain));
-    m_gainPerYear->setText(PercentText(GainPerYear(gain, m_project.m_viewLimits)));
+    m_gainPerYear->setText(PercentText(ShownGainPerYear(gain, m_project.m_viewLimits)));
+    m_gainPerYear->setToolTip(GainPerYearTip(
+        QStringLiteral("Gain per year, simple (not compounded)"), m_project.m_viewLimits));
 }
 
 namespace {
