@@ -173,6 +173,10 @@ TEST_F(ConsistencyTest, AWindowWithoutPointsOfADataSetSaysSoInsteadOfAGain) {
     Click("process");
     ASSERT_EQ(Project().Primary()->m_results.size(), results);
     EXPECT_TRUE(results == 0 || Project().Primary()->m_results[0].GN == best);
+    // ... and says so, rather than seeming to do nothing.
+    EXPECT_EQ(Frame()->Status()->currentMessage(),
+              "Process did not run: the window holds no point of 'SP500-2000': nothing to "
+              "optimise.");
     ExpectOneState("Process on an empty window");
 }
 

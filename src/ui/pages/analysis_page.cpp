@@ -16,6 +16,7 @@
 #include "ui/pages/dialog_template.h"
 #include "ui/progress_dialog.h"
 #include "ui/refresh.h"
+#include "ui/status_bar.h"
 #include "ui/strategy_figures_text.h"
 #include "ui/walk_forward_dialog.h"
 
@@ -167,9 +168,17 @@ void CAnalysisPage::OnProcess() {
     CDialogRunHost host(m_frame);
     CProcessOptions options;
     options.askAboveSeconds = kAskBeforeSeconds;
-    // A refused entry has said why, a declined run changes nothing, and without a data set
-    // there is nothing to run.
-    static_cast<void>(m_commands.Process(host, options));
+    // A refused entry has said why and a declined run changes nothing; any other refusal (no
+    // data set, a window without a point) is told in the status bar, so that the button does
+    // not seem to have done nothing.
+    // The message gives the notice pane back after a while.
+    m_frame.Status()->clearMessage();
+    const CStatus done = m_commands.Process(host, options);
+    if (!done && done.Kind() != StatusKind::Refused) {
+        const QString reason = QString::fromStdString(done.Reason());
+        m_frame.Status()->showMessage(QStringLiteral("Process did not run: %1.").arg(reason),
+                                      kRefusalShownMs);
+    }
     EnableLandscape();
 }
 
