@@ -409,6 +409,24 @@ TEST_F(AnalysisPagesTest, AWindowUnderAYearShowsItsGainNotAnAnnualisedOne) {
     }
 }
 
+// At the smallest window the Analysis page shows its figures whole, without scrolling.
+TEST_F(AnalysisPagesTest, TheFiguresShowWholeAtTheSmallestWindow) {
+    OpenSample(22);
+    Frame()->resize(Frame()->minimumSize());
+    QApplication::processEvents();
+    auto* group = m_page->findChild<QGroupBox*>();
+    ASSERT_NE(group, nullptr);
+    for (const QLabel* label : m_page->findChildren<QLabel*>()) {
+        if (label->text().isEmpty()) {
+            continue;
+        }
+        // What the page's frame clips away (a cut or scrolled-off label) is not shown.
+        EXPECT_EQ(label->visibleRegion().boundingRect(), label->rect())
+            << label->text().toStdString();
+    }
+    EXPECT_FALSE(m_page->findChild<QLabel*>("drawdown")->text().isEmpty());
+}
+
 TEST_F(AnalysisPagesTest, ResultSetStepsAreClampedToTheResultSets) {
     for (int32_t ml : {5, 6}) {
         Project().Primary()->AddResult().ML = ml;

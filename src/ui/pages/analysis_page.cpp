@@ -23,51 +23,55 @@
 CAnalysisPage::CAnalysisPage(CProjectCommands& commands, CMainFrame& frame, QWidget* parent)
     : CProjectPage(commands, frame, parent) {
     const CDialogTemplate t(this);
-    t.Group("Investment", 0, 0, 150, 65);
-    t.Static("Input", 10, 20, 60, 8);
-    m_inputEdit = t.Edit("input", 85, 18, 55, 12);
-    t.Static("Transaction Charge", 10, 38, 70, 8);
-    m_chargeEdit = t.Edit("charge", 85, 36, 55, 12);
+    // Laid out to fit the page beside the charts at the smallest window (about 450 x 95 dialog
+    // units), the figures included.
+    t.Group("Investment", 0, 0, 108, 65);
+    t.Static("Input", 6, 20, 60, 8);
+    m_inputEdit = t.Edit("input", 72, 18, 32, 12);
+    t.Static("Transaction Charge", 6, 38, 66, 8);
+    m_chargeEdit = t.Edit("charge", 72, 36, 32, 12);
 
-    t.Group("Result", 160, 0, 140, 65);
-    t.Static("Output", 170, 14, 40, 8);
-    m_output = t.Static(QString(), 215, 14, 60, 8, true);
-    t.Static("Gain", 170, 29, 40, 8);
-    m_gain = t.Static(QString(), 215, 29, 60, 8, true);
-    t.Static("%", 278, 29, 10, 8);
-    t.Static("Gain/Year", 170, 44, 40, 8);
-    m_gainPerYear = t.Static(QString(), 215, 44, 60, 8, true);
-    t.Static("%", 278, 44, 10, 8);
+    t.Group("Result", 112, 0, 92, 65);
+    t.Static("Output", 117, 14, 32, 8);
+    m_output = t.Static(QString(), 150, 14, 42, 8, true);
+    t.Static("Gain", 117, 29, 32, 8);
+    m_gain = t.Static(QString(), 150, 29, 42, 8, true);
+    t.Static("%", 194, 29, 8, 8);
+    t.Static("Gain/Year", 117, 44, 32, 8);
+    m_gainPerYear = t.Static(QString(), 150, 44, 42, 8, true);
+    t.Static("%", 194, 44, 8, 8);
     m_output->setObjectName(QStringLiteral("output"));
     m_gain->setObjectName(QStringLiteral("gain"));
     m_gainPerYear->setObjectName(QStringLiteral("gainPerYear"));
 
     // Says why the report shows no result, when it shows none.
-    m_notice = t.Static(QString(), 10, 70, 370, 8);
+    m_notice = t.Static(QString(), 6, 70, 266, 8);
     m_notice->setObjectName(QStringLiteral("notice"));
     m_inputEdit->setAccessibleName(QStringLiteral("Input"));
     m_chargeEdit->setAccessibleName(QStringLiteral("Transaction Charge"));
 
-    // Beside the Process box, where the page has room: two figures a row, the drawdown with its
-    // dates alone on the last.
-    t.Group("Figures", 390, 0, 236, 65);
+    t.Group("Process", 208, 0, 64, 65);
+    QPushButton* process = t.Button("&Process", "process", 212, 12, 56, 14);
+    m_landscape = t.Button("&Landscape...", "landscape", 212, 29, 56, 14);
+    QPushButton* walk = t.Button("&Walk forward...", "walkForward", 212, 46, 56, 14);
+
+    // Beside the Process box, as deep as the page: two figures a row (the first column wider,
+    // for "in N days" and "(last open)"), the drawdown with its dates alone on the last.
+    t.Group("Figures", 276, 0, 174, 85);
     const std::vector<CFigureRow> rows = ExtraFigureRows(CStrategyFigures(), nullptr);
     const int lastRow = static_cast<int>((rows.size() - 1 + 1) / 2);
     for (size_t i = 0; i < rows.size(); ++i) {
         const bool last = i + 1 == rows.size();
-        const int x = last || i % 2 == 0 ? 396 : 512;
-        const int y = 9 + static_cast<int>(last ? lastRow : i / 2) * 7;
-        const int labelWidth = last ? 60 : 52;
+        const bool first = last || i % 2 == 0;
+        const int x = first ? 281 : 373;
+        const int y = 10 + static_cast<int>(last ? lastRow : i / 2) * 9;
+        const int labelWidth = last ? 57 : first ? 50 : 48;
+        const int valueWidth = last ? 109 : first ? 42 : 28;
         t.Static(rows[i].label, x, y, labelWidth, 8);
-        QLabel* figure = t.Static(QString(), x + labelWidth, y, last ? 168 : 62, 8);
+        QLabel* figure = t.Static(QString(), x + labelWidth, y, valueWidth, 8);
         figure->setObjectName(QString::fromLatin1(rows[i].name));
         m_figures.push_back(figure);
     }
-
-    t.Group("Process", 310, 0, 70, 65);
-    QPushButton* process = t.Button("&Process", "process", 317, 12, 56, 14);
-    m_landscape = t.Button("&Landscape...", "landscape", 317, 29, 56, 14);
-    QPushButton* walk = t.Button("&Walk forward...", "walkForward", 317, 46, 56, 14);
 
     setTabOrder(m_inputEdit, m_chargeEdit);
     setTabOrder(m_chargeEdit, process);
