@@ -43,6 +43,11 @@ class AnalysisPagesTest : public UiTest {
     }
     static CStrategyParams& Primary() { return Project().Primary()->m_params; }
     QString Label(const char* name) const { return m_page->findChild<QLabel*>(name)->text(); }
+    // A figure as the page gives it whole: its text, or its tooltip where the text is shortened.
+    QString Figure(const char* name) const {
+        const QLabel* label = m_page->findChild<QLabel*>(name);
+        return label->toolTip().isEmpty() ? label->text() : label->toolTip();
+    }
     static QString Box(const char* name) {
         return Frame()->ResultSets()->findChild<QLineEdit*>(name)->text();
     }
@@ -158,7 +163,7 @@ TEST_F(AnalysisPagesTest, FiguresOfTheLastSimulationUnderTheReportAndInTheResult
         {"inMarket", "75.0 %"},        {"bestTrade", "11.1 %"}, {"worstTrade", "-1.0 %"},
         {"drawdown", "10.0 %" + dates}};
     for (const auto& [name, text] : shown) {
-        EXPECT_EQ(Label(name), text) << name;
+        EXPECT_EQ(Figure(name), text) << name;
     }
     const QString tip = Frame()->ResultSets()->findChild<QGroupBox*>()->toolTip();
     EXPECT_TRUE(tip.startsWith("Gain: 10.0 %\nGain/Year: 5.0 %\n")) << tip.toStdString();
@@ -425,6 +430,15 @@ TEST_F(AnalysisPagesTest, TheFiguresShowWholeAtTheSmallestWindow) {
             << label->text().toStdString();
     }
     EXPECT_FALSE(m_page->findChild<QLabel*>("drawdown")->text().isEmpty());
+    // A figure too wide for its place says so with an ellipsis and shows whole in its tooltip.
+    const int32_t end = Project().m_viewLimits.end.m_serial;
+    SetWindow(Project(), end - 200, end);
+    Frame()->Refresh(REFRESH_LOAD);
+    const QLabel* compounded = m_page->findChild<QLabel*>("compounded");
+    EXPECT_TRUE(compounded->text().endsWith(" days")) << compounded->text().toStdString();
+    const QLabel* trades = m_page->findChild<QLabel*>("trades");
+    EXPECT_TRUE(trades->toolTip().isEmpty() ? !trades->text().contains(QChar(0x2026))
+                                            : trades->text().endsWith(QChar(0x2026)));
 }
 
 TEST_F(AnalysisPagesTest, ResultSetStepsAreClampedToTheResultSets) {

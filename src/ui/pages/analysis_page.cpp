@@ -55,18 +55,20 @@ CAnalysisPage::CAnalysisPage(CProjectCommands& commands, CMainFrame& frame, QWid
     m_landscape = t.Button("&Landscape...", "landscape", 212, 29, 56, 14);
     QPushButton* walk = t.Button("&Walk forward...", "walkForward", 212, 46, 56, 14);
 
-    // Beside the Process box, as deep as the page: two figures a row (the first column wider,
-    // for "in N days" and "(last open)"), the drawdown with its dates alone on the last.
-    t.Group("Figures", 276, 0, 174, 85);
+    // Beside the Process box, as deep as the page: the first figure ("55.6 % in 337 days") and
+    // the drawdown with its dates each alone on a row, the others two a row between them (the
+    // right column's labels are shorter and its figures longer: "12 (last open)").
+    t.Group("Figures", 276, 0, 177, 85);
     const std::vector<CFigureRow> rows = ExtraFigureRows(CStrategyFigures(), nullptr);
-    const int lastRow = static_cast<int>((rows.size() - 1 + 1) / 2);
     for (size_t i = 0; i < rows.size(); ++i) {
-        const bool last = i + 1 == rows.size();
-        const bool first = last || i % 2 == 0;
-        const int x = first ? 281 : 373;
-        const int y = 10 + static_cast<int>(last ? lastRow : i / 2) * 9;
-        const int labelWidth = last ? 57 : first ? 50 : 48;
-        const int valueWidth = last ? 109 : first ? 42 : 28;
+        const bool alone = i == 0 || i + 1 == rows.size();
+        const bool left = alone || i % 2 == 1;
+        const int x = left ? 281 : 367;
+        const int y =
+            10 +
+            static_cast<int>(alone ? (i == 0 ? 0 : (rows.size() - 2) / 2 + 1) : (i + 1) / 2) * 9;
+        const int labelWidth = alone ? 57 : left ? 48 : 41;
+        const int valueWidth = alone ? 109 : left ? 36 : 44;
         t.Static(rows[i].label, x, y, labelWidth, 8);
         QLabel* figure = t.Static(QString(), x + labelWidth, y, valueWidth, 8);
         figure->setObjectName(QString::fromLatin1(rows[i].name));
@@ -124,8 +126,15 @@ void CAnalysisPage::ShowFigures(bool blank) {
     const std::vector<CFigureRow> rows = ExtraFigureRows(
         primary != nullptr ? ComputeFigures(*primary, m_project.m_viewLimits) : CStrategyFigures(),
         primary);
+    // A figure wider than its place ("12 (last open)") is shortened with an ellipsis, never cut,
+    // and shows whole in its tooltip.
     for (size_t i = 0; i < rows.size(); ++i) {
-        m_figures[i]->setText(rows[i].text);
+        QLabel* figure = m_figures[i];
+        const QFontMetrics metrics = figure->fontMetrics();
+        const bool fits = metrics.horizontalAdvance(rows[i].text) <= figure->width();
+        figure->setText(fits ? rows[i].text
+                             : metrics.elidedText(rows[i].text, Qt::ElideRight, figure->width()));
+        figure->setToolTip(fits ? QString() : rows[i].text);
     }
 }
 
