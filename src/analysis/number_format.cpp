@@ -37,3 +37,16 @@ std::string FormatNumber(double x) {
     result.push_back(')');
     return result;
 }
+
+std::string CutPercentText(double value) {
+    if (!std::isfinite(value)) {
+        return std::string();
+    }
+    // Cut in decimal, not in binary: 10.0 - fmod(10.0, 0.1) is 9.90000..., and a figure cut
+    // twice that way loses a tenth each time. Ten decimals first absorb the binary noise.
+    char text[400];  // "%.10f" of 1e308
+    std::snprintf(text, sizeof text, "%.10f", value);
+    std::string cut(text);
+    cut.resize(cut.size() - 9);
+    return cut == "-0.0" ? std::string("0.0") : cut;
+}

@@ -353,6 +353,47 @@ bool AddPeriod(const CDataPoint& date, const CPeriod& period, int64_t times, CDa
     return true;
 }
 
+namespace {
+
+// A stopped run keeps the steps it finished, with the account and its figures up to the end of
+// the last of them: minutes of work are not thrown away because the rest was not wanted.
+CStatus KeepFinished(const CDataSet& primary, std::vector<CWalkStep>& steps, size_t finished,
+                     CWalkForward& out) {
+    const size_t planned = steps.size();
+    steps.resize(finished);
+    out.steps = std::move(steps);
+    if (!out.steps.empty()) {
+        AddBuyAndHold(primary, out);
+        StitchFigures(primary, out);
+    }
+    return CStatus::Error("the walk-forward run was stopped after " + std::to_string(finished) +
+                          " of " + std::to_string(planned) + " steps");
+}
+
+}  // namespace
+
+CSweepEstimate EstimateWalkForward(const CProject& project, const CWalkSettings& settings,
+                                   int threads) {
+    if (project.Primary() == nullptr) {
+        return {};
+    }
+    std::vector<CWalkStep> steps;
+    const CLimits span = Window(project.m_viewLimits.start, project.m_viewLimits.end);
+    if (!PlanWalkSteps(span, settings.train, settings.test, steps) || steps.empty()) {
+        return {};
+    }
+    // Every training window is as long as the last one, which no cut at the window's start
+    // shortens: its sweep, once per step.
+    CProject copy;
+    CopyProject(project, steps.back().train.end.m_serial, copy);
+    copy.SetWindow(steps.back().train);
+    const CSweepEstimate one = EstimateSweep(copy, threads);
+    const auto count = static_cast<int64_t>(steps.size());
+    const int64_t most = std::numeric_limits<int64_t>::max();
+    return {one.steps > most / count ? most : one.steps * count,
+            one.seconds * static_cast<double>(count)};
+}
+
 CStatus WalkForward(const CProject& project, const CWalkSettings& settings, int threads,
                     const std::atomic<bool>& stop, CProgressSink* progress, CWalkForward& out) {
     out = CWalkForward{};
@@ -374,14 +415,14 @@ CStatus WalkForward(const CProject& project, const CWalkSettings& settings, int 
     CStitchedAccount account(primary->m_params.IN, primary->m_params.TT);
     for (size_t s = 0; s < steps.size(); ++s) {
         if (stop) {
-            return CStatus::Error("the walk-forward run was stopped");
+            return KeepFinished(*primary, steps, s, out);
         }
         stepProgress.SetStep(s);
         CWalkStep& step = steps[s];
         if (CStatus chosen =
                 ChooseParameters(project, settings, threads, stop, &stepProgress, step);
             !chosen) {
-            return chosen;
+            return stop ? KeepFinished(*primary, steps, s, out) : chosen;
         }
         const std::vector<int32_t> flags = StepFlags(sets, step, settings.flatStart);
         TradeStep(*primary, flags, settings.flatStart, account, step, out);

@@ -13,6 +13,7 @@
 
 class CProject;
 class CProgressSink;
+struct CSweepEstimate;
 
 // A length of time as the command line writes it: a count of days, months or years.
 struct CPeriod {
@@ -84,6 +85,11 @@ struct CWalkSettings {
     bool flatStart = false;
 };
 
+// What WalkForward with these settings will cost: each step's sweep as Optimise would run it
+// on a training window, times the steps. Zero without a primary or when no step fits.
+CSweepEstimate EstimateWalkForward(const CProject& project, const CWalkSettings& settings,
+                                   int threads);
+
 // Walk-forward check of the optimisation on the project's window, deciding every day only with
 // points up to that day. The first training window starts at the window's start and lasts
 // `train`; the test windows follow it, `test` long each, one after another without gap or
@@ -101,7 +107,8 @@ struct CWalkSettings {
 //
 // Works on a copy: the project is only read. Fails, with the reason, without a data set, when
 // no step fits, when the windows run past the dates the program holds, when the range is too
-// large for a landscape the robust rank needs, or once `stop` is set. `threads` as for
+// large for a landscape the robust rank needs, or once `stop` is set; a stopped run still holds
+// the steps it finished in `out`, with the line and figures up to them. `threads` as for
 // Optimise; `progress` (may be null) gets positions 1 to 100 over the whole run.
 CStatus WalkForward(const CProject& project, const CWalkSettings& settings, int threads,
                     const std::atomic<bool>& stop, CProgressSink* progress, CWalkForward& out);

@@ -1,9 +1,11 @@
 #include "charts/scaling.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdio>
 #include <limits>
+#include <string>
 
 #include "model/month_names.h"
 #include "model/numeric.h"
@@ -83,6 +85,42 @@ std::vector<double> ValueTicks(const CLimits& limits) {
     return ticks;
 }
 
+namespace {
+
+// What the label column beside the plot holds in the axis font.
+constexpr size_t kLabelChars = 8;
+
+// The label of a value too wide for the column: thousands, millions, billions or trillions
+// with as many decimals as the step between the ticks needs ("25T", "2.55T"), or the value in
+// exponent form beyond that.
+std::string ShortValueLabel(double value, double step) {
+    struct Unit {
+        double size;
+        char suffix;
+    };
+    for (const Unit unit : {Unit{1e12, 'T'}, Unit{1e9, 'B'}, Unit{1e6, 'M'}, Unit{1e3, 'K'}}) {
+        if (std::fabs(value) < unit.size || std::fabs(value) >= 1000.0 * unit.size) {
+            continue;
+        }
+        const double steps = std::fabs(step) / unit.size;
+        const int decimals =
+            std::isfinite(steps) && steps > 0.0 && steps < 1.0
+                ? std::min(3, static_cast<int>(std::ceil(-std::log10(steps) - 1e-9)))
+                : 0;
+        char text[32];
+        std::snprintf(text, sizeof text, "%.*f%c", decimals, value / unit.size, unit.suffix);
+        if (std::string(text).size() <= kLabelChars) {
+            return text;
+        }
+        break;
+    }
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1e", value);
+    return text;
+}
+
+}  // namespace
+
 std::string FormatValueLabel(double value, double step) {
     const char* format = "%1.1e";
     if (step >= 1) {
@@ -104,7 +142,8 @@ std::string FormatValueLabel(double value, double step) {
     while (*first == ' ') {
         ++first;
     }
-    return first;
+    return std::string(first).size() <= kLabelChars ? std::string(first)
+                                                    : ShortValueLabel(value, step);
 }
 
 std::string MonthLabel(int32_t month) {

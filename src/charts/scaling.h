@@ -14,7 +14,9 @@ void Scale(CLimits& limits, int slot);
 // previous plus step. Empty when the record holds no usable axis.
 std::vector<double> ValueTicks(const CLimits& limits);
 
-// A tick's label: the value in a format chosen by the axis step, leading blanks removed.
+// A tick's label: the value in a format chosen by the axis step, leading blanks removed; a
+// value wider than the label column in a short form that keeps the ticks apart ("25T" for
+// 2.5e13 in steps of 5e12, "25.1T" in steps of 1e11, "1.0e+308"), never its first digits.
 std::string FormatValueLabel(double value, double step);
 
 enum class DateAxisMode { Day, Month, Year };

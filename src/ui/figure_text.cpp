@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "analysis/number_format.h"
+#include "analysis/strategy_figures.h"
 #include "model/limits.h"
 
 QString FigureText(double value) {
@@ -15,15 +16,7 @@ QString FigureText(double value) {
 }
 
 QString PercentText(double value) {
-    if (!std::isfinite(value)) {
-        return QString();
-    }
-    // Cut in decimal, not in binary: 10.0 - fmod(10.0, 0.1) is 9.90000..., and a figure cut
-    // twice that way loses a tenth each time. Ten decimals first absorb the binary noise.
-    QString text = QString::asprintf("%.10f", value);
-    text.chop(9);
-    // A small negative figure cut to 0 would show as "-0.0".
-    return text == QStringLiteral("-0.0") ? QStringLiteral("0.0") : text;
+    return QString::fromStdString(CutPercentText(value));
 }
 
 QString RiskPercentText(double value) {
@@ -48,4 +41,17 @@ QString AmountText(double value) {
 
 double GainPerYear(double gain, const CLimits& window) {
     return gain * 365.25 / static_cast<double>(window.DayCount());
+}
+
+double ShownGainPerYear(double gain, const CLimits& window) {
+    return window.DayCount() >= kDaysOfAYear ? GainPerYear(gain, window) : gain;
+}
+
+QString GainPerYearTip(const QString& base, const CLimits& window) {
+    if (window.DayCount() >= kDaysOfAYear) {
+        return base;
+    }
+    const QString shortWindow =
+        QStringLiteral("The window is shorter than a year: this is its gain, not annualised");
+    return base.isEmpty() ? shortWindow : base + QStringLiteral("\n") + shortWindow;
 }

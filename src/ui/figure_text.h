@@ -23,3 +23,11 @@ QString AmountText(double value);
 // The simple (not compounded) gain per year of `gain` per cent made over the days of
 // `window`: gain x 365.25 / days.
 double GainPerYear(double gain, const CLimits& window);
+
+// The gain per year the report and the result sets box show, by the rule of the figures: the
+// simple gain per year over a window of a year or more; over a shorter one the window's own
+// gain, since a few weeks' gain multiplied up to a year says nothing about a year.
+double ShownGainPerYear(double gain, const CLimits& window);
+// What a field showing ShownGainPerYear over `window` holds, for its tooltip: `base`, and for a
+// window under a year that the figure is the window's gain, not annualised.
+QString GainPerYearTip(const QString& base, const CLimits& window);

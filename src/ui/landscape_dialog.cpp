@@ -115,6 +115,6 @@ void CLandscapeDialog::Draw() {
     }
     m_shown = m_bestOverRatios->isChecked() ? BestOverRatios(m_landscape)
                                             : SliceAtRatio(m_landscape, m_ratio);
-    m_picture->setPixmap(
-        QPixmap::fromImage(PaintLandscape(m_shown, results, applied, kWidth, kHeight)));
+    m_picture->setPixmap(QPixmap::fromImage(
+        PaintLandscape(m_shown, results, applied, kWidth, kHeight, devicePixelRatioF())));
 }

@@ -100,8 +100,9 @@ void CResultSetsDialog::ShowState() {
         m_group->setToolTip(QString());
         return;
     }
-    const double gainPerYear = GainPerYear(primary.m_params.GN, m_project.m_viewLimits);
+    const double gainPerYear = ShownGainPerYear(primary.m_params.GN, m_project.m_viewLimits);
     ShowFigure(m_gainEdit, PercentText(gainPerYear), gainPerYear);
+    m_gainEdit->setToolTip(GainPerYearTip(m_gainEdit->toolTip(), m_project.m_viewLimits));
     ShowFigures();
 }
 

@@ -13,10 +13,13 @@
 #include <string>
 #include <tuple>
 
+#include "analysis/optimiser.h"
+#include "app/duration_text.h"
 #include "charts/qt/walk_picture.h"
 #include "model/project.h"
 #include "ui/background_run.h"
 #include "ui/figure_text.h"
+#include "ui/front_end.h"
 #include "ui/strategy_figures_text.h"
 
 namespace {
@@ -27,8 +30,12 @@ QString Window(const CLimits& window) {
 
 }  // namespace
 
-CWalkForwardDialog::CWalkForwardDialog(const CProject& project, QWidget* parent)
-    : QDialog(parent), m_project(project) {
+CWalkForwardDialog::CWalkForwardDialog(const CProject& project, CFrontEnd& frontEnd,
+                                       double askAboveSeconds, QWidget* parent)
+    : QDialog(parent),
+      m_project(project),
+      m_frontEnd(frontEnd),
+      m_askAboveSeconds(askAboveSeconds) {
     setWindowTitle(QStringLiteral("Quillmark - Walk Forward"));
     setModal(true);
     auto* grid = new QGridLayout(this);
@@ -115,6 +122,17 @@ void CWalkForwardDialog::OnRun() {
             return;
         }
     }
+    const CWalkSettings settings{train, test,
+                                 m_robust->isChecked() ? CWalkRank::Robust : CWalkRank::Gain,
+                                 m_flatStart->isChecked()};
+    const CSweepEstimate estimate = EstimateWalkForward(m_project, settings, 0);
+    if (estimate.seconds > m_askAboveSeconds &&
+        !m_frontEnd.Ask(QString::fromStdString(LongRunText(estimate) + " Run it?"))) {
+        m_message->setText(
+            QStringLiteral("Not run: shorten the range or the window to run it "
+                           "in less time."));
+        return;
+    }
     m_message->clear();
     m_steps->setRowCount(0);
     m_figures->clear();
@@ -124,9 +142,6 @@ void CWalkForwardDialog::OnRun() {
     m_result = CWalkForward();
     m_status = CStatus::Ok();
     SetRunning(true);
-    const CWalkSettings settings{train, test,
-                                 m_robust->isChecked() ? CWalkRank::Robust : CWalkRank::Gain,
-                                 m_flatStart->isChecked()};
     auto* worker = new CBackgroundRun(
         [this, settings](const std::atomic<bool>& stop, CProgressSink* progress) {
             m_status = WalkForward(m_project, settings, 0, stop, progress, m_result);
@@ -161,11 +176,18 @@ void CWalkForwardDialog::customEvent(QEvent* event) {
         QDialog::reject();
         return;
     }
-    if (!m_status) {
-        m_message->setText(QString::fromStdString(m_status.Reason()));
-        return;
+    // A stopped run shows the steps it finished (and says so); a failed one has none.
+    if (!m_result.steps.empty()) {
+        ShowResult();
     }
-    ShowResult();
+    if (!m_status) {
+        const std::string& reason = m_status.Reason();
+        m_message->setText(QString::fromStdString(reason).left(1).toUpper() +
+                           QString::fromStdString(reason).mid(1) +
+                           (m_result.steps.empty()
+                                ? QStringLiteral(".")
+                                : QStringLiteral(": the steps shown are done.")));
+    }
 }
 
 void CWalkForwardDialog::ShowResult() {
@@ -204,5 +226,6 @@ void CWalkForwardDialog::ShowResult() {
     for (size_t i = 1; i < m_result.steps.size(); ++i) {
         boundaries.push_back(m_result.steps[i].test.start.m_serial);
     }
-    m_chart->setPixmap(QPixmap::fromImage(PaintWalkForward(line, boundaries, 760, 240)));
+    m_chart->setPixmap(
+        QPixmap::fromImage(PaintWalkForward(line, boundaries, 760, 240, devicePixelRatioF())));
 }

@@ -9,6 +9,7 @@
 #include "app/walk_forward.h"
 #include "model/status.h"
 
+class CFrontEnd;
 class CProject;
 class QCheckBox;
 class QLabel;
@@ -25,14 +26,13 @@ class QTableWidget;
 class CWalkForwardDialog : public QDialog {
   public:
     // The project outlives the dialog and does not change while it runs (the dialog is modal).
-    CWalkForwardDialog(const CProject& project, QWidget* parent = nullptr);
+    // A run estimated above `askAboveSeconds` starts only when `frontEnd` is told Yes.
+    CWalkForwardDialog(const CProject& project, CFrontEnd& frontEnd, double askAboveSeconds,
+                       QWidget* parent = nullptr);
 
     bool Running() const { return m_running; }
     const CWalkForward& Result() const { return m_result; }
 
-    // The worker's message: a new bar position (0: none) and whether the run is over.
-
-  public:
     void reject() override;
 
   protected:
@@ -44,6 +44,8 @@ class CWalkForwardDialog : public QDialog {
     void SetRunning(bool running);
 
     const CProject& m_project;
+    CFrontEnd& m_frontEnd;
+    double m_askAboveSeconds;
     std::atomic<bool> m_stop{false};
     bool m_running = false;
     bool m_closeWhenOver = false;

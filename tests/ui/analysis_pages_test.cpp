@@ -9,6 +9,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPointer>
+#include <QProgressBar>
 #include <QSlider>
 #include <QTableWidget>
 #include <QTimer>
@@ -42,6 +43,11 @@ class AnalysisPagesTest : public UiTest {
     }
     static CStrategyParams& Primary() { return Project().Primary()->m_params; }
     QString Label(const char* name) const { return m_page->findChild<QLabel*>(name)->text(); }
+    // A figure as the page gives it whole: its text, or its tooltip where the text is shortened.
+    QString Figure(const char* name) const {
+        const QLabel* label = m_page->findChild<QLabel*>(name);
+        return label->toolTip().isEmpty() ? label->text() : label->toolTip();
+    }
     static QString Box(const char* name) {
         return Frame()->ResultSets()->findChild<QLineEdit*>(name)->text();
     }
@@ -157,7 +163,7 @@ TEST_F(AnalysisPagesTest, FiguresOfTheLastSimulationUnderTheReportAndInTheResult
         {"inMarket", "75.0 %"},        {"bestTrade", "11.1 %"}, {"worstTrade", "-1.0 %"},
         {"drawdown", "10.0 %" + dates}};
     for (const auto& [name, text] : shown) {
-        EXPECT_EQ(Label(name), text) << name;
+        EXPECT_EQ(Figure(name), text) << name;
     }
     const QString tip = Frame()->ResultSets()->findChild<QGroupBox*>()->toolTip();
     EXPECT_TRUE(tip.startsWith("Gain: 10.0 %\nGain/Year: 5.0 %\n")) << tip.toStdString();
@@ -292,6 +298,147 @@ TEST_F(AnalysisPagesTest, WalkForwardRunsOnTheWorkerAndShowsItsSteps) {
     Click("walkForward");
     EXPECT_TRUE(reached);  // one row a step
     EXPECT_EQ(Frame()->findChild<CWalkForwardDialog*>(), nullptr);
+}
+
+// A walk-forward that would run long is asked about first, as Process is, and No starts
+// nothing; a run cancelled part way shows the steps it finished, with their figures.
+TEST_F(AnalysisPagesTest, WalkForwardAsksBeforeALongRunAndKeepsFinishedStepsOnCancel) {
+    OpenSample(std::numeric_limits<int32_t>::max());
+    m_yes = false;
+    bool started = true;
+    QString declined;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = Frame()->findChild<CWalkForwardDialog*>();
+        QTest::mouseClick(dialog->findChild<QAbstractButton*>("run"), Qt::LeftButton);
+        started = dialog->Running();
+        declined = dialog->findChild<QLabel*>("message")->text();
+        dialog->reject();
+    });
+    Click("walkForward");
+    ASSERT_EQ(m_runQuestions.size(), 1u);
+    EXPECT_TRUE(m_runQuestions[0].starts_with("This run has ")) << m_runQuestions[0];
+    EXPECT_FALSE(started);
+    EXPECT_TRUE(declined.startsWith("Not run")) << declined.toStdString();
+
+    OpenSample(22);
+    size_t finished = 0;
+    int rows = -1;
+    QString message;
+    QString figures;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = Frame()->findChild<CWalkForwardDialog*>();
+        dialog->findChild<QLineEdit*>("test")->setText("1m");  // about 180 steps
+        auto click = [dialog](const char* name) {
+            QTest::mouseClick(dialog->findChild<QAbstractButton*>(name), Qt::LeftButton);
+        };
+        click("run");
+        auto* bar = dialog->findChild<QProgressBar*>();
+        EXPECT_TRUE(QTest::qWaitFor([bar] { return bar->value() >= 5; }, 60000));
+        click("cancel");
+        EXPECT_TRUE(QTest::qWaitFor([dialog] { return !dialog->Running(); }, 60000));
+        finished = dialog->Result().steps.size();
+        rows = dialog->findChild<QTableWidget*>("steps")->rowCount();
+        message = dialog->findChild<QLabel*>("message")->text();
+        figures = dialog->findChild<QLabel*>("figures")->text();
+        click("cancel");  // Close
+    });
+    Click("walkForward");
+    EXPECT_EQ(m_runQuestions.size(), 1u);  // a short run starts at once
+    EXPECT_GT(finished, 0u);
+    EXPECT_EQ(rows, static_cast<int>(finished));
+    EXPECT_TRUE(message.startsWith(
+        QStringLiteral("The walk-forward run was stopped after %1 of ").arg(finished)))
+        << message.toStdString();
+    EXPECT_TRUE(figures.startsWith("Out of sample, stitched: ")) << figures.toStdString();
+}
+
+// The heat map and the walk-forward chart hold as many pixels as the screen shows for them
+// (run again with QT_SCALE_FACTOR=2), so they are not scaled up blurred.
+TEST_F(AnalysisPagesTest, PicturesAreDrawnAtTheScreensPixelRatio) {
+    const double ratio = Frame()->devicePixelRatioF();
+    if (qEnvironmentVariable("QT_SCALE_FACTOR") == "2") {
+        ASSERT_EQ(ratio, 2.0);
+    }
+    auto sharp = [ratio](const QImage& picture, int width, int height) {
+        return picture.devicePixelRatio() == ratio &&
+               picture.width() == static_cast<int>(std::ceil(width * ratio)) &&
+               picture.height() == static_cast<int>(std::ceil(height * ratio));
+    };
+    OpenSample(22);
+    bool walkSharp = false;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = Frame()->findChild<CWalkForwardDialog*>();
+        QTest::mouseClick(dialog->findChild<QAbstractButton*>("run"), Qt::LeftButton);
+        EXPECT_TRUE(QTest::qWaitFor([dialog] { return !dialog->Running(); }, 60000));
+        walkSharp = sharp(dialog->findChild<QLabel*>("chart")->pixmap().toImage(), 760, 240);
+        dialog->reject();
+    });
+    Click("walkForward");
+    EXPECT_TRUE(walkSharp);
+
+    Click("process");
+    Click("landscape");
+    auto* landscape = Frame()->findChild<CLandscapeDialog*>();
+    ASSERT_NE(landscape, nullptr);
+    EXPECT_TRUE(sharp(landscape->Picture(), CLandscapeDialog::kWidth, CLandscapeDialog::kHeight));
+}
+
+// Over a window under a year the report's and the box's gain per year are the window's own
+// gain, as the figures give it, and their tooltips say so; over a year, the gain per year.
+TEST_F(AnalysisPagesTest, AWindowUnderAYearShowsItsGainNotAnAnnualisedOne) {
+    OpenSample(22);
+    auto* report = m_page->findChild<QLabel*>("gainPerYear");
+    auto* box = Frame()->ResultSets()->findChild<QLineEdit*>("gainPerYear");
+    for (const auto& [endYear, underAYear] : {std::pair{"2010", true}, {"2012", false}}) {
+        Show(PAGE_CONTROLS);
+        for (const auto& [name, text] : {std::pair{"startMonth", "3"},
+                                         {"startDay", "1"},
+                                         {"startYear", "2009"},
+                                         {"endMonth", "2"},
+                                         {"endDay", "1"},
+                                         {"endYear", endYear}}) {
+            Type(name, text);
+        }
+        Click("apply");
+        const CStrategyParams& params = Project().Primary()->m_params;
+        const CLimits& window = Project().m_viewLimits;
+        ASSERT_EQ(window.DayCount() < 365, underAYear) << window.DayCount();
+        const double shown = underAYear ? params.GN : GainPerYear(params.GN, window);
+        EXPECT_EQ(report->text(), PercentText(shown));
+        EXPECT_EQ(box->text(), PercentText(shown));
+        EXPECT_EQ(ComputeFigures(*Project().Primary(), window).annualised, !underAYear);
+        for (const QWidget* field : {static_cast<QWidget*>(report), static_cast<QWidget*>(box)}) {
+            EXPECT_EQ(field->toolTip().contains("not annualised"), underAYear)
+                << field->toolTip().toStdString();
+        }
+    }
+}
+
+// At the smallest window the Analysis page shows its figures whole, without scrolling.
+TEST_F(AnalysisPagesTest, TheFiguresShowWholeAtTheSmallestWindow) {
+    OpenSample(22);
+    Frame()->resize(Frame()->minimumSize());
+    QApplication::processEvents();
+    auto* group = m_page->findChild<QGroupBox*>();
+    ASSERT_NE(group, nullptr);
+    for (const QLabel* label : m_page->findChildren<QLabel*>()) {
+        if (label->text().isEmpty()) {
+            continue;
+        }
+        // What the page's frame clips away (a cut or scrolled-off label) is not shown.
+        EXPECT_EQ(label->visibleRegion().boundingRect(), label->rect())
+            << label->text().toStdString();
+    }
+    EXPECT_FALSE(m_page->findChild<QLabel*>("drawdown")->text().isEmpty());
+    // A figure too wide for its place says so with an ellipsis and shows whole in its tooltip.
+    const int32_t end = Project().m_viewLimits.end.m_serial;
+    SetWindow(Project(), end - 200, end);
+    Frame()->Refresh(REFRESH_LOAD);
+    const QLabel* compounded = m_page->findChild<QLabel*>("compounded");
+    EXPECT_TRUE(compounded->text().endsWith(" days")) << compounded->text().toStdString();
+    const QLabel* trades = m_page->findChild<QLabel*>("trades");
+    EXPECT_TRUE(trades->toolTip().isEmpty() ? !trades->text().contains(QChar(0x2026))
+                                            : trades->text().endsWith(QChar(0x2026)));
 }
 
 TEST_F(AnalysisPagesTest, ResultSetStepsAreClampedToTheResultSets) {

@@ -108,7 +108,7 @@ class ConsistencyTest : public UiTest {
             EXPECT_EQ(PageLabel(PAGE_ANALYSIS, "gain"), PercentText(params.GN));
             EXPECT_EQ(PageLabel(PAGE_ANALYSIS, "gainPerYear"), Box("gainPerYear"));
             EXPECT_EQ(Box("gainPerYear"),
-                      PercentText(GainPerYear(params.GN, Project().m_viewLimits)));
+                      PercentText(ShownGainPerYear(params.GN, Project().m_viewLimits)));
         } else {
             EXPECT_EQ(PageLabel(PAGE_ANALYSIS, "output"), "no result");
             EXPECT_EQ(Box("gainPerYear"), "");  // no old gain over the new window
@@ -173,6 +173,10 @@ TEST_F(ConsistencyTest, AWindowWithoutPointsOfADataSetSaysSoInsteadOfAGain) {
     Click("process");
     ASSERT_EQ(Project().Primary()->m_results.size(), results);
     EXPECT_TRUE(results == 0 || Project().Primary()->m_results[0].GN == best);
+    // ... and says so, rather than seeming to do nothing.
+    EXPECT_EQ(Frame()->Status()->currentMessage(),
+              "Process did not run: the window holds no point of 'SP500-2000': nothing to "
+              "optimise.");
     ExpectOneState("Process on an empty window");
 }
 

@@ -10,6 +10,8 @@
 #include <QString>
 
 #include "analysis/landscape.h"
+#include "analysis/number_format.h"
+#include "charts/qt/picture_image.h"
 
 namespace {
 
@@ -54,7 +56,7 @@ QColor GainColour(double gain, const GainRange& range) {
 }
 
 QString GainText(double gain) {
-    return QString::number(gain, 'f', 1) + "%";
+    return QString::fromStdString(CutPercentText(gain)) + "%";
 }
 
 // The plot area and the cell size of the map inside the picture.
@@ -174,8 +176,8 @@ std::optional<std::pair<int64_t, int32_t>> LandscapeCellAt(const CLandscapeMap& 
 
 QImage PaintLandscape(const CLandscapeMap& landscape,
                       const std::vector<std::pair<int32_t, int32_t>>& results, int applied,
-                      int width, int height) {
-    QImage image(width, height, QImage::Format_RGB32);
+                      int width, int height, double pixelRatio) {
+    QImage image = PictureImage(width, height, pixelRatio);
     image.fill(Qt::white);
     if (landscape.gains.empty() || landscape.lengthCount < 1 || landscape.levels.empty()) {
         return image;

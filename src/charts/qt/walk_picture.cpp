@@ -9,6 +9,7 @@
 #include <QRectF>
 #include <QString>
 
+#include "charts/qt/picture_image.h"
 #include "model/data_point.h"
 
 namespace {
@@ -143,8 +144,9 @@ void PaintLegend(QPainter& painter, const QRectF& plot) {
 }  // namespace
 
 QImage PaintWalkForward(const std::vector<CWalkPicturePoint>& line,
-                        const std::vector<int32_t>& boundaries, int width, int height) {
-    QImage image(width, height, QImage::Format_RGB32);
+                        const std::vector<int32_t>& boundaries, int width, int height,
+                        double pixelRatio) {
+    QImage image = PictureImage(width, height, pixelRatio);
     image.fill(Qt::white);
     QPainter painter(&image);
     const QRectF plot(kLeft, kTop, std::max(1, width - kLeft - kRight),

@@ -16,57 +16,64 @@
 #include "ui/pages/dialog_template.h"
 #include "ui/progress_dialog.h"
 #include "ui/refresh.h"
+#include "ui/status_bar.h"
 #include "ui/strategy_figures_text.h"
 #include "ui/walk_forward_dialog.h"
 
 CAnalysisPage::CAnalysisPage(CProjectCommands& commands, CMainFrame& frame, QWidget* parent)
     : CProjectPage(commands, frame, parent) {
     const CDialogTemplate t(this);
-    t.Group("Investment", 0, 0, 150, 65);
-    t.Static("Input", 10, 20, 60, 8);
-    m_inputEdit = t.Edit("input", 85, 18, 55, 12);
-    t.Static("Transaction Charge", 10, 38, 70, 8);
-    m_chargeEdit = t.Edit("charge", 85, 36, 55, 12);
+    // Laid out to fit the page beside the charts at the smallest window (about 450 x 95 dialog
+    // units), the figures included.
+    t.Group("Investment", 0, 0, 108, 65);
+    t.Static("Input", 6, 20, 60, 8);
+    m_inputEdit = t.Edit("input", 72, 18, 32, 12);
+    t.Static("Transaction Charge", 6, 38, 66, 8);
+    m_chargeEdit = t.Edit("charge", 72, 36, 32, 12);
 
-    t.Group("Result", 160, 0, 140, 65);
-    t.Static("Output", 170, 14, 40, 8);
-    m_output = t.Static(QString(), 215, 14, 60, 8, true);
-    t.Static("Gain", 170, 29, 40, 8);
-    m_gain = t.Static(QString(), 215, 29, 60, 8, true);
-    t.Static("%", 278, 29, 10, 8);
-    t.Static("Gain/Year", 170, 44, 40, 8);
-    m_gainPerYear = t.Static(QString(), 215, 44, 60, 8, true);
-    t.Static("%", 278, 44, 10, 8);
+    t.Group("Result", 112, 0, 92, 65);
+    t.Static("Output", 117, 14, 32, 8);
+    m_output = t.Static(QString(), 150, 14, 42, 8, true);
+    t.Static("Gain", 117, 29, 32, 8);
+    m_gain = t.Static(QString(), 150, 29, 42, 8, true);
+    t.Static("%", 194, 29, 8, 8);
+    t.Static("Gain/Year", 117, 44, 32, 8);
+    m_gainPerYear = t.Static(QString(), 150, 44, 42, 8, true);
+    t.Static("%", 194, 44, 8, 8);
     m_output->setObjectName(QStringLiteral("output"));
     m_gain->setObjectName(QStringLiteral("gain"));
     m_gainPerYear->setObjectName(QStringLiteral("gainPerYear"));
 
     // Says why the report shows no result, when it shows none.
-    m_notice = t.Static(QString(), 10, 70, 370, 8);
+    m_notice = t.Static(QString(), 6, 70, 266, 8);
     m_notice->setObjectName(QStringLiteral("notice"));
     m_inputEdit->setAccessibleName(QStringLiteral("Input"));
     m_chargeEdit->setAccessibleName(QStringLiteral("Transaction Charge"));
 
-    // Beside the Process box, where the page has room: two figures a row, the drawdown with its
-    // dates alone on the last.
-    t.Group("Figures", 390, 0, 236, 65);
+    t.Group("Process", 208, 0, 64, 65);
+    QPushButton* process = t.Button("&Process", "process", 212, 12, 56, 14);
+    m_landscape = t.Button("&Landscape...", "landscape", 212, 29, 56, 14);
+    QPushButton* walk = t.Button("&Walk forward...", "walkForward", 212, 46, 56, 14);
+
+    // Beside the Process box, as deep as the page: the first figure ("55.6 % in 337 days") and
+    // the drawdown with its dates each alone on a row, the others two a row between them (the
+    // right column's labels are shorter and its figures longer: "12 (last open)").
+    t.Group("Figures", 276, 0, 177, 85);
     const std::vector<CFigureRow> rows = ExtraFigureRows(CStrategyFigures(), nullptr);
-    const int lastRow = static_cast<int>((rows.size() - 1 + 1) / 2);
     for (size_t i = 0; i < rows.size(); ++i) {
-        const bool last = i + 1 == rows.size();
-        const int x = last || i % 2 == 0 ? 396 : 512;
-        const int y = 9 + static_cast<int>(last ? lastRow : i / 2) * 7;
-        const int labelWidth = last ? 60 : 52;
+        const bool alone = i == 0 || i + 1 == rows.size();
+        const bool left = alone || i % 2 == 1;
+        const int x = left ? 281 : 367;
+        const int y =
+            10 +
+            static_cast<int>(alone ? (i == 0 ? 0 : (rows.size() - 2) / 2 + 1) : (i + 1) / 2) * 9;
+        const int labelWidth = alone ? 57 : left ? 48 : 41;
+        const int valueWidth = alone ? 109 : left ? 36 : 44;
         t.Static(rows[i].label, x, y, labelWidth, 8);
-        QLabel* figure = t.Static(QString(), x + labelWidth, y, last ? 168 : 62, 8);
+        QLabel* figure = t.Static(QString(), x + labelWidth, y, valueWidth, 8);
         figure->setObjectName(QString::fromLatin1(rows[i].name));
         m_figures.push_back(figure);
     }
-
-    t.Group("Process", 310, 0, 70, 65);
-    QPushButton* process = t.Button("&Process", "process", 317, 12, 56, 14);
-    m_landscape = t.Button("&Landscape...", "landscape", 317, 29, 56, 14);
-    QPushButton* walk = t.Button("&Walk forward...", "walkForward", 317, 46, 56, 14);
 
     setTabOrder(m_inputEdit, m_chargeEdit);
     setTabOrder(m_chargeEdit, process);
@@ -119,8 +126,15 @@ void CAnalysisPage::ShowFigures(bool blank) {
     const std::vector<CFigureRow> rows = ExtraFigureRows(
         primary != nullptr ? ComputeFigures(*primary, m_project.m_viewLimits) : CStrategyFigures(),
         primary);
+    // A figure wider than its place ("12 (last open)") is shortened with an ellipsis, never cut,
+    // and shows whole in its tooltip.
     for (size_t i = 0; i < rows.size(); ++i) {
-        m_figures[i]->setText(rows[i].text);
+        QLabel* figure = m_figures[i];
+        const QFontMetrics metrics = figure->fontMetrics();
+        const bool fits = metrics.horizontalAdvance(rows[i].text) <= figure->width();
+        figure->setText(fits ? rows[i].text
+                             : metrics.elidedText(rows[i].text, Qt::ElideRight, figure->width()));
+        figure->setToolTip(fits ? QString() : rows[i].text);
     }
 }
 
@@ -135,7 +149,9 @@ void CAnalysisPage::ShowReport(double output, double gain) {
     }
     m_output->setText(AmountText(output));
     m_gain->setText(PercentText(gain));
-    m_gainPerYear->setText(PercentText(GainPerYear(gain, m_project.m_viewLimits)));
+    m_gainPerYear->setText(PercentText(ShownGainPerYear(gain, m_project.m_viewLimits)));
+    m_gainPerYear->setToolTip(GainPerYearTip(
+        QStringLiteral("Gain per year, simple (not compounded)"), m_project.m_viewLimits));
 }
 
 namespace {
@@ -165,9 +181,17 @@ void CAnalysisPage::OnProcess() {
     CDialogRunHost host(m_frame);
     CProcessOptions options;
     options.askAboveSeconds = kAskBeforeSeconds;
-    // A refused entry has said why, a declined run changes nothing, and without a data set
-    // there is nothing to run.
-    static_cast<void>(m_commands.Process(host, options));
+    // A refused entry has said why and a declined run changes nothing; any other refusal (no
+    // data set, a window without a point) is told in the status bar, so that the button does
+    // not seem to have done nothing.
+    // The message gives the notice pane back after a while.
+    m_frame.Status()->clearMessage();
+    const CStatus done = m_commands.Process(host, options);
+    if (!done && done.Kind() != StatusKind::Refused) {
+        const QString reason = QString::fromStdString(done.Reason());
+        m_frame.Status()->showMessage(QStringLiteral("Process did not run: %1.").arg(reason),
+                                      kRefusalShownMs);
+    }
     EnableLandscape();
 }
 
@@ -191,6 +215,6 @@ void CAnalysisPage::OnWalkForward() {
     if (m_commands.StartProcess().Kind() == StatusKind::Refused) {
         return;  // the refused field has said why
     }
-    CWalkForwardDialog dialog(m_project, &m_frame);
+    CWalkForwardDialog dialog(m_project, m_frame.FrontEnd(), kAskBeforeSeconds, &m_frame);
     dialog.exec();
 }

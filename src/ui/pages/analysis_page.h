@@ -36,6 +36,8 @@ class CAnalysisPage : public CProjectPage {
     // kAskBeforeSeconds runs only when the user says Yes to its steps and duration.
     void OnProcess();
     static constexpr double kAskBeforeSeconds = 30.0;
+    // How long the status bar tells why Process did not run.
+    static constexpr int kRefusalShownMs = 30000;
     // Opens the heat map of the landscape the last Process recorded beside the main window.
     void OnLandscape();
     // "Landscape..." works only once a Process has recorded one; when the range was too large
