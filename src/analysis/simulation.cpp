@@ -1,6 +1,7 @@
 #include "analysis/simulation.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cmath>
 #include <deque>
 #include <span>
@@ -76,14 +77,15 @@ class CInvestment {
     int32_t m_previous = 0;
 };
 
-// Blend on arrays: `signal` gets one value per target serial.
+// Blend on arrays: `signal` gets one value per target serial. It may be `base` itself: each
+// value is read before its place is written.
 void BlendSeries(std::span<const int32_t> targetSerials, std::span<const double> base,
                  std::span<const int32_t> sourceSerials, std::span<const double> diff,
                  double ratio, std::span<double> signal) {
-    std::fill(signal.begin(), signal.end(), 0.0);
     const size_t n = targetSerials.size();
     const size_t m = sourceSerials.size();
     if (n == 0 || m == 0) {
+        std::fill(signal.begin(), signal.end(), 0.0);
         return;
     }
     const double keep = 1.0 - std::fabs(ratio);
@@ -102,11 +104,13 @@ void BlendSeries(std::span<const int32_t> targetSerials, std::span<const double>
         carry = base[t] * keep + diff[q] * ratio;
         signal[t] = carry;
         if (t + 1 >= n || q + 1 >= m) {
-            return;
+            break;
         }
         ++t;
         ++q;
     }
+    // Dates after the source's last point take nothing.
+    std::fill(signal.begin() + static_cast<std::ptrdiff_t>(t + 1), signal.end(), 0.0);
 }
 
 std::vector<int32_t> SerialsOf(const CDataSet& ds) {
@@ -134,21 +138,20 @@ struct CSmoothedSeries {
     void Compute(const CDataSet& ds, int32_t days) {
         const auto& points = ds.Points();
         serials.resize(points.size());
-        raw.resize(points.size());
+        diff.resize(points.size());
         size_t i = 0;
         for (const CDataPoint& p : points) {
             serials[i] = p.m_serial;
-            raw[i++] = p.GetValue(Raw);
+            diff[i++] = p.GetValue(Raw);
         }
         smooth.resize(points.size());
-        diff.resize(points.size());
-        WeightedAverageSeries(serials, raw, smooth, days);
+        WeightedAverageSeries(serials, diff, smooth, days);
+        // The raw values are not needed again: their array takes the change.
         DifferentiateSeries(serials, smooth, diff);
         NormaliseSeries(diff, diff);
     }
 
     std::vector<int32_t> serials;
-    std::vector<double> raw;
     std::vector<double> smooth;
     std::vector<double> diff;
 };
@@ -172,9 +175,8 @@ void Simulate(CProject& project, CStatusSink* status) {
     // Every data set is smoothed with the primary's length.
     CSmoothedSeries own;
     own.Compute(*primary, params.ML);
-    const size_t n = own.serials.size();
-    std::vector<double> signal(n, 0.0);
-    std::vector<double> base(n, 0.0);
+    // The blend so far is the base of the next one, so one array holds both.
+    std::vector<double> signal(own.serials.size(), 0.0);
     CSmoothedSeries other;
     for (const auto& source : project.DataSets()) {
         const CSmoothedSeries* series = &own;
@@ -183,10 +185,8 @@ void Simulate(CProject& project, CStatusSink* status) {
             WriteSmoothAndDiff(*source, other);
             series = &other;
         }
-        BlendSeries(own.serials, base, series->serials, series->diff, source->m_params.RC,
+        BlendSeries(own.serials, signal, series->serials, series->diff, source->m_params.RC,
                     signal);
-        // The blend so far is the base of the next one.
-        std::swap(signal, base);
     }
     // One pass writes the primary's slots, flags and investment; outside the window it is out
     // of the market with nothing invested.
@@ -197,15 +197,15 @@ void Simulate(CProject& project, CStatusSink* status) {
     for (CDataPoint& p : primary->MutablePoints()) {
         p.SetValue(Smooth, own.smooth[i]);
         p.SetValue(Diff, own.diff[i]);
-        p.SetValue(Signal, base[i]);
-        p.SetValue(SignalBase, base[i]);
+        p.SetValue(Signal, signal[i]);
+        p.SetValue(SignalBase, signal[i]);
         if (i < first || i >= last) {
             p.m_flag = 0;
             p.SetValue(Gross, 0.0);
             p.SetValue(Net, 0.0);
         } else {
-            p.m_flag = band.Next(base[i]);
-            investment.Next(own.raw[i], p.m_flag);
+            p.m_flag = band.Next(signal[i]);
+            investment.Next(p.GetValue(Raw), p.m_flag);
             p.SetValue(Gross, investment.Gross());
             p.SetValue(Net, investment.Net());
             params.OUT = investment.Net();
