@@ -187,11 +187,13 @@ void CMainApp::InitInstance(const QString& file) {
             m_frame->Status()->ShowNotice(
                 QStringLiteral("The last project did not open: %1. Use File Open.")
                     .arg(QString::fromStdString(opened.Reason())));
-        } else if (opened && m_frame->Status()->Notice().isEmpty()) {
-            m_frame->Status()->ShowNotice(QString::fromLatin1(kStartHint));
         }
     } else {
         OpenDocumentFile(file);
+    }
+    // Whichever way the first project came, the first screen points to what the program does.
+    if (!m_commands.m_lastFile.empty() && m_frame->Status()->Notice().isEmpty()) {
+        m_frame->Status()->ShowNotice(QString::fromLatin1(kStartHint));
     }
     UpdateTitle();
 }

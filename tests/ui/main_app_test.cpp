@@ -66,12 +66,20 @@ TEST_F(MainAppTest, OnlyTheFirstStartOpensTheFirstProject) {
     Start();
     EXPECT_EQ(App().Commands().m_lastFile, copy.string());
     EXPECT_EQ(Frame()->windowTitle(), "SP500.xml[*] - Quillmark");
+    EXPECT_TRUE(Frame()->Status()->Notice().startsWith("Process (under Analysis)"));
     Run("&New");
     App().ExitInstance(0);
     Start();  // the last file is none now, which is not a first start
     EXPECT_EQ(App().Commands().m_lastFile, "");
     EXPECT_EQ(asked, 1);
     App().SetFirstProject({});
+}
+
+// A project named on the command line (as the desktop entry and `make run` start it) gets the
+// same first screen as a first start: the pointer to Process.
+TEST_F(MainAppTest, AProjectGivenAtStartShowsWhereToBegin) {
+    Start(QString::fromStdString(Sample("Project Files/SP500.xml")));
+    EXPECT_TRUE(Frame()->Status()->Notice().startsWith("Process (under Analysis)"));
 }
 
 TEST_F(MainAppTest, RecentFilesAreCappedAtEightReopenFromTheMenuAndSurviveARestart) {
