@@ -1,8 +1,8 @@
 #include "analysis/simulation.h"
 
 #include <algorithm>
-#include <cstddef>
 #include <cmath>
+#include <cstddef>
 #include <deque>
 #include <span>
 #include <utility>
@@ -80,8 +80,8 @@ class CInvestment {
 // Blend on arrays: `signal` gets one value per target serial. It may be `base` itself: each
 // value is read before its place is written.
 void BlendSeries(std::span<const int32_t> targetSerials, std::span<const double> base,
-                 std::span<const int32_t> sourceSerials, std::span<const double> diff,
-                 double ratio, std::span<double> signal) {
+                 std::span<const int32_t> sourceSerials, std::span<const double> diff, double ratio,
+                 std::span<double> signal) {
     const size_t n = targetSerials.size();
     const size_t m = sourceSerials.size();
     if (n == 0 || m == 0) {

@@ -56,7 +56,7 @@ class CDataPoint {
     int32_t m_year = 2000;
     int32_t m_day = 1;
     int32_t m_month = 1;
-    int32_t m_flag = 0;   // 1 while the simulated strategy is in the market
+    int32_t m_flag = 0;  // 1 while the simulated strategy is in the market
     std::array<double, kSlotCount> m_values{};
 };
 
