@@ -25,7 +25,7 @@ void DifferentiateSeries(std::span<const int32_t> serials, std::span<const doubl
 void NormaliseSeries(std::span<const double> in, std::span<double> out);
 
 // The same filters on a whole data set, every point, not only the window: the value slot is
-// staged into the working copies, filtered as arrays and written back.
+// copied into arrays, filtered there and written back.
 void WeightedAverage(CDataSet& ds, int slot, int32_t days);
 void Differentiate(CDataSet& ds, int from, int to);
 void Normalise(CDataSet& ds, int slot);

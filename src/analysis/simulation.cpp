@@ -2,12 +2,169 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <deque>
+#include <span>
+#include <utility>
+#include <vector>
 
 #include "analysis/series_filters.h"
 #include "analysis/status_sink.h"
 #include "model/data_set.h"
 #include "model/project.h"
+
+namespace {
+
+// The hysteresis band of the flags, one point after the other.
+class CBand {
+  public:
+    // Negated after the product: the level may be the lowest int, which has no negative.
+    explicit CBand(int32_t level) : m_hi(level * 0.01), m_lo(-(level * 0.01)) {}
+
+    int32_t Next(double signal) {
+        if (signal > m_hi) {
+            m_state = 1;
+        }
+        if (signal < m_lo || std::isnan(signal)) {
+            m_state = 0;
+        }
+        return m_state;
+    }
+
+  private:
+    double m_hi;
+    double m_lo;
+    int32_t m_state = 0;
+};
+
+// The invested amounts following the flags, one point after the other.
+class CInvestment {
+  public:
+    CInvestment(double input, double charge) : m_gross(input), m_net(input), m_charge(charge) {}
+
+    void Next(double price, int32_t flag) {
+        if (EntersMarket(m_previous, flag)) {
+            m_entryPrice = price;
+            m_grossBase = m_gross;
+            m_net -= m_charge;
+            m_netBase = m_net;
+        }
+        if (flag == 1) {
+            if (m_entryPrice != 0.0) {
+                m_gross = price * m_grossBase / m_entryPrice;
+                m_net = price * m_netBase / m_entryPrice;
+            }
+        } else if (m_previous == 1) {
+            if (m_entryPrice != 0.0 && price != 0.0) {
+                m_gross = price * m_grossBase / m_entryPrice;
+                m_net = price * m_netBase / m_entryPrice;
+            }
+            m_net -= m_charge;
+        }
+        m_previous = flag;
+    }
+
+    double Gross() const { return m_gross; }
+    double Net() const { return m_net; }
+
+  private:
+    double m_gross;
+    double m_net;
+    double m_charge;
+    double m_entryPrice = 0.0;
+    double m_grossBase = 0.0;
+    double m_netBase = 0.0;
+    int32_t m_previous = 0;
+};
+
+// Blend on arrays: `signal` gets one value per target serial. It may be `base` itself: each
+// value is read before its place is written.
+void BlendSeries(std::span<const int32_t> targetSerials, std::span<const double> base,
+                 std::span<const int32_t> sourceSerials, std::span<const double> diff, double ratio,
+                 std::span<double> signal) {
+    const size_t n = targetSerials.size();
+    const size_t m = sourceSerials.size();
+    if (n == 0 || m == 0) {
+        std::fill(signal.begin(), signal.end(), 0.0);
+        return;
+    }
+    const double keep = 1.0 - std::fabs(ratio);
+    double carry = 0.0;
+    size_t t = 0;
+    size_t q = 0;
+    while (true) {
+        while (sourceSerials[q] < targetSerials[t] && q + 1 < m) {
+            ++q;
+        }
+        // Dates the source lacks repeat the last blended value.
+        while (sourceSerials[q] > targetSerials[t] && t + 1 < n) {
+            signal[t] = carry;
+            ++t;
+        }
+        carry = base[t] * keep + diff[q] * ratio;
+        signal[t] = carry;
+        if (t + 1 >= n || q + 1 >= m) {
+            break;
+        }
+        ++t;
+        ++q;
+    }
+    // Dates after the source's last point take nothing.
+    std::fill(signal.begin() + static_cast<std::ptrdiff_t>(t + 1), signal.end(), 0.0);
+}
+
+std::vector<int32_t> SerialsOf(const CDataSet& ds) {
+    std::vector<int32_t> serials;
+    serials.reserve(ds.Points().size());
+    for (const CDataPoint& p : ds.Points()) {
+        serials.push_back(p.m_serial);
+    }
+    return serials;
+}
+
+std::vector<double> SlotOf(const CDataSet& ds, int slot) {
+    std::vector<double> values;
+    values.reserve(ds.Points().size());
+    for (const CDataPoint& p : ds.Points()) {
+        values.push_back(p.GetValue(slot));
+    }
+    return values;
+}
+
+// A data set's smoothed series and normalised change as arrays, computed as SmoothRaw and
+// BuildDiff with a length of 1 compute them: the simulation reads the points once and writes
+// them once instead of staging every filter through them.
+struct CSmoothedSeries {
+    void Compute(const CDataSet& ds, int32_t days) {
+        const auto& points = ds.Points();
+        serials.resize(points.size());
+        diff.resize(points.size());
+        size_t i = 0;
+        for (const CDataPoint& p : points) {
+            serials[i] = p.m_serial;
+            diff[i++] = p.GetValue(Raw);
+        }
+        smooth.resize(points.size());
+        WeightedAverageSeries(serials, diff, smooth, days);
+        // The raw values are not needed again: their array takes the change.
+        DifferentiateSeries(serials, smooth, diff);
+        NormaliseSeries(diff, diff);
+    }
+
+    std::vector<int32_t> serials;
+    std::vector<double> smooth;
+    std::vector<double> diff;
+};
+
+void WriteSmoothAndDiff(CDataSet& ds, const CSmoothedSeries& series) {
+    size_t i = 0;
+    for (CDataPoint& p : ds.MutablePoints()) {
+        p.SetValue(Smooth, series.smooth[i]);
+        p.SetValue(Diff, series.diff[i++]);
+    }
+}
+
+}  // namespace
 
 void Simulate(CProject& project, CStatusSink* status) {
     CDataSet* primary = project.Primary();
@@ -15,72 +172,67 @@ void Simulate(CProject& project, CStatusSink* status) {
         return;
     }
     CStrategyParams& params = primary->m_params;
-    primary->ZeroSlot(Signal);
-    primary->ZeroSlot(SignalBase);
+    // Every data set is smoothed with the primary's length.
+    CSmoothedSeries own;
+    own.Compute(*primary, params.ML);
+    // The blend so far is the base of the next one, so one array holds both.
+    std::vector<double> signal(own.serials.size(), 0.0);
+    CSmoothedSeries other;
     for (const auto& source : project.DataSets()) {
-        // Every data set is smoothed with the primary's length.
-        SmoothRaw(*source, params.ML);
-        BuildDiff(*source, 1);
-        Blend(*primary, *source, source->m_params.RC);
-        primary->CopySlot(Signal, SignalBase);
+        const CSmoothedSeries* series = &own;
+        if (source.get() != primary) {
+            other.Compute(*source, params.ML);
+            WriteSmoothAndDiff(*source, other);
+            series = &other;
+        }
+        BlendSeries(own.serials, signal, series->serials, series->diff, source->m_params.RC,
+                    signal);
     }
-    const CLimits& window = project.m_viewLimits;
-    SetFlags(*primary, window, params.BL);
-    params.GN = Invest(*primary, window, params.IN, params.OUT);
+    // One pass writes the primary's slots, flags and investment; outside the window it is out
+    // of the market with nothing invested.
+    const auto [first, last] = primary->PointsInside(project.m_viewLimits);
+    CBand band(params.BL);
+    CInvestment investment(params.IN, params.TT);
+    size_t i = 0;
+    for (CDataPoint& p : primary->MutablePoints()) {
+        p.SetValue(Smooth, own.smooth[i]);
+        p.SetValue(Diff, own.diff[i]);
+        p.SetValue(Signal, signal[i]);
+        p.SetValue(SignalBase, signal[i]);
+        if (i < first || i >= last) {
+            p.m_flag = 0;
+            p.SetValue(Gross, 0.0);
+            p.SetValue(Net, 0.0);
+        } else {
+            p.m_flag = band.Next(signal[i]);
+            investment.Next(p.GetValue(Raw), p.m_flag);
+            p.SetValue(Gross, investment.Gross());
+            p.SetValue(Net, investment.Net());
+            params.OUT = investment.Net();
+        }
+        ++i;
+    }
+    params.GN = (params.OUT - params.IN) * 100.0 / params.IN;
     ReportStatus(*primary, status);
 }
 
 void Blend(CDataSet& target, const CDataSet& source, double ratio) {
-    target.ZeroSlot(Signal);
-    std::deque<CDataPoint>& points = target.MutablePoints();
-    const auto& others = source.Points();
-    if (points.empty() || others.empty()) {
-        return;
-    }
-    const double keep = 1.0 - std::fabs(ratio);
-    const size_t n = points.size();
-    const size_t m = others.size();
-    double carry = 0.0;
-    size_t t = 0;
-    size_t q = 0;
-    while (true) {
-        while (others[q].m_serial < points[t].m_serial && q + 1 < m) {
-            ++q;
-        }
-        // Dates the source lacks repeat the last blended value.
-        while (others[q].m_serial > points[t].m_serial && t + 1 < n) {
-            points[t].SetValue(Signal, carry);
-            ++t;
-        }
-        CDataPoint& point = points[t];
-        carry = point.GetValue(SignalBase) * keep + others[q].GetValue(Diff) * ratio;
-        point.SetValue(Signal, carry);
-        if (t + 1 >= n || q + 1 >= m) {
-            return;
-        }
-        ++t;
-        ++q;
+    std::vector<double> signal(target.Points().size());
+    BlendSeries(SerialsOf(target), SlotOf(target, SignalBase), SerialsOf(source),
+                SlotOf(source, Diff), ratio, signal);
+    size_t i = 0;
+    for (CDataPoint& p : target.MutablePoints()) {
+        p.SetValue(Signal, signal[i++]);
     }
 }
 
 void SetFlags(CDataSet& ds, const CLimits& window, int32_t level) {
     ds.ClearFlags();
     std::deque<CDataPoint>& points = ds.MutablePoints();
-    const double hi = level * 0.01;
-    // Negated after the product: the level may be the lowest int, which has no negative.
-    const double lo = -(level * 0.01);
     const auto [first, last] = ds.PointsInside(window);
-    int32_t state = 0;
+    CBand band(level);
     for (size_t i = first; i < last; ++i) {
-        CDataPoint& p = points[i];
-        double signal = p.GetValue(Signal);
-        if (signal > hi) {
-            state = 1;
-        }
-        if (signal < lo || std::isnan(signal)) {
-            state = 0;
-        }
-        p.m_flag = state;
+        points[i].m_flag = band.Next(points[i].GetValue(Signal));
     }
 }
 
@@ -88,40 +240,14 @@ double Invest(CDataSet& ds, const CLimits& window, double input, double& out) {
     ds.ZeroSlot(Gross);
     ds.ZeroSlot(Net);
     std::deque<CDataPoint>& points = ds.MutablePoints();
-    const double charge = ds.m_params.TT;
-    double gross = input;
-    double net = input;
-    double entryPrice = 0.0;
-    double grossBase = 0.0;
-    double netBase = 0.0;
-    int32_t previous = 0;
+    CInvestment investment(input, ds.m_params.TT);
     const auto [first, last] = ds.PointsInside(window);
     for (size_t i = first; i < last; ++i) {
         CDataPoint& p = points[i];
-        const double price = p.GetValue(Raw);
-        const int32_t flag = p.m_flag;
-        if (EntersMarket(previous, flag)) {
-            entryPrice = price;
-            grossBase = gross;
-            net -= charge;
-            netBase = net;
-        }
-        if (flag == 1) {
-            if (entryPrice != 0.0) {
-                gross = price * grossBase / entryPrice;
-                net = price * netBase / entryPrice;
-            }
-        } else if (previous == 1) {
-            if (entryPrice != 0.0 && price != 0.0) {
-                gross = price * grossBase / entryPrice;
-                net = price * netBase / entryPrice;
-            }
-            net -= charge;
-        }
-        p.SetValue(Gross, gross);
-        p.SetValue(Net, net);
-        previous = flag;
-        out = net;
+        investment.Next(p.GetValue(Raw), p.m_flag);
+        p.SetValue(Gross, investment.Gross());
+        p.SetValue(Net, investment.Net());
+        out = investment.Net();
     }
     return (out - input) * 100.0 / input;
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 
 #include "analysis/potential_gains.h"
 #include "charts/scaling.h"
@@ -9,13 +10,23 @@
 
 void ScaleLimits(const CDataSet& ds, CLimits& limits, int slot) {
     const auto [first, last] = ds.PointsInside(limits);
-    const auto& points = ds.Points();
-    for (size_t i = first; i < last; ++i) {
-        if (i == first) {
-            limits.InitSlotRange(points[i], slot);
-        } else {
-            limits.ExtendSlotRange(points[i], slot);
+    if (first < last) {
+        // The range as InitSlotRange and ExtendSlotRange give it, kept in locals while the
+        // window's points go by.
+        auto point = ds.Points().begin() + static_cast<std::ptrdiff_t>(first);
+        double low = point->GetValue(slot);
+        double high = low;
+        for (size_t i = first + 1; i < last; ++i) {
+            const double v = (++point)->GetValue(slot);
+            if (low > v) {
+                low = v;
+            }
+            if (high < v) {
+                high = v;
+            }
         }
+        limits.start.SetValue(slot, low);
+        limits.end.SetValue(slot, high);
     }
     const double low = limits.start.GetValue(slot);
     if (first < last && low == limits.end.GetValue(slot) && std::isfinite(low)) {

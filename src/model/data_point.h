@@ -39,7 +39,7 @@ class CDataPoint {
     // Stores s and sets year, month and day to the date with serial s. Constant time.
     void SetSerial(int32_t s);
 
-    // Copies serial, year, day and month; flag, working copy and values stay.
+    // Copies serial, year, day and month; flag and values stay.
     void CopyDate(const CDataPoint& other);
 
     // REQUIRES: 0 <= slot < kSlotCount.
@@ -56,8 +56,7 @@ class CDataPoint {
     int32_t m_year = 2000;
     int32_t m_day = 1;
     int32_t m_month = 1;
-    int32_t m_flag = 0;   // 1 while the simulated strategy is in the market
-    double m_work = 0.0;  // scratch copy for the in-place filters
+    int32_t m_flag = 0;  // 1 while the simulated strategy is in the market
     std::array<double, kSlotCount> m_values{};
 };
 

@@ -150,12 +150,6 @@ void CDataSet::ClearFlags() {
     }
 }
 
-void CDataSet::StageSlot(int slot) {
-    for (CDataPoint& p : m_points) {
-        p.m_work = p.GetValue(slot);
-    }
-}
-
 bool CDataSet::ApplyResult(int32_t n) {
     if (n < 1 || static_cast<size_t>(n) > m_results.size()) {
         return false;

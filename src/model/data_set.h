@@ -65,8 +65,8 @@ class CDataSet {
     // Changes whenever a point is added or removed or a raw value changes, to a number no data
     // set of the process has had before: equal revisions mean the same points, unchanged.
     uint64_t PointsRevision() const { return m_pointsRevision; }
-    // The points for the filters and the simulation, which rewrite value slots 1 to 6, the
-    // working copy and the flags. REQUIRES: the caller changes no date.
+    // The points for the filters and the simulation, which rewrite value slots 1 to 6 and the
+    // flags. REQUIRES: the caller changes no date.
     std::deque<CDataPoint>& MutablePoints() { return m_points; }
     // Indexes [first, last) of the points inside the dates of `limits`.
     std::pair<size_t, size_t> PointsInside(const CLimits& limits) const;
@@ -81,8 +81,6 @@ class CDataSet {
     void ZeroSlot(int slot);
     void CopySlot(int from, int to);
     void ClearFlags();
-    // The working copy of every point := its value in `slot`.
-    void StageSlot(int slot);
 
     std::array<double, 4> m_gains{};
     CStrategyParams m_params;

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdint>
 #include <functional>
+#include <iterator>
 #include <string>
 #include <string_view>
 #include <tuple>
@@ -269,7 +270,7 @@ void CProjectReader::CompleteWindow() {
 void CProjectReader::ReadDataSet(std::string_view line) {
     CDataSet* ds = m_project.AddDataSet(DecodeText(GetStringAttribute(line, "NAME")));
     std::vector<PendingPoint> refused;
-    m_pointLines.clear();
+    m_pointLines.Clear();
     std::string_view row;
     while (ReadLine(row)) {
         if (row.size() < 5) {
@@ -379,7 +380,7 @@ void CProjectReader::AddDataPoint(CDataSet& ds, int32_t day, int32_t month, int3
     }
     point.SetValue(Raw, number);
     if (ds.AppendPoint(point)) {
-        m_pointLines.push_back(LineNumber());
+        m_pointLines.Push(LineNumber());
     } else {
         refused.push_back({ds.Points().size(), LineNumber(), point});
     }
@@ -390,6 +391,26 @@ void CProjectReader::AddDataPoint(CDataSet& ds, int32_t day, int32_t month, int3
 // that takes the earliest points (so of points on one day the first, as a plain append would):
 // first the length of the longest run starting at each point (patience sorting from the end),
 // then a walk from the front that takes every point that can still start the rest.
+void CProjectReader::CLineRuns::Clear() {
+    m_runs.clear();
+    m_count = 0;
+}
+
+void CProjectReader::CLineRuns::Push(int64_t line) {
+    if (m_runs.empty() ||
+        m_runs.back().line + static_cast<int64_t>(m_count - m_runs.back().first) != line) {
+        m_runs.push_back({m_count, line});
+    }
+    ++m_count;
+}
+
+int64_t CProjectReader::CLineRuns::At(size_t index) const {
+    const auto after = std::upper_bound(m_runs.begin(), m_runs.end(), index,
+                                        [](size_t i, const Run& run) { return i < run.first; });
+    const Run& run = *std::prev(after);
+    return run.line + static_cast<int64_t>(index - run.first);
+}
+
 void CProjectReader::KeepLongestOrderedRun(CDataSet& ds, std::vector<PendingPoint>& refused) {
     std::vector<PendingPoint> all;
     all.reserve(ds.Points().size() + refused.size());
@@ -399,7 +420,7 @@ void CProjectReader::KeepLongestOrderedRun(CDataSet& ds, std::vector<PendingPoin
             all.push_back(std::move(refused[next]));
         }
         if (kept < ds.Points().size()) {
-            all.push_back({0, m_pointLines[kept], ds.Points()[kept]});
+            all.push_back({0, m_pointLines.At(kept), ds.Points()[kept]});
         }
     }
     refused.clear();

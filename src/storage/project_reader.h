@@ -92,5 +92,21 @@ class CProjectReader : public CTextScanner {
     CReadReport m_report;
     bool m_windowStartRead = false;
     bool m_windowEndRead = false;
-    std::vector<int64_t> m_pointLines;  // line of each point kept so far in the current block
+    // The line of each point kept so far in the current block, as runs of consecutive lines: a
+    // block as the program writes it is one run, however many points it holds.
+    class CLineRuns {
+      public:
+        void Clear();
+        void Push(int64_t line);
+        int64_t At(size_t index) const;
+
+      private:
+        struct Run {
+            size_t first;  // index of the run's first point
+            int64_t line;  // and its line
+        };
+        std::vector<Run> m_runs;
+        size_t m_count = 0;
+    };
+    CLineRuns m_pointLines;
 };

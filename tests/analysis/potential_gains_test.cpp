@@ -4,7 +4,9 @@
 
 #include <cmath>
 #include <utility>
+#include <vector>
 
+#include "analysis/series_filters.h"
 #include "model/project.h"
 #include "support/series_builder.h"
 
@@ -28,6 +30,29 @@ TEST(PotentialGains, PerYearOverTheWindow) {
     for (double g : ds->m_gains) {
         EXPECT_FALSE(std::isfinite(g));
     }
+}
+
+// The smoothed figures and the smoothed slot are those of the series filters, with the set's
+// own length, over a window that starts after the first point.
+TEST(PotentialGains, SmoothWithTheSetsOwnLength) {
+    CProject project;
+    CDataSet* ds = project.AddDataSet("Index");
+    AppendDaily(*ds, 5000, {100, 104, 101, 99, 107, 110, 108, 103, 111, 115});
+    ds->m_params.ML = 4;
+    SetWindow(project, 5002, 5008);
+    ComputePotentialGains(*ds);
+    const std::vector<double> smooth = SlotValues(*ds, Smooth);
+    SmoothRaw(*ds, 4);
+    EXPECT_EQ(smooth, SlotValues(*ds, Smooth));
+    double rises = 0.0;
+    double falls = 0.0;
+    for (size_t i = 3; i <= 8; ++i) {
+        const double change = smooth[i] - smooth[i - 1];
+        (change > 0 ? rises : falls) += change;
+    }
+    EXPECT_DOUBLE_EQ(ds->m_gains[SmoothRises], rises / smooth[2] * 36525.0 / 7);
+    EXPECT_DOUBLE_EQ(ds->m_gains[SmoothFalls], falls / smooth[2] * 36525.0 / 7);
+    EXPECT_DOUBLE_EQ(ds->m_gains[RawRises], (8.0 + 3 + 8) / 101 * 36525.0 / 7);
 }
 
 }  // namespace

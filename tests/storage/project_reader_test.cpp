@@ -138,13 +138,16 @@ TEST(ProjectReader, PointsOutOfOrderCostOnlyThemselvesAndAreReported) {
     CDataPoint day;
     for (int i = 0; i < 300; ++i) {
         day.SetSerial(SerialOf(2, 1, 2001) + i);
-        const int year = i == 149 ? 2091 : day.m_year;  // line 152
+        const int year = i == 149 ? 2091 : day.m_year;  // line 153
+        if (i == 50) {
+            text += "\n";  // line 53: the lines of the points kept are no longer one run
+        }
         text += "<DATAPOINT  DATE=\"" + std::to_string(day.m_month) + "." +
                 std::to_string(day.m_day) + "." + std::to_string(year) + "\" VALUE=\"" +
                 std::to_string(100 + i) + "\" />\n";
     }
-    text += "<DATAPOINT  DATE=\"13.1.2002\" VALUE=\"1\" />\n";  // line 303: no month 13
-    text += "<DATAPOINT  DATE=\"1.1.2001\" VALUE=\"1\" />\n";   // line 304: before them all
+    text += "<DATAPOINT  DATE=\"13.1.2002\" VALUE=\"1\" />\n";  // line 304: no month 13
+    text += "<DATAPOINT  DATE=\"1.1.2001\" VALUE=\"1\" />\n";   // line 305: before them all
     text += "</DATASET>\n";
     CProject project;
     CProjectReader reader(project);
@@ -156,12 +159,12 @@ TEST(ProjectReader, PointsOutOfOrderCostOnlyThemselvesAndAreReported) {
     EXPECT_EQ(values[148], 248);
     EXPECT_EQ(values[149], 250);  // 249, the year 2091, is the one left out
     EXPECT_EQ(std::tuple(report.droppedPoints, report.droppedLines),
-              std::tuple(int64_t{2}, std::vector<int64_t>{152, 304}));
+              std::tuple(int64_t{2}, std::vector<int64_t>{153, 305}));
     EXPECT_EQ(std::tuple(report.badDates, report.badDateLines),
-              std::tuple(int64_t{1}, std::vector<int64_t>{303}));
+              std::tuple(int64_t{1}, std::vector<int64_t>{304}));
     EXPECT_EQ(report.Summary(),
-              "2 points out of date order (lines 152, 304) and 1 line without a valid date "
-              "(line 303) were not read.");
+              "2 points out of date order (lines 153, 305) and 1 line without a valid date "
+              "(line 304) were not read.");
     EXPECT_TRUE(report.IsProject());
 }
 

@@ -141,6 +141,17 @@ TEST(ProjectWriter, NumbersMatchPrintfByteForByte) {
         values.push_back(static_cast<double>(halves(random)) / 64.0);            // 5-decimal ties
         values.push_back(static_cast<double>(halves(random) % 10'000'000));      // %g ties
         values.push_back(std::ldexp(static_cast<double>(halves(random)), -70));  // tiny
+        // Next to a five-decimal half, a few units in the last place either side.
+        const double half = (static_cast<double>(cents(random) % 10'000'000'000) + 0.5) / 1e5;
+        double below = half;
+        double above = half;
+        values.push_back(half);
+        for (int step = 0; step < 3; ++step) {
+            below = std::nextafter(below, -HUGE_VAL);
+            above = std::nextafter(above, HUGE_VAL);
+            values.push_back(below);
+            values.push_back(above);
+        }
     }
     int mismatches = 0;
     for (double v : values) {
