@@ -149,6 +149,10 @@ int main(int argc, char** argv) {
         ->check(CLI::IsMember({"gain", "robust"}));
     wf->add_option("--threads", walk.threads, "Worker threads (default: all cores)")
         ->check(WholeNumberIn(0, kMostThreads));
+    wf->add_option("--max-seconds", walk.maxSeconds,
+                   "Refuse a run estimated to take longer, the causal check left out (default "
+                   "600; 0: no limit)")
+        ->check(FiniteNonNegative());
     wf->add_flag("--flat-start", walk.flatStart,
                  "Start each test window out of the market with the amount invested and chain "
                  "the windows' gains, instead of one account throughout");

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cstdio>
 #include <iostream>
+#include <sstream>
 #include <vector>
 
 #include <QGuiApplication>
@@ -15,6 +16,7 @@
 #include "charts/qt/walk_picture.h"
 #include "cli/cli_commands.h"
 
+#include "app/duration_text.h"
 #include "app/project_commands.h"
 #include "cli/file_checks.h"
 #include "cli/json_output.h"
@@ -150,6 +152,14 @@ int RunWalkForward(const CWalkOptions& options) {
     CWalkForward run;
     CWalkSettings settings{train, test, options.robust ? CWalkRank::Robust : CWalkRank::Gain,
                            options.flatStart};
+    // Refused at once, as optimise refuses, rather than a run a script would have to kill.
+    if (const CSweepEstimate estimate = EstimateWalkForward(project, settings, options.threads);
+        options.maxSeconds > 0.0 && estimate.seconds > options.maxSeconds) {
+        std::ostringstream limit;
+        limit << options.maxSeconds;
+        return Fail(LongRunText(estimate) + " Refused: longer than --max-seconds " + limit.str() +
+                    ".");
+    }
     const CStatus done = WalkForward(project, settings, options.threads, stop,
                                      isatty(STDERR_FILENO) ? &bar : nullptr, run);
     if (!done) {

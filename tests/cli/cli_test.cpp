@@ -170,8 +170,8 @@ TEST_F(CliTest, ImportThenInfoSimulateRenderAndResave) {
 }
 
 // A run estimated to take longer than --max-seconds (600 by default) is refused after a few
-// milliseconds of measuring, before anything is written.
-TEST_F(CliTest, OptimiseRefusesARunLongerThanMaxSeconds) {
+// milliseconds of measuring, before anything is written; walkforward estimates its steps' sweeps.
+TEST_F(CliTest, OptimiseAndWalkForwardRefuseARunLongerThanMaxSeconds) {
     std::string sample = FileText(kSample);
     const size_t mu = sample.find("MU=\"40\"");
     ASSERT_NE(mu, std::string::npos);
@@ -179,14 +179,18 @@ TEST_F(CliTest, OptimiseRefusesARunLongerThanMaxSeconds) {
          {std::pair{"2000000", " --max-seconds 1"}, std::pair{"2147483647", ""}}) {
         folder.File("long.xml",
                     std::string(sample).replace(mu, 7, "MU=\"" + std::string(high) + "\""));
-        const std::string args = "optimise {}/long.xml -o {}/out.xml" + std::string(limit);
-        const CliRun run = Cli(args, 10);
-        ExpectRefused(run, args, "steps and would take about");
-        EXPECT_NE(run.err.find(limit[0] != 0 ? "--max-seconds 1." : "--max-seconds 600."),
-                  std::string::npos)
-            << run.err;
+        for (const std::string command : {"optimise {}/long.xml -o {}/out.xml",
+                                          "walkforward {}/long.xml --train 2y "
+                                          "--test 1y --csv {}/out.csv"}) {
+            const std::string args = command + limit;
+            const CliRun run = Cli(args, 10);
+            ExpectRefused(run, args, "steps and would take about");
+            EXPECT_NE(run.err.find(limit[0] != 0 ? "--max-seconds 1." : "--max-seconds 600."),
+                      std::string::npos)
+                << run.err;
+        }
     }
-    EXPECT_FALSE(fs::exists(folder.PathOf("out.xml")));
+    EXPECT_FALSE(fs::exists(folder.PathOf("out.xml")) || fs::exists(folder.PathOf("out.csv")));
 }
 
 // A refused import names what to pass: the decimal mark, or --allow-partial to take the rows
