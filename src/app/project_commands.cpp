@@ -328,13 +328,13 @@ void CProjectCommands::ShowCurrentDataSet() {
     }
 }
 
-void CProjectCommands::Resimulate() {
-    SimulateAndScale();
+void CProjectCommands::Resimulate(Gains gains) {
+    SimulateAndScale(gains);
     Refresh(REFRESH_LOAD);
     RedrawCharts();
 }
 
-void CProjectCommands::SimulateAndScale() {
+void CProjectCommands::SimulateAndScale(Gains gains) {
     if (m_status != nullptr) {
         // Blank, or the empty project's zero: a window without a point of the primary
         // leaves no state to report, and the last one would no longer be true.
@@ -343,7 +343,7 @@ void CProjectCommands::SimulateAndScale() {
     // The potential gains smooth with the current set's own length, which may have changed;
     // the simulation smooths last, so the chart shows its curve as before.
     CDataSet* current = m_project.Current();
-    if (current != nullptr && ShowsGains()) {
+    if (current != nullptr && ShowsGains() && gains == Gains::Recompute) {
         ComputePotentialGains(*current);
     }
     ::Simulate(m_project, m_status);
@@ -405,8 +405,11 @@ void CProjectCommands::ApplyWindow() {
 
 void CProjectCommands::ResetWindow() {
     if (StorePending()) {
+        // The reset computed the gains over the new window: a second pass over a million
+        // points would find the same. With a primary the simulation then smooths every set,
+        // and without one nothing cleared the current set's curve.
         ResetLimitsToCurrent(m_project);
-        Resimulate();
+        Resimulate(Gains::Current);
     }
 }
 
@@ -416,8 +419,8 @@ void CProjectCommands::StepWindow(WindowStep stepWindow, int step) {
     }
     CLimits window;
     m_project.GetLimits(window);
-    SetLimits(m_project, stepWindow(window, step));
-    Resimulate();
+    SetLimits(m_project, stepWindow(window, step));  // computes the gains over the new window
+    Resimulate(Gains::Current);
 }
 
 void CProjectCommands::MoveUp() {

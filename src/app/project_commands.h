@@ -193,9 +193,12 @@ class CProjectCommands {
     void RedrawCharts();
     // Simulates, reloads the pages and redraws the charts; the status bar's notice says when
     // the window holds no point of some data set, and the status panes empty without data.
-    void Resimulate();
+    // `gains` says whether the current set's potential gains still hold: a window command
+    // that has just computed them for its new window need not compute them again.
+    enum class Gains { Recompute, Current };
+    void Resimulate(Gains gains = Gains::Recompute);
     // The simulation with the potential gains, the history axis and the status of its end.
-    void SimulateAndScale();
+    void SimulateAndScale(Gains gains = Gains::Recompute);
     // Whether a window shows the current data set's potential gains; the command line
     // computes them only for what it prints.
     bool ShowsGains() const { return m_host != nullptr; }

@@ -86,10 +86,7 @@ void RefreshPrimary(CProject& project) {
     if (primary == nullptr) {
         return;
     }
-    primary->ZeroSlot(Gross);
-    primary->ZeroSlot(Net);
-    primary->ZeroSlot(Smooth);
-    primary->ClearFlags();
+    primary->ZeroSlotsAndFlags({Gross, Net, Smooth});
     RecomputeRanges(project);
 }
 

@@ -150,6 +150,15 @@ void CDataSet::ClearFlags() {
     }
 }
 
+void CDataSet::ZeroSlotsAndFlags(std::initializer_list<int> slots) {
+    for (CDataPoint& p : m_points) {
+        for (int slot : slots) {
+            p.SetValue(slot, 0.0);
+        }
+        p.m_flag = 0;
+    }
+}
+
 bool CDataSet::ApplyResult(int32_t n) {
     if (n < 1 || static_cast<size_t>(n) > m_results.size()) {
         return false;

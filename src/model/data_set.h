@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <deque>
+#include <initializer_list>
 #include <string>
 #include <utility>
 #include <vector>
@@ -81,6 +82,8 @@ class CDataSet {
     void ZeroSlot(int slot);
     void CopySlot(int from, int to);
     void ClearFlags();
+    // Zeroes the given slots (not Raw) and clears the flags in one pass over the points.
+    void ZeroSlotsAndFlags(std::initializer_list<int> slots);
 
     std::array<double, 4> m_gains{};
     CStrategyParams m_params;

@@ -4,7 +4,10 @@
 
 #include <sys/stat.h>
 
+#include <bit>
 #include <chrono>
+#include <cmath>
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -356,3 +359,54 @@ TEST_F(ProjectCommandsTest, WindowAndDataCommandsSimulateAgainUnlessAnEntryWasRe
 }
 
 }  // namespace
+
+// Pan, zoom and Limits compute the current set's potential gains once, for their new window;
+// what they leave must be bit for bit what Update, which computes everything again, leaves: the
+// gains, every set's curve and the result. Before each command the window, a length or the points
+// change, so gains kept from before would show.
+TEST_F(ProjectCommandsTest, WindowCommandsLeaveWhatAFullUpdateWould) {
+    ASSERT_TRUE(commands.OpenProject(kSample).IsOk());
+    CDataSet* primary = project.Primary();
+    CDataSet* other = project.AddDataSet("B");
+    std::vector<double> values;
+    for (int i = 0; i < 400; ++i) {
+        values.push_back(1000.0 + 40.0 * std::sin(i / 9.0) + 0.3 * i);
+    }
+    AppendDaily(*other, primary->Points().back().m_serial - 399, values);
+    other->m_params.ML = primary->m_params.ML + 5;
+    SetCurrentDataSet(project, other);
+    const auto state = [&] {
+        std::vector<uint64_t> bits;
+        for (double g : project.Current()->m_gains) {
+            bits.push_back(std::bit_cast<uint64_t>(g));
+        }
+        for (const CDataSet* ds : {primary, other}) {
+            for (const CDataPoint& p : ds->Points()) {
+                bits.push_back(std::bit_cast<uint64_t>(p.GetValue(Smooth)));
+            }
+        }
+        bits.push_back(std::bit_cast<uint64_t>(primary->m_params.GN));
+        return bits;
+    };
+    const auto sameAsUpdate = [&](const char* what) {
+        const std::vector<uint64_t> left = state();
+        commands.Simulate();
+        EXPECT_TRUE(left == state()) << what;
+        return left;
+    };
+    commands.ResetWindow();
+    const std::vector<uint64_t> reset = sameAsUpdate("Limits on B");
+    commands.StepWindow(ZoomWindow, 1);
+    const std::vector<uint64_t> zoomed = sameAsUpdate("zoom");
+    EXPECT_NE(std::vector<uint64_t>(zoomed.begin(), zoomed.begin() + 4),
+              std::vector<uint64_t>(reset.begin(), reset.begin() + 4));
+    other->m_params.ML += 3;
+    commands.StepWindow(PanWindow, -1);
+    sameAsUpdate("pan after a new length");
+    other->MutablePoints()[200].SetValue(Raw, 1500.0);
+    commands.StepWindow(PanWindow, 1);
+    sameAsUpdate("pan after a changed point");
+    SetCurrentDataSet(project, primary);  // Limits on the primary clears its curve first
+    commands.ResetWindow();
+    sameAsUpdate("Limits on the primary");
+}
