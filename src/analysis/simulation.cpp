@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "analysis/investment.h"
 #include "analysis/series_filters.h"
 #include "analysis/status_sink.h"
 #include "model/data_set.h"
@@ -35,46 +36,6 @@ class CBand {
     double m_hi;
     double m_lo;
     int32_t m_state = 0;
-};
-
-// The invested amounts following the flags, one point after the other.
-class CInvestment {
-  public:
-    CInvestment(double input, double charge) : m_gross(input), m_net(input), m_charge(charge) {}
-
-    void Next(double price, int32_t flag) {
-        if (EntersMarket(m_previous, flag)) {
-            m_entryPrice = price;
-            m_grossBase = m_gross;
-            m_net -= m_charge;
-            m_netBase = m_net;
-        }
-        if (flag == 1) {
-            if (m_entryPrice != 0.0) {
-                m_gross = price * m_grossBase / m_entryPrice;
-                m_net = price * m_netBase / m_entryPrice;
-            }
-        } else if (m_previous == 1) {
-            if (m_entryPrice != 0.0 && price != 0.0) {
-                m_gross = price * m_grossBase / m_entryPrice;
-                m_net = price * m_netBase / m_entryPrice;
-            }
-            m_net -= m_charge;
-        }
-        m_previous = flag;
-    }
-
-    double Gross() const { return m_gross; }
-    double Net() const { return m_net; }
-
-  private:
-    double m_gross;
-    double m_net;
-    double m_charge;
-    double m_entryPrice = 0.0;
-    double m_grossBase = 0.0;
-    double m_netBase = 0.0;
-    int32_t m_previous = 0;
 };
 
 // Blend on arrays: `signal` gets one value per target serial. It may be `base` itself: each

@@ -6,6 +6,7 @@
 #include <mutex>
 
 #include "analysis/causal_signal.h"
+#include "analysis/investment.h"
 #include "analysis/landscape.h"
 #include "analysis/optimiser.h"
 #include "analysis/progress_sink.h"
@@ -196,52 +197,30 @@ std::vector<int32_t> StepFlags(const std::vector<CSeries>& sets, const CWalkStep
     return HysteresisFlags(signal, from, to, step.bl);
 }
 
-// The account over the stitched test windows by the rules of a simulation's investment: it
-// enters at the day's price paying the charge, follows the price while in, and leaves at the
-// day's price paying the charge again. With a flat start each window starts afresh out of the
-// market with the input, and its line is scaled by the chained gains before it.
+// The account over the stitched test windows, invested as a simulation invests. With a flat
+// start each window starts afresh out of the market with the input, and its line is scaled by
+// the chained gains before it.
 class CStitchedAccount {
   public:
-    CStitchedAccount(double input, double charge) : m_input(input), m_charge(charge) {
-        m_net = input;
-    }
+    CStitchedAccount(double input, double charge)
+        : m_input(input), m_charge(charge), m_investment(input, charge) {}
 
     void StartWindowFlat() {
-        m_scale *= m_net / m_input;
-        m_net = m_input;
-        m_previous = 0;
-        m_entryPrice = 0.0;
+        m_scale *= m_investment.Net() / m_input;
+        m_investment = CInvestment(m_input, m_charge);
     }
 
     // Returns the account's value after the day, in money of the first window's input.
     double Day(double price, int32_t flag) {
-        if (EntersMarket(m_previous, flag)) {
-            m_entryPrice = price;
-            m_net -= m_charge;
-            m_netBase = m_net;
-        }
-        if (flag == 1) {
-            if (m_entryPrice != 0.0) {
-                m_net = price * m_netBase / m_entryPrice;
-            }
-        } else if (m_previous == 1) {
-            if (m_entryPrice != 0.0 && price != 0.0) {
-                m_net = price * m_netBase / m_entryPrice;
-            }
-            m_net -= m_charge;
-        }
-        m_previous = flag;
-        return m_scale * m_net;
+        m_investment.Next(price, flag);
+        return m_scale * m_investment.Net();
     }
 
   private:
     double m_input;
     double m_charge;
     double m_scale = 1.0;
-    double m_net;
-    double m_netBase = 0.0;
-    double m_entryPrice = 0.0;
-    int32_t m_previous = 0;
+    CInvestment m_investment;
 };
 
 // Trades the step's test window on the account and appends its points to the line.
