@@ -151,7 +151,7 @@ namespace {
 // call to call on each thread, so a long series costs no fresh pages each time.
 template <typename Filter>
 void FilterStaged(CDataSet& ds, int from, int to, Filter filter) {
-    std::deque<CDataPoint>& points = ds.MutablePoints();
+    CPointDeque& points = ds.MutablePoints();
     thread_local std::vector<int32_t> serials;
     thread_local std::vector<double> values;
     serials.clear();

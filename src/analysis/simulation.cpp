@@ -189,7 +189,7 @@ void Blend(CDataSet& target, const CDataSet& source, double ratio) {
 
 void SetFlags(CDataSet& ds, const CLimits& window, int32_t level) {
     ds.ClearFlags();
-    std::deque<CDataPoint>& points = ds.MutablePoints();
+    CPointDeque& points = ds.MutablePoints();
     const auto [first, last] = ds.PointsInside(window);
     CBand band(level);
     for (size_t i = first; i < last; ++i) {
@@ -200,7 +200,7 @@ void SetFlags(CDataSet& ds, const CLimits& window, int32_t level) {
 double Invest(CDataSet& ds, const CLimits& window, double input, double& out) {
     ds.ZeroSlot(Gross);
     ds.ZeroSlot(Net);
-    std::deque<CDataPoint>& points = ds.MutablePoints();
+    CPointDeque& points = ds.MutablePoints();
     CInvestment investment(input, ds.m_params.TT);
     const auto [first, last] = ds.PointsInside(window);
     for (size_t i = first; i < last; ++i) {

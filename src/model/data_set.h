@@ -10,9 +10,13 @@
 
 #include "model/data_point.h"
 #include "model/limits.h"
+#include "model/point_allocator.h"
 #include "model/strategy_params.h"
 
 class CProject;
+
+// A data set's points; their blocks come from the point arena (model/point_allocator.h).
+using CPointDeque = std::deque<CDataPoint, CPointAllocator<CDataPoint>>;
 
 // Indexes of m_gains.
 enum GainFigure : int { RawRises = 0, RawFalls = 1, SmoothRises = 2, SmoothFalls = 3 };
@@ -62,13 +66,13 @@ class CDataSet {
     // m_params. Returns false and changes nothing for n outside the records.
     bool ApplyResult(int32_t n);
 
-    const std::deque<CDataPoint>& Points() const { return m_points; }
+    const CPointDeque& Points() const { return m_points; }
     // Changes whenever a point is added or removed or a raw value changes, to a number no data
     // set of the process has had before: equal revisions mean the same points, unchanged.
     uint64_t PointsRevision() const { return m_pointsRevision; }
     // The points for the filters and the simulation, which rewrite value slots 1 to 6 and the
     // flags. REQUIRES: the caller changes no date.
-    std::deque<CDataPoint>& MutablePoints() { return m_points; }
+    CPointDeque& MutablePoints() { return m_points; }
     // Indexes [first, last) of the points inside the dates of `limits`.
     std::pair<size_t, size_t> PointsInside(const CLimits& limits) const;
     // Indexes [first, last) of the points inside the project's window.
@@ -105,5 +109,5 @@ class CDataSet {
     uint64_t m_pointsRevision = 0;
     const CDataPoint* m_cursor = nullptr;
     const CDataPoint* m_lastAdded = nullptr;
-    std::deque<CDataPoint> m_points;
+    CPointDeque m_points;
 };

@@ -85,7 +85,7 @@ std::vector<CFigureRow> FigureRows(const CStrategyFigures& figures, const DateOf
 
 std::vector<CFigureRow> ExtraFigureRows(const CStrategyFigures& figures, const CDataSet* primary) {
     std::vector<CFigureRow> rows = FigureRows(figures, [&](int64_t index) {
-        const std::deque<CDataPoint>* points = primary != nullptr ? &primary->Points() : nullptr;
+        const CPointDeque* points = primary != nullptr ? &primary->Points() : nullptr;
         if (points == nullptr || index < 0 || static_cast<size_t>(index) >= points->size()) {
             return QString();
         }
