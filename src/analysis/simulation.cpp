@@ -12,6 +12,7 @@
 #include "analysis/series_filters.h"
 #include "analysis/status_sink.h"
 #include "model/data_set.h"
+#include "model/large_array.h"
 #include "model/project.h"
 
 namespace {
@@ -112,9 +113,9 @@ struct CSmoothedSeries {
         NormaliseSeries(diff, diff);
     }
 
-    std::vector<int32_t> serials;
-    std::vector<double> smooth;
-    std::vector<double> diff;
+    CLargeArray<int32_t> serials;
+    CLargeArray<double> smooth;
+    CLargeArray<double> diff;
 };
 
 void WriteSmoothAndDiff(CDataSet& ds, const CSmoothedSeries& series) {
@@ -137,7 +138,7 @@ void Simulate(CProject& project, CStatusSink* status) {
     CSmoothedSeries own;
     own.Compute(*primary, params.ML);
     // The blend so far is the base of the next one, so one array holds both.
-    std::vector<double> signal(own.serials.size(), 0.0);
+    CLargeArray<double> signal(own.serials.size(), 0.0);
     CSmoothedSeries other;
     for (const auto& source : project.DataSets()) {
         const CSmoothedSeries* series = &own;

@@ -1,15 +1,15 @@
 #include "model/point_allocator.h"
 
-#include <sys/mman.h>
-
 #include <cstdint>
 #include <mutex>
 #include <new>
 
+#include "model/huge_pages.h"
+
 namespace {
 
-// One huge page: the kernel backs an arena aligned to it with a single page on the first touch.
-constexpr size_t kArenaBytes = size_t{2} << 20;
+// One huge page, so that the kernel backs an arena with a single page on its first touch.
+constexpr size_t kArenaBytes = kHugePageBytes;
 
 // Kept in the arena's first block. Arenas are aligned to their size, so a block finds its arena
 // by clearing the low bits of its address.
@@ -23,37 +23,16 @@ struct CArena {
 };
 static_assert(sizeof(CArena) <= kPointBlockBytes);
 
-// One lock for every arena: a block is taken or given back in a few instructions, and only
-// the optimiser's workers ever run beside the interface thread, which holds the projects.
+// One lock for all arenas: a block is taken or given back in a few instructions under it, and
+// threads seldom want points at the same moment (a walk-forward worker copying the user's).
 std::mutex g_mutex;
-CArena* g_open = nullptr;   // arenas with a live block and room for another
+CArena* g_open = nullptr;   // arenas with room, the one being filled first
 CArena* g_spare = nullptr;  // an empty arena kept so that a set that grows and shrinks by a
                             // block around a boundary does not map and unmap an arena each time
 size_t g_arenaCount = 0;
 
-void* MapAligned() {
-    // Twice the size, then the ends trimmed, is the portable way to an aligned mapping.
-    void* raw =
-        mmap(nullptr, 2 * kArenaBytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (raw == MAP_FAILED) {
-        return nullptr;
-    }
-    const auto start = reinterpret_cast<uintptr_t>(raw);
-    const uintptr_t aligned = (start + kArenaBytes - 1) & ~(kArenaBytes - 1);
-    if (aligned > start) {
-        munmap(raw, aligned - start);
-    }
-    if (const uintptr_t tail = start + kArenaBytes - aligned; tail > 0) {
-        munmap(reinterpret_cast<void*>(aligned + kArenaBytes), tail);
-    }
-    auto* arena = reinterpret_cast<void*>(aligned);
-    // Where the system has no huge pages to give, this fails and the arena gets small pages.
-    madvise(arena, kArenaBytes, MADV_HUGEPAGE);
-    return arena;
-}
-
 CArena* NewArena() {
-    void* memory = MapAligned();
+    void* memory = MapHugePages(kArenaBytes);
     const bool mapped = memory != nullptr;
     if (!mapped) {
         memory = ::operator new (kArenaBytes, std::align_val_t{kArenaBytes});
@@ -65,7 +44,7 @@ CArena* NewArena() {
 void Release(CArena* arena) {
     --g_arenaCount;
     if (arena->mapped) {
-        munmap(arena, kArenaBytes);
+        UnmapHugePages(arena, kArenaBytes);
     } else {
         ::operator delete (arena, std::align_val_t{kArenaBytes});
     }

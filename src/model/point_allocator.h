@@ -1,24 +1,25 @@
 #pragma once
 
 #include <cstddef>
-#include <memory>
 #include <type_traits>
 
 #include "model/data_point.h"
+#include "model/huge_pages.h"
+#include "model/large_array.h"
 
 // Where the blocks of the points' deques come from.
 //
 // A million points are some 170,000 deque blocks of half a kilobyte. From the ordinary heap
 // each is a malloc, and the kernel faults the heap in four kilobytes at a time: reading a big
 // project spent more time in page faults than in parsing. The arena hands out the blocks from
-// regions of one transparent huge page each, so a million points cost some forty faults.
+// regions of one transparent huge page each (see model/huge_pages.h).
 //
 // Every function is safe to call from any thread.
 
 // The largest request the arena serves, and the alignment of what it hands out.
 inline constexpr size_t kPointBlockBytes = 512;
 // Blocks one arena holds (its first block keeps its bookkeeping).
-inline constexpr size_t kPointBlocksPerArena = (size_t{2} << 20) / kPointBlockBytes - 1;
+inline constexpr size_t kPointBlocksPerArena = kHugePageBytes / kPointBlockBytes - 1;
 
 // A block of kPointBlockBytes from an arena. Maps a new arena when none has room; when the
 // system refuses the mapping the arena comes from operator new instead, and when that fails too
@@ -30,23 +31,10 @@ void FreePointBlock(void* block);
 // Arenas mapped now, the kept empty one included.
 size_t PointArenaCount();
 
-// AddressSanitizer cannot see inside the arena: a read past a freed block there is a read of
-// mapped memory. Sanitized builds keep the points on the ordinary heap, where it checks them.
-#if defined(__SANITIZE_ADDRESS__)
-inline constexpr bool kPointsInArenas = false;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-inline constexpr bool kPointsInArenas = false;
-#else
-inline constexpr bool kPointsInArenas = true;
-#endif
-#else
-inline constexpr bool kPointsInArenas = true;
-#endif
-
 // The points' deque allocator: the point blocks come from the arena, every other request (the
 // deque's map of block pointers comes through a copy rebound to CDataPoint*) from
-// std::allocator. Stateless, so deques of points swap and move their blocks freely.
+// CLargeArrayAllocator, and so does every request in sanitized builds (model/huge_pages.h).
+// Stateless, so deques of points swap and move their blocks freely.
 template <class T>
 class CPointAllocator {
   public:
@@ -60,14 +48,14 @@ class CPointAllocator {
         if (FromArena(n)) {
             return static_cast<T*>(AllocatePointBlock());
         }
-        return std::allocator<T>().allocate(n);
+        return CLargeArrayAllocator<T>().allocate(n);
     }
 
     void deallocate(T* p, size_t n) noexcept {
         if (FromArena(n)) {
             FreePointBlock(p);
         } else {
-            std::allocator<T>().deallocate(p, n);
+            CLargeArrayAllocator<T>().deallocate(p, n);
         }
     }
 
@@ -76,7 +64,7 @@ class CPointAllocator {
   private:
     static bool FromArena(size_t n) {
         static_assert(alignof(T) <= kPointBlockBytes);
-        return kPointsInArenas && std::is_same_v<T, CDataPoint> &&
+        return kHugePageAllocators && std::is_same_v<T, CDataPoint> &&
                n <= kPointBlockBytes / sizeof(T);
     }
 };

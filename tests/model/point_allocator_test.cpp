@@ -120,7 +120,7 @@ TEST(PointArenaTest, DequeGrowsAtBothEndsWithoutMovingPointsAndCopiesByValue) {
         }
         EXPECT_EQ(first, &points[100'000]);  // the map grew many times; the points stayed
         EXPECT_EQ(first->m_serial, 0);
-        if (kPointsInArenas) {
+        if (kHugePageAllocators) {
             EXPECT_GE(PointArenaCount(),
                       200'001 * sizeof(CDataPoint) / (kPointBlocksPerArena * kPointBlockBytes));
         }
