@@ -1,22 +1,22 @@
 #include "analysis/potential_gains.h"
 
 #include <cstdint>
-#include <vector>
 
 #include "analysis/series_filters.h"
 #include "model/data_set.h"
+#include "model/large_array.h"
 
 void ComputePotentialGains(CDataSet& ds) {
     // The smoothing as SmoothRaw does it, on arrays: the points are read once and written once.
     const auto& points = ds.Points();
-    std::vector<int32_t> serials(points.size());
-    std::vector<double> raw(points.size());
+    CLargeArray<int32_t> serials(points.size());
+    CLargeArray<double> raw(points.size());
     size_t k = 0;
     for (const CDataPoint& p : points) {
         serials[k] = p.m_serial;
         raw[k++] = p.GetValue(Raw);
     }
-    std::vector<double> smooth(points.size());
+    CLargeArray<double> smooth(points.size());
     WeightedAverageSeries(serials, raw, smooth, ds.m_params.ML);
     k = 0;
     for (CDataPoint& p : ds.MutablePoints()) {
