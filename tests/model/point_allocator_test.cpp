@@ -4,7 +4,7 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstring>
+#include <latch>
 #include <set>
 #include <thread>
 #include <utility>
@@ -79,20 +79,27 @@ TEST(PointArenaTest, ThreadsAllocatingAndFreeingTogetherNeverShareABlock) {
     constexpr int kThreads = 4;
     constexpr size_t kHeld = kPointBlocksPerArena + 100;  // each thread spans arenas
     std::vector<int> failures(kThreads, 0);
+    std::latch start(kThreads);
     std::vector<std::thread> threads;
     for (int t = 0; t < kThreads; ++t) {
-        threads.emplace_back([t, &failures] {
+        threads.emplace_back([t, &failures, &start] {
             std::vector<void*> held;
-            for (int round = 0; round < 20; ++round) {
+            start.arrive_and_wait();
+            for (int round = 0; round < 200; ++round) {
+                // Blocks are taken in a tight loop, so that the threads meet at the arena, and
+                // stamped only afterwards.
+                const size_t kept = held.size();
                 while (held.size() < kHeld) {
                     held.push_back(AllocatePointBlock());
-                    Stamp(held.back(), uint64_t(t) << 32 | held.size());
+                }
+                for (size_t i = kept; i < held.size(); ++i) {
+                    Stamp(held[i], uint64_t(t) << 32 | i);
                 }
                 for (size_t i = 0; i < held.size(); ++i) {
-                    failures[size_t(t)] += Stamped(held[i], uint64_t(t) << 32 | (i + 1)) ? 0 : 1;
+                    failures[size_t(t)] += Stamped(held[i], uint64_t(t) << 32 | i) ? 0 : 1;
                 }
                 // Give back the newer half, so that arenas fill and empty under each other.
-                while (held.size() > kHeld / 2 - size_t(round)) {
+                while (held.size() > kHeld / 2 - size_t(round % 50)) {
                     FreePointBlock(held.back());
                     held.pop_back();
                 }
