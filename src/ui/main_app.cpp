@@ -20,6 +20,7 @@
 #include "ui/main_frame.h"
 #include "ui/pages/dialog_template.h"
 #include "ui/pictures.h"
+#include "ui/progress_dialog.h"
 #include "ui/status_bar.h"
 
 namespace {
@@ -337,6 +338,14 @@ void CMainApp::ShowNotice(const std::string& text) {
     }
 }
 
+void CMainApp::ShowRead(const std::string& path, const SweepRun& read) {
+    CProgressDialog progress(read, m_frame.get());
+    progress.setWindowTitle(
+        QStringLiteral("Quillmark - Opening %1...")
+            .arg(QFileInfo(QString::fromStdString(path)).fileName()));
+    progress.RunShownAfter(m_quietReadMs);
+}
+
 void CMainApp::UpdateTitle() {
     if (m_frame == nullptr) {
         return;
@@ -408,6 +417,9 @@ void CMainApp::OpenAndReport(const QString& path) {
     CReadReport report;
     const CStatus opened = m_commands.OpenProject(path.toStdString(), &report);
     UpdateTitle();
+    if (opened.Kind() == StatusKind::Cancelled) {
+        return;  // the user stopped it: the project is as it was
+    }
     if (!opened) {
         m_errorBox(QStringLiteral("File Not Opened.\n\n") +
                    QString::fromStdString(opened.Reason()));
