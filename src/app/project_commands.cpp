@@ -305,12 +305,14 @@ CStatus CProjectCommands::Import(const std::string& path, CImportChoices choices
         }
         return imported;
     }
-    SetCurrentDataSet(m_project, made.dataSet);
+    SetCurrentDataSet(m_project, made.dataSet);  // computes its gains over the window
     if (report != nullptr) {
         *report = made;
     }
     Refresh(REFRESH_CURRENT);
     Refresh(REFRESH_DATASETS);
+    // A new data set takes part in the signal: the figures on screen were made without it.
+    Resimulate(Gains::Current);
     return imported;
 }
 

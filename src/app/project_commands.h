@@ -90,7 +90,8 @@ class CProjectCommands {
     // file renamed over the target; the path becomes the project's file. On failure the
     // previous file is untouched. Refused, with nothing written, when a pending edit was.
     CStatus SaveProject(const std::string& path);
-    // File Import: a raw data file as a new, current data set with the import columns. Fails,
+    // File Import: a raw data file as a new, current data set with the import columns, then a
+    // simulation as Update runs it, since the new set takes part in the signal. Fails,
     // with the reason, when a pending edit was refused, or the file cannot be read, gives no
     // point or is refused (the decimal mark undecided, a large part of the dated rows left out);
     // nothing is added then.
