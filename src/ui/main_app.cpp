@@ -117,11 +117,7 @@ CMainApp::CMainApp(int& argc, char** argv) : QApplication(argc, argv), m_command
     m_warningBox = [this](const QString& text) {
         QMessageBox::warning(m_frame.get(), QStringLiteral("Warning"), text);
     };
-    m_questionBox = [this](const QString& text) {
-        return QMessageBox::question(m_frame.get(), QStringLiteral("Quillmark"), text,
-                                     QMessageBox::Yes | QMessageBox::No,
-                                     QMessageBox::No) == QMessageBox::Yes;
-    };
+    m_questionBox = [this](const QString& text) { return AskDefaultNo(m_frame.get(), text); };
     m_saveQuestion = [this](const QString& text) {
         const auto button = QMessageBox::warning(
             m_frame.get(), QString::fromLatin1(kProduct), text,
@@ -131,12 +127,7 @@ CMainApp::CMainApp(int& argc, char** argv) : QApplication(argc, argv), m_command
         }
         return button == QMessageBox::Discard ? SaveAnswer::Discard : SaveAnswer::Cancel;
     };
-    m_confirmBox = [this](const QString& text) {
-        // Deleting or overwriting cannot be undone: Enter keeps things as they are.
-        return QMessageBox::question(m_frame.get(), QString::fromLatin1(kProduct), text,
-                                     QMessageBox::Yes | QMessageBox::No,
-                                     QMessageBox::No) == QMessageBox::Yes;
-    };
+    m_confirmBox = [this](const QString& text) { return AskDefaultNo(m_frame.get(), text); };
     m_titleTimer = new QTimer(this);
     m_titleTimer->setSingleShot(true);
     m_titleTimer->setInterval(150);
@@ -336,6 +327,14 @@ void CMainApp::ShowNotice(const std::string& text) {
     if (m_frame != nullptr) {
         m_frame->Status()->ShowNotice(QString::fromStdString(text));
     }
+}
+
+bool CMainApp::AskDefaultNo(QWidget* parent, const QString& text) {
+    // Deleting, overwriting or starting an hours-long run cannot be taken back: Enter keeps
+    // things as they are.
+    return QMessageBox::question(parent, QString::fromLatin1(kProduct), text,
+                                 QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::No) == QMessageBox::Yes;
 }
 
 void CMainApp::ShowRead(const std::string& path, const SweepRun& read) {

@@ -17,6 +17,7 @@ class CMainFrame;
 class QAction;
 class QMenu;
 class QTimer;
+class QWidget;
 
 // The application: owns the one project and the main window, keeps the user's settings (the
 // last project file, the import columns and the recent-file list of 8 in QSettings "Orvane" /
@@ -88,6 +89,8 @@ class CMainApp : public QApplication, public CCommandHost, public CFrontEnd {
     // CFrontEnd: the confirmation before a destructive step, the question before a long run.
     bool Confirm(const QString& text) override;
     bool Ask(const QString& text) override { return m_questionBox(text); }
+    // The box of the confirmations and the long-run question: Yes and No, with No the default.
+    static bool AskDefaultNo(QWidget* parent, const QString& text);
     // The title: the project file's name (or "Untitled"), marked while it has unsaved changes.
     void UpdateTitle();
 

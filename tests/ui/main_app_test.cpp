@@ -4,6 +4,7 @@
 #include <iterator>
 
 #include <QFileInfo>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
 
@@ -170,6 +171,21 @@ TEST_F(MainAppTest, ALongReadShowsItsProgressAndCancelStopsIt) {
     ASSERT_NE(Project().Primary(), nullptr);
     EXPECT_EQ(Project().Primary()->Points().size(), 5105u);
     EXPECT_TRUE(m_errors.empty());
+}
+
+// Delete, overwriting a file changed on disk and a long run ask first; Enter answers No.
+TEST_F(MainAppTest, DestructiveQuestionsDefaultToNo) {
+    Start();
+    QString asked;
+    QTimer::singleShot(0, [&asked] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        asked = box->text();
+        EXPECT_EQ(box->defaultButton(), box->button(QMessageBox::No));
+        QTest::keyClick(box, Qt::Key_Return);
+    });
+    EXPECT_FALSE(CMainApp::AskDefaultNo(Frame(), QStringLiteral("Delete SP500-2000?")));
+    EXPECT_EQ(asked, "Delete SP500-2000?");
 }
 
 // A failed open says why and changes nothing: not the project, not its file, not the recent
