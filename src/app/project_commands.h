@@ -21,8 +21,8 @@ class CStatusSink;
 // One step of the window's pan or zoom: PanWindow or ZoomWindow (charts/scaling.h).
 using WindowStep = CLimits (*)(const CLimits& window, int direction);
 
-// A long run (the sweep, the reading of a large file) as a front end starts it: on any thread, polling `stop`, reporting to
-// `progress` (may be null).
+// A long run (the sweep, the reading of a large file) as a front end starts it: on any thread,
+// polling `stop`, reporting to `progress` (may be null).
 using SweepRun = std::function<void(const std::atomic<bool>& stop, CProgressSink* progress)>;
 
 // What the commands need of the program around them: the refresh broadcast to every window,
@@ -44,7 +44,6 @@ class CCommandHost {
     // showing its progress when it takes long. By default it runs here, unseen.
     virtual void ShowRead(const std::string& path, const SweepRun& read);
 };
-
 
 // What Process needs of a front end: the answer to the long-run question, and the run shown
 // with its progress (a dialog with Cancel in the program, a bar on the terminal).

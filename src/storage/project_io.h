@@ -21,8 +21,7 @@ struct CReadReport;
 // ends at the next chunk with Cancelled (the project then holds part of the file). Either may
 // be null.
 CStatus ReadProjectFile(CProject& project, const std::string& path, CReadReport* report = nullptr,
-                        const std::atomic<bool>* stop = nullptr,
-                        CProgressSink* progress = nullptr);
+                        const std::atomic<bool>* stop = nullptr, CProgressSink* progress = nullptr);
 
 // Writes the project file text of `project` to `path` through a temporary file renamed over
 // the target only when complete; on failure the previous file is untouched. NotFound when the

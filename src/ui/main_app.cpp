@@ -339,9 +339,8 @@ bool CMainApp::AskDefaultNo(QWidget* parent, const QString& text) {
 
 void CMainApp::ShowRead(const std::string& path, const SweepRun& read) {
     CProgressDialog progress(read, m_frame.get());
-    progress.setWindowTitle(
-        QStringLiteral("Quillmark - Opening %1...")
-            .arg(QFileInfo(QString::fromStdString(path)).fileName()));
+    progress.setWindowTitle(QStringLiteral("Quillmark - Opening %1...")
+                                .arg(QFileInfo(QString::fromStdString(path)).fileName()));
     progress.RunShownAfter(m_quietReadMs);
 }
 

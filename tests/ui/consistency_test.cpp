@@ -91,10 +91,10 @@ class ConsistencyTest : public UiTest {
         ASSERT_TRUE(info.is_object());
         const nlohmann::json& params = info["datasets"][0]["params"];
         const CStrategyParams& shown = primary->m_params;
-        EXPECT_EQ(std::tuple(params["ML"].get<int>(), params["RC"].get<double>(),
-                             params["BL"].get<int>(), params["IN"].get<double>(),
-                             params["TT"].get<double>()),
-                  std::tuple(shown.ML, shown.RC, shown.BL, shown.IN, shown.TT));
+        EXPECT_EQ(
+            std::tuple(params["ML"].get<int>(), params["RC"].get<double>(), params["BL"].get<int>(),
+                       params["IN"].get<double>(), params["TT"].get<double>()),
+            std::tuple(shown.ML, shown.RC, shown.BL, shown.IN, shown.TT));
         const nlohmann::json simulated = Cli("simulate " + Quoted(state));
         ASSERT_TRUE(simulated.is_object());
         if (!Frame()->Status()->Notice().isEmpty()) {

@@ -152,14 +152,14 @@ TEST_F(MainAppTest, ALongReadShowsItsProgressAndCancelStopsIt) {
         EXPECT_GE(dialog->Position(), 10);
         dialog->findChild<QPushButton*>("cancel")->click();
     });
-    App().ShowRead("/data/BIG.xml", [&stopSeen](const std::atomic<bool>& stop,
-                                                CProgressSink* progress) {
-        progress->ReportProgress(10);
-        for (int i = 0; i < 1000 && !stop; ++i) {  // at most 10 s when nobody stops it
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        stopSeen = stop.load();
-    });
+    App().ShowRead(
+        "/data/BIG.xml", [&stopSeen](const std::atomic<bool>& stop, CProgressSink* progress) {
+            progress->ReportProgress(10);
+            for (int i = 0; i < 1000 && !stop; ++i) {  // at most 10 s when nobody stops it
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            }
+            stopSeen = stop.load();
+        });
     EXPECT_TRUE(stopSeen);
     EXPECT_EQ(shown.titles, std::vector<std::string>{"Quillmark - Opening BIG.xml..."});
 
