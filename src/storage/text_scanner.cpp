@@ -12,8 +12,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "analysis/progress_sink.h"
 #include "model/numeric.h"
+#include "model/progress_sink.h"
 
 namespace {
 

@@ -17,11 +17,11 @@
 #include <utility>
 #include <vector>
 
-#include "analysis/progress_sink.h"
 #include "analysis/status_sink.h"
 #include "app/parameter_rules.h"
 #include "charts/project_view.h"
 #include "charts/scaling.h"
+#include "model/progress_sink.h"
 #include "model/project.h"
 #include "support/series_builder.h"
 #include "support/test_files.h"

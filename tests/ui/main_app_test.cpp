@@ -12,7 +12,7 @@
 #include <chrono>
 #include <thread>
 
-#include "analysis/progress_sink.h"
+#include "model/progress_sink.h"
 #include "ui/progress_dialog.h"
 
 #include "ui/status_bar.h"
