@@ -9,8 +9,8 @@
 // semantics of a raster device context that the chart drawing expects:
 // - lines are not antialiased and leave out their end point; a pen wider than one pixel
 //   covers the rows (columns) from y - width / 2 on. On a 32-bit QImage through a painter
-//   that at most translates and scales alike in x and y, thin lines are set pixel by pixel in
-//   any direction; elsewhere QPainter draws them, which leaves out the end point of lines
+//   that at most translates and scales up alike in x and y, thin lines are set pixel by pixel
+//   in any direction; elsewhere QPainter draws them, which leaves out the end point of lines
 //   drawn rightward or downward and the start point of the others; an ellipse reaching more
 //   than 2^20 pixels from the origin is left out;
 // - coordinates are pixels of the painter's coordinates: under a scale (a picture or screen of
