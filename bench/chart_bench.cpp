@@ -1,6 +1,6 @@
 // One paint of both charts and the date strip at 1600 x 900, as the main window paints them,
-// for 5,000 and 200,000 daily points per data set: once on a surface that draws nothing (the
-// cost of the chart code itself) and once with QPainter into a QImage.
+// for 5,000 to 1,000,000 daily points per data set: once on a surface that draws nothing (the
+// cost of the chart code itself) and once with QPainter into a QImage, also at twice the pixels.
 
 #include <benchmark/benchmark.h>
 
@@ -145,5 +145,21 @@ void BM_PaintChartsQImage(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * state.range(0) * 2);
 }
 BENCHMARK(BM_PaintChartsQImage)->Arg(10)->Arg(5000)->Arg(200000)->Unit(benchmark::kMillisecond);
+
+// The same paint into a picture of 1 or 2 physical pixels to each pixel of the layout, as on a
+// HiDPI screen: {points per data set, ratio}.
+void BM_PaintChartsAtPixelRatio(benchmark::State& state) {
+    EnsureGuiApplication();
+    CProject& project = ProjectWith(state.range(0));
+    const double ratio = static_cast<double>(state.range(1));
+    for (auto _ : state) {
+        QImage image = PaintMainCharts(project, kWidth, kHeight, 0.5, ratio);
+        benchmark::DoNotOptimize(image.constBits());
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0) * 2);
+}
+BENCHMARK(BM_PaintChartsAtPixelRatio)
+    ->ArgsProduct({{10, 5000, 1000000}, {1, 2}})
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace

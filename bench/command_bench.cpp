@@ -6,6 +6,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <filesystem>
 #include <random>
 #include <string>
 
@@ -14,6 +15,7 @@
 #include "charts/project_view.h"
 #include "charts/scaling.h"
 #include "model/project.h"
+#include "storage/project_io.h"
 
 namespace {
 
@@ -149,5 +151,26 @@ void BM_PageSwitch(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_PageSwitch)->Unit(benchmark::kMillisecond);
+
+// File Open of the project saved: the read on the worker and what follows it on the main thread
+// (the current set's gains, the simulation of the file's parameters, the axes), as the command
+// line runs it. The host's ShowRead runs the read in place here.
+void BM_CommandOpen(benchmark::State& state) {
+    const std::string path =
+        (std::filesystem::temp_directory_path() / "quillmark-bench-open.xml").string();
+    if (!WriteProjectFile(MillionPointProject(), path)) {
+        state.SkipWithError("cannot write the project");
+        return;
+    }
+    for (auto _ : state) {
+        CProject project;
+        CSilentHost host;
+        CProjectCommands commands(project, &host);
+        const bool opened = commands.OpenProject(path).IsOk();
+        benchmark::DoNotOptimize(opened);
+    }
+    std::filesystem::remove(path);
+}
+BENCHMARK(BM_CommandOpen)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -11,9 +11,9 @@
 #include <utility>
 
 #include "analysis/landscape.h"
-#include "analysis/progress_sink.h"
 #include "analysis/series_filters.h"
 #include "model/data_set.h"
+#include "model/progress_sink.h"
 #include "model/project.h"
 
 namespace {

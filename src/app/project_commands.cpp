@@ -196,13 +196,29 @@ bool CProjectCommands::FileChangedOnDisk() const {
     return size != m_fileSize || time != m_fileTime;
 }
 
+void CCommandHost::ShowRead(const std::string& /*path*/, const SweepRun& read) {
+    const std::atomic<bool> never{false};
+    read(never, nullptr);
+}
+
 CStatus CProjectCommands::OpenProject(const std::string& path, CReadReport* report) {
     if (path.empty()) {
         return CStatus::Refused("no file name");
     }
     CProject loaded;
     m_project.CopySettingsTo(loaded);
-    CStatus read = ReadProjectFile(loaded, path, report);
+    // The read fills a project of its own, so it may run beside the windows, which go on
+    // showing the current project until it is done.
+    CStatus read = CStatus::Ok();
+    const SweepRun readFile = [&](const std::atomic<bool>& stop, CProgressSink* progress) {
+        read = ReadProjectFile(loaded, path, report, &stop, progress);
+    };
+    if (m_host != nullptr) {
+        m_host->ShowRead(path, readFile);
+    } else {
+        const std::atomic<bool> never{false};
+        readFile(never, nullptr);
+    }
     if (!read) {
         return read;
     }
@@ -289,12 +305,14 @@ CStatus CProjectCommands::Import(const std::string& path, CImportChoices choices
         }
         return imported;
     }
-    SetCurrentDataSet(m_project, made.dataSet);
+    SetCurrentDataSet(m_project, made.dataSet);  // computes its gains over the window
     if (report != nullptr) {
         *report = made;
     }
     Refresh(REFRESH_CURRENT);
     Refresh(REFRESH_DATASETS);
+    // A new data set takes part in the signal: the figures on screen were made without it.
+    Resimulate(Gains::Current);
     return imported;
 }
 

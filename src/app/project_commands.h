@@ -21,6 +21,10 @@ class CStatusSink;
 // One step of the window's pan or zoom: PanWindow or ZoomWindow (charts/scaling.h).
 using WindowStep = CLimits (*)(const CLimits& window, int direction);
 
+// A long run (the sweep, the reading of a large file) as a front end starts it: on any thread,
+// polling `stop`, reporting to `progress` (may be null).
+using SweepRun = std::function<void(const std::atomic<bool>& stop, CProgressSink* progress)>;
+
 // What the commands need of the program around them: the refresh broadcast to every window,
 // the recent-file list and the repaint of the charts. The desktop program implements it; the
 // command line leaves it out.
@@ -36,11 +40,10 @@ class CCommandHost {
     virtual bool StoreEdits() = 0;
     // A line about the last simulation that the status bar keeps in view; empty clears it.
     virtual void ShowNotice(const std::string& /*text*/) {}
+    // Runs the reading of the project file at `path` to its end, or until the user stops it,
+    // showing its progress when it takes long. By default it runs here, unseen.
+    virtual void ShowRead(const std::string& path, const SweepRun& read);
 };
-
-// A run of the sweep as a front end starts it: on any thread, polling `stop`, reporting to
-// `progress` (may be null).
-using SweepRun = std::function<void(const std::atomic<bool>& stop, CProgressSink* progress)>;
 
 // What Process needs of a front end: the answer to the long-run question, and the run shown
 // with its progress (a dialog with Cancel in the program, a bar on the terminal).
@@ -79,13 +82,15 @@ class CProjectCommands {
     // the current project, takes what was read, remembers the path (also in the recent files)
     // and has every window load it. Fails, with the reason, when the path is empty, the file
     // cannot be opened or is not a project; the project, its file and the recent files are
-    // then as they were. `report` (may be null) gets what the read could not keep.
+    // then as they were, as they are when the user stopped a long read (Cancelled). `report`
+    // (may be null) gets what the read could not keep.
     CStatus OpenProject(const std::string& path, CReadReport* report = nullptr);
     // File Save and Save As: stores pending edits and writes the project through a temporary
     // file renamed over the target; the path becomes the project's file. On failure the
     // previous file is untouched. Refused, with nothing written, when a pending edit was.
     CStatus SaveProject(const std::string& path);
-    // File Import: a raw data file as a new, current data set with the import columns. Fails,
+    // File Import: a raw data file as a new, current data set with the import columns, then a
+    // simulation as Update runs it, since the new set takes part in the signal. Fails,
     // with the reason, when a pending edit was refused, or the file cannot be read, gives no
     // point or is refused (the decimal mark undecided, a large part of the dated rows left out);
     // nothing is added then.

@@ -9,10 +9,10 @@
 #include "analysis/investment.h"
 #include "analysis/landscape.h"
 #include "analysis/optimiser.h"
-#include "analysis/progress_sink.h"
 #include "analysis/simulation.h"
 #include "analysis/strategy_figures.h"
 #include "app/parameter_rules.h"
+#include "model/progress_sink.h"
 #include "model/project.h"
 
 namespace {

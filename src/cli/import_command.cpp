@@ -1,7 +1,6 @@
 #include "cli/import_command.h"
 
 #include "app/project_commands.h"
-#include "charts/project_view.h"
 #include "cli/cli_commands.h"
 #include "cli/file_checks.h"
 #include "cli/json_output.h"
@@ -94,7 +93,7 @@ int RunImport(const CImportOptions& options) {
         return Fail(imported.Reason() + ImportHint(report));
     }
     if (options.intoPath.empty()) {
-        ResetLimitsToCurrent(project);
+        commands.ResetWindow();  // Limits, as a user would after a first import
     }
     if (const CStatus saved = SaveProject(commands, options.outPath); !saved) {
         return Fail(saved);

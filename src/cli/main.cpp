@@ -2,6 +2,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <iostream>
 #include <string>
 #include <utility>
@@ -62,6 +63,11 @@ CLI::App* AddRenderCommand(CLI::App& app, CRenderOptions& options) {
         ->add_option("--cursor", options.cursor,
                      "Show the crosshair at this fraction of the plot width (0 to 1)")
         ->check(FiniteNumber());
+    render
+        ->add_option("--scale", options.scale,
+                     "Physical pixels to each pixel of the layout, as on a HiDPI screen (1 to 4, "
+                     "default 1)")
+        ->check(WholeNumberIn(1, 4));
     return render;
 }
 
@@ -223,6 +229,11 @@ int main(int argc, char** argv) {
         return RunWalkForward(walk);
     }
     if (ren->parsed()) {
+        if (std::max(render.width, render.height) > kMaxChartSide / render.scale) {
+            std::cerr << "quillmark-cli: error: --scale: the picture would be more than "
+                      << kMaxChartSide << " pixels across\n";
+            return kUsageError;
+        }
         return RunRender(render);
     }
     if (samples->parsed()) {

@@ -11,13 +11,13 @@
 
 #include "analysis/landscape.h"
 #include "analysis/optimiser.h"
-#include "analysis/progress_sink.h"
 #include "app/duration_text.h"
 #include "app/project_commands.h"
 #include "cli/cli_commands.h"
 #include "cli/file_checks.h"
 #include "cli/json_output.h"
 #include "cli/landscape_output.h"
+#include "model/progress_sink.h"
 #include "model/project.h"
 
 namespace {

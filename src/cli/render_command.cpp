@@ -67,7 +67,8 @@ int RunRender(const CRenderOptions& options) {
     const Json resultSet = applied ? Json(*applied) : Json(nullptr);
 
     const auto application = StartOffscreenApplication();
-    const QImage image = PaintMainCharts(project, options.width, options.height, options.cursor);
+    const QImage image =
+        PaintMainCharts(project, options.width, options.height, options.cursor, options.scale);
     std::string error;
     if (!WritePng(image, options.outPath, error)) {
         return Fail(error);
@@ -75,6 +76,7 @@ int RunRender(const CRenderOptions& options) {
     std::cout << Dump(Json{{"output", options.outPath},
                            {"width", options.width},
                            {"height", options.height},
+                           {"scale", options.scale},
                            {"result_set", resultSet},
                            {"cursor", options.cursor ? Number(*options.cursor) : Json(nullptr)}})
               << '\n';

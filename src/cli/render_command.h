@@ -17,10 +17,12 @@ struct CRenderOptions {
     int height = 600;
     std::optional<int> resultSet;  // none: simulate with the project's parameters
     std::optional<double> cursor;  // a mouse at this fraction of the plot width in both charts
+    int scale = 1;                 // physical pixels to each pixel of the layout, across
 };
 
 // Reads the project as `info` does, simulates (or selects the result set), draws and writes
-// the picture atomically. Prints {"output", "width", "height", "result_set", "cursor"}.
+// the picture atomically, `scale` times `width` x `height` pixels. Prints {"output", "width",
+// "height", "scale", "result_set", "cursor"}.
 // Returns 0, or 1 with an error line when a file cannot be read or written. Runs Qt on its
 // offscreen platform, so it needs no display.
 int RunRender(const CRenderOptions& options);

@@ -11,10 +11,10 @@
 #include <QGuiApplication>
 #include <QImage>
 
-#include "analysis/progress_sink.h"
 #include "app/walk_forward.h"
 #include "charts/qt/walk_picture.h"
 #include "cli/cli_commands.h"
+#include "model/progress_sink.h"
 
 #include "app/duration_text.h"
 #include "app/project_commands.h"

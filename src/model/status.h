@@ -5,8 +5,9 @@
 
 // What kind of failure a status reports, for callers that act on it: a value or command the
 // program declines (a typed entry it cannot take, a range without steps), a file or folder that
-// is not there, content that is not what it should be, or the system failing to read or write.
-enum class StatusKind { Ok, Refused, NotFound, Damaged, Io };
+// is not there, content that is not what it should be, the system failing to read or write, or
+// the user stopping a long command before its end (nothing to tell them then).
+enum class StatusKind { Ok, Refused, NotFound, Damaged, Io, Cancelled };
 
 // The outcome of an operation that can refuse: success, or a failure with its kind and its
 // reason in words a user can read ("cannot open 'a.xml': No such file or directory"). The reason
@@ -25,6 +26,10 @@ class CStatus {
     }
     static CStatus Damaged(std::string reason) {
         return CStatus(StatusKind::Damaged, std::move(reason));
+    }
+
+    static CStatus Cancelled(std::string reason) {
+        return CStatus(StatusKind::Cancelled, std::move(reason));
     }
 
     bool IsOk() const { return m_kind == StatusKind::Ok; }

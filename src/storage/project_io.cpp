@@ -10,13 +10,19 @@
 #include "storage/project_reader.h"
 #include "storage/project_writer.h"
 
-CStatus ReadProjectFile(CProject& project, const std::string& path, CReadReport* report) {
+CStatus ReadProjectFile(CProject& project, const std::string& path, CReadReport* report,
+                        const std::atomic<bool>* stop, CProgressSink* progress) {
     CProjectReader reader(project);
     if (!reader.Open(path)) {
         return reader.OpenStatus();
     }
+    reader.Watch(stop, progress);
     reader.Read();
+    const bool stopped = reader.Stopped();
     reader.Close();
+    if (stopped) {
+        return CStatus::Cancelled("the reading of '" + path + "' was stopped");
+    }
     if (report != nullptr) {
         *report = reader.Report();
     }

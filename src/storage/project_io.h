@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 
@@ -7,6 +8,7 @@
 #include "storage/import_report.h"
 
 class CDataSet;
+class CProgressSink;
 class CProject;
 struct CReadReport;
 
@@ -15,7 +17,11 @@ struct CReadReport;
 // not a regular file, else Io), and when it holds none of a project file's elements (a
 // picture, a price file, an empty file; Damaged): the project may then hold part of what was
 // read. `report` (may be null) gets what could not be kept.
-CStatus ReadProjectFile(CProject& project, const std::string& path, CReadReport* report = nullptr);
+// While reading, the share of the file read goes to `progress`, and once `stop` is set the read
+// ends at the next chunk with Cancelled (the project then holds part of the file). Either may
+// be null.
+CStatus ReadProjectFile(CProject& project, const std::string& path, CReadReport* report = nullptr,
+                        const std::atomic<bool>* stop = nullptr, CProgressSink* progress = nullptr);
 
 // Writes the project file text of `project` to `path` through a temporary file renamed over
 // the target only when complete; on failure the previous file is untouched. NotFound when the

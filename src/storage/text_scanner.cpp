@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include "model/numeric.h"
+#include "model/progress_sink.h"
 
 namespace {
 
@@ -161,7 +162,25 @@ bool CTextScanner::Open(const std::string& path) {
         return false;
     }
     m_fileName = BaseName(path);
+    m_fileSize = static_cast<int64_t>(info.st_size);
     return true;
+}
+
+void CTextScanner::Watch(const std::atomic<bool>* stop, CProgressSink* progress) {
+    m_stop = stop;
+    m_progress = progress;
+}
+
+void CTextScanner::ReportShareRead() {
+    if (m_progress == nullptr || m_fileSize <= 0) {
+        return;
+    }
+    const int32_t share =
+        static_cast<int32_t>(std::min<int64_t>(100, m_bytesRead * 100 / m_fileSize));
+    if (share > m_sharePosted) {
+        m_sharePosted = share;
+        m_progress->ReportProgress(share);
+    }
 }
 
 void CTextScanner::OpenText(std::string text, std::string fileName) {
@@ -179,6 +198,10 @@ void CTextScanner::Close() {
     m_position = 0;
     m_lineNumber = 0;
     m_atEnd = false;
+    m_fileSize = 0;
+    m_bytesRead = 0;
+    m_sharePosted = 0;
+    m_stopped = false;
 }
 
 void CTextScanner::SeekToBegin() {
@@ -188,6 +211,7 @@ void CTextScanner::SeekToBegin() {
     if (m_file != nullptr) {
         std::rewind(m_file);
         m_buffer.clear();
+        m_bytesRead = 0;
     }
 }
 
@@ -215,6 +239,11 @@ bool CTextScanner::Refill() {
     if (m_file == nullptr || m_atEnd) {
         return false;
     }
+    if (m_stop != nullptr && m_stop->load(std::memory_order_relaxed)) {
+        m_stopped = true;
+        m_atEnd = true;
+        return false;
+    }
     m_buffer.erase(0, m_position);
     m_position = 0;
     size_t used = m_buffer.size();
@@ -224,6 +253,8 @@ bool CTextScanner::Refill() {
     if (got == 0) {
         m_atEnd = true;
     }
+    m_bytesRead += static_cast<int64_t>(got);
+    ReportShareRead();
     return got > 0;
 }
 

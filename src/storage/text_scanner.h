@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -10,6 +11,7 @@
 #include "storage/text_encoding.h"
 
 class CProject;
+class CProgressSink;
 
 // A text file read line by line, bound to the project it reads into, with the number and
 // attribute helpers that the project reader and the raw data importer share.
@@ -50,6 +52,11 @@ class CTextScanner {
     // mark) or Windows-1252, the whole input is read and converted in memory. Returns the
     // encoding found; the next read starts at the first line.
     ETextEncoding ReadAsUtf8();
+    // While a file is read: reports the share of it read so far to `progress` (1 to 100, each
+    // at most once, increasing), and once `stop` is set ends the input at the next chunk, as
+    // if the file ended there; Stopped() then says so. Either may be null. Call after Open.
+    void Watch(const std::atomic<bool>* stop, CProgressSink* progress);
+    bool Stopped() const { return m_stopped; }
     // The name of the file with its extension, without its folder.
     const std::string& GetFileName() const { return m_fileName; }
 
@@ -89,7 +96,15 @@ class CTextScanner {
     bool Refill();
     bool ReadLineAnyEnd(std::string_view& line);
 
+    void ReportShareRead();
+
     std::FILE* m_file = nullptr;
+    int64_t m_fileSize = 0;
+    int64_t m_bytesRead = 0;
+    int32_t m_sharePosted = 0;
+    const std::atomic<bool>* m_stop = nullptr;
+    CProgressSink* m_progress = nullptr;
+    bool m_stopped = false;
     std::string m_fileName;
     CStatus m_openStatus = CStatus::Ok();
     int64_t m_lineNumber = 0;

@@ -5,8 +5,8 @@
 
 #include <atomic>
 
-#include "analysis/progress_sink.h"
 #include "app/project_commands.h"
+#include "model/progress_sink.h"
 
 class QObject;
 

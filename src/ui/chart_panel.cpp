@@ -4,6 +4,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QtMath>
 
 #include "charts/chart_drawing.h"
 #include "charts/qt/painter_surface.h"
@@ -67,24 +68,33 @@ void CChartPanel::customEvent(QEvent* event) {
     }
 }
 
-void CChartPanel::paintEvent(QPaintEvent*) {
-    const QRect area = contentsRect();
-    const CRect client{0, 0, area.width(), area.height()};
-    if (!(client == m_bitmapSize)) {
-        m_offscreen = QImage(area.size(), QImage::Format_RGB32);
+const QImage& CChartPanel::PaintOffscreen(QSize size, double pixelRatio) {
+    const CRect client{0, 0, size.width(), size.height()};
+    if (!(client == m_bitmapSize) || m_offscreen.devicePixelRatio() != pixelRatio) {
+        m_offscreen = QImage(qCeil(size.width() * pixelRatio), qCeil(size.height() * pixelRatio),
+                             QImage::Format_RGB32);
+        // The chart is drawn in device-independent pixels; the painter scales them to the
+        // physical ones, so text is sharp and every line stays one pixel wide to the eye.
+        m_offscreen.setDevicePixelRatio(pixelRatio);
         m_bitmapSize = client;
     }
-    QPainter window(this);
-    drawFrame(&window);
-    if (m_offscreen.isNull()) {
-        return;
-    }
-    {
+    if (!m_offscreen.isNull()) {
         QPainter offscreen(&m_offscreen);
         CPainterSurface surface(offscreen, client);
         DrawChart(surface);
     }
-    window.drawImage(area.topLeft(), m_offscreen);
+    return m_offscreen;
+}
+
+void CChartPanel::paintEvent(QPaintEvent*) {
+    const QRect area = contentsRect();
+    QPainter window(this);
+    drawFrame(&window);
+    const QImage& picture = PaintOffscreen(area.size(), devicePixelRatioF());
+    if (!picture.isNull()) {
+        // A picture of the screen's own ratio is copied pixel for pixel.
+        window.drawImage(area.topLeft(), picture);
+    }
 }
 
 void CChartPanel::mouseMoveEvent(QMouseEvent* event) {

@@ -43,6 +43,12 @@ class CChartPanel : public QFrame {
     // The indicator the last paint drew.
     const CPixelImage* Indicator() const { return m_indicator; }
 
+    // Draws the panel content for a client area of `size` into the off-screen picture, which
+    // holds `pixelRatio` physical pixels to each device-independent one and says so; the
+    // picture lives until the next call. A paint calls it with the screen's ratio.
+    // REQUIRES: pixelRatio > 0.
+    const QImage& PaintOffscreen(QSize size, double pixelRatio);
+
   protected:
     // The whole panel into `dc` as pictures of the charts draw it: the chart, then the status
     // line.

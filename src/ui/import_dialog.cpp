@@ -237,6 +237,7 @@ void CImportDialog::ShowReport() {
     if (!m_status) {
         m_report->setText(QString::fromStdString(m_status.Reason()));
         ok->setEnabled(false);
+        ok->setToolTip(m_report->text());
         return;
     }
     const CImportReport& report = m_preview.report;
@@ -254,4 +255,9 @@ void CImportDialog::ShowReport() {
     m_anyway->setEnabled(refused && report.mayForce);
     m_report->setText(text);
     ok->setEnabled(report.points > 0 && (!refused || (report.mayForce && m_anyway->isChecked())));
+    // A disabled OK says why where the mouse is.
+    ok->setToolTip(ok->isEnabled() ? QString() : text.trimmed());
+    m_anyway->setToolTip(m_anyway->isEnabled()
+                             ? QString()
+                             : QStringLiteral("Only for a file refused for the rows it left out"));
 }

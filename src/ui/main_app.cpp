@@ -20,6 +20,7 @@
 #include "ui/main_frame.h"
 #include "ui/pages/dialog_template.h"
 #include "ui/pictures.h"
+#include "ui/progress_dialog.h"
 #include "ui/status_bar.h"
 
 namespace {
@@ -116,11 +117,7 @@ CMainApp::CMainApp(int& argc, char** argv) : QApplication(argc, argv), m_command
     m_warningBox = [this](const QString& text) {
         QMessageBox::warning(m_frame.get(), QStringLiteral("Warning"), text);
     };
-    m_questionBox = [this](const QString& text) {
-        return QMessageBox::question(m_frame.get(), QStringLiteral("Quillmark"), text,
-                                     QMessageBox::Yes | QMessageBox::No,
-                                     QMessageBox::No) == QMessageBox::Yes;
-    };
+    m_questionBox = [this](const QString& text) { return AskDefaultNo(m_frame.get(), text); };
     m_saveQuestion = [this](const QString& text) {
         const auto button = QMessageBox::warning(
             m_frame.get(), QString::fromLatin1(kProduct), text,
@@ -130,12 +127,7 @@ CMainApp::CMainApp(int& argc, char** argv) : QApplication(argc, argv), m_command
         }
         return button == QMessageBox::Discard ? SaveAnswer::Discard : SaveAnswer::Cancel;
     };
-    m_confirmBox = [this](const QString& text) {
-        // Deleting or overwriting cannot be undone: Enter keeps things as they are.
-        return QMessageBox::question(m_frame.get(), QString::fromLatin1(kProduct), text,
-                                     QMessageBox::Yes | QMessageBox::No,
-                                     QMessageBox::No) == QMessageBox::Yes;
-    };
+    m_confirmBox = [this](const QString& text) { return AskDefaultNo(m_frame.get(), text); };
     m_titleTimer = new QTimer(this);
     m_titleTimer->setSingleShot(true);
     m_titleTimer->setInterval(150);
@@ -337,6 +329,21 @@ void CMainApp::ShowNotice(const std::string& text) {
     }
 }
 
+bool CMainApp::AskDefaultNo(QWidget* parent, const QString& text) {
+    // Deleting, overwriting or starting an hours-long run cannot be taken back: Enter keeps
+    // things as they are.
+    return QMessageBox::question(parent, QString::fromLatin1(kProduct), text,
+                                 QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::No) == QMessageBox::Yes;
+}
+
+void CMainApp::ShowRead(const std::string& path, const SweepRun& read) {
+    CProgressDialog progress(read, m_frame.get());
+    progress.setWindowTitle(QStringLiteral("Quillmark - Opening %1...")
+                                .arg(QFileInfo(QString::fromStdString(path)).fileName()));
+    progress.RunShownAfter(m_quietReadMs);
+}
+
 void CMainApp::UpdateTitle() {
     if (m_frame == nullptr) {
         return;
@@ -408,6 +415,9 @@ void CMainApp::OpenAndReport(const QString& path) {
     CReadReport report;
     const CStatus opened = m_commands.OpenProject(path.toStdString(), &report);
     UpdateTitle();
+    if (opened.Kind() == StatusKind::Cancelled) {
+        return;  // the user stopped it: the project is as it was
+    }
     if (!opened) {
         m_errorBox(QStringLiteral("File Not Opened.\n\n") +
                    QString::fromStdString(opened.Reason()));

@@ -17,6 +17,7 @@ class CMainFrame;
 class QAction;
 class QMenu;
 class QTimer;
+class QWidget;
 
 // The application: owns the one project and the main window, keeps the user's settings (the
 // last project file, the import columns and the recent-file list of 8 in QSettings "Orvane" /
@@ -55,6 +56,9 @@ class CMainApp : public QApplication, public CCommandHost, public CFrontEnd {
     };
 
     static constexpr int kRecentFiles = 8;
+    // A read shorter than this shows no progress: a dialog that flashes up and away says less
+    // than the window that follows it.
+    static constexpr int kQuietReadMs = 400;
 
     CMainApp(int& argc, char** argv);
     ~CMainApp() override;
@@ -85,6 +89,8 @@ class CMainApp : public QApplication, public CCommandHost, public CFrontEnd {
     // CFrontEnd: the confirmation before a destructive step, the question before a long run.
     bool Confirm(const QString& text) override;
     bool Ask(const QString& text) override { return m_questionBox(text); }
+    // The box of the confirmations and the long-run question: Yes and No, with No the default.
+    static bool AskDefaultNo(QWidget* parent, const QString& text);
     // The title: the project file's name (or "Untitled"), marked while it has unsaved changes.
     void UpdateTitle();
 
@@ -95,6 +101,8 @@ class CMainApp : public QApplication, public CCommandHost, public CFrontEnd {
     void RedrawCharts() override;
     bool StoreEdits() override;
     void ShowNotice(const std::string& text) override;
+    // A read that is still going after a moment shows its progress, with Cancel.
+    void ShowRead(const std::string& path, const SweepRun& read) override;
 
     CProject& Project() { return m_project; }
     CProjectCommands& Commands() { return m_commands; }
@@ -110,6 +118,8 @@ class CMainApp : public QApplication, public CCommandHost, public CFrontEnd {
     void SetImportPreview(ImportPreviewFunction preview) { m_importPreview = std::move(preview); }
     void SetSaveQuestion(SaveQuestionFunction question) { m_saveQuestion = std::move(question); }
     void SetConfirmBox(ConfirmFunction box) { m_confirmBox = std::move(box); }
+    // How long a read runs before its progress is shown.
+    void SetQuietReadMs(int ms) { m_quietReadMs = ms; }
     // Set before InitInstance by the program's main.
     void SetFirstProject(FirstProjectFunction first) { m_firstProject = std::move(first); }
     void SetFolders(Folders folders) { m_folders = std::move(folders); }
@@ -138,6 +148,7 @@ class CMainApp : public QApplication, public CCommandHost, public CFrontEnd {
     ImportPreviewFunction m_importPreview;
     SaveQuestionFunction m_saveQuestion;
     ConfirmFunction m_confirmBox;
+    int m_quietReadMs = kQuietReadMs;
     FirstProjectFunction m_firstProject;
     Folders m_folders;
     // Gathers the commands of one moment into one update of the title.

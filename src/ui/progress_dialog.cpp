@@ -1,5 +1,6 @@
 #include "ui/progress_dialog.h"
 
+#include <QEventLoop>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -70,6 +71,17 @@ void CProgressDialog::StartWorker() {
     m_worker->Start();
 }
 
+void CProgressDialog::RunShownAfter(int quietMs) {
+    StartWorker();
+    QEventLoop quiet;
+    connect(this, &QDialog::finished, &quiet, &QEventLoop::quit);
+    QTimer::singleShot(quietMs, &quiet, &QEventLoop::quit);
+    quiet.exec(QEventLoop::ExcludeUserInputEvents);
+    if (!m_runOver) {
+        exec();
+    }
+}
+
 void CProgressDialog::reject() {
     m_stop = true;
 }
@@ -81,6 +93,7 @@ void CProgressDialog::customEvent(QEvent* event) {
     }
     const auto* done = static_cast<CRunProgressEvent*>(event);
     if (done->m_runOver) {
+        m_runOver = true;
         m_tick->stop();
         QDialog::reject();
     }

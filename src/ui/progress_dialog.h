@@ -31,6 +31,13 @@ class CProgressDialog : public QDialog {
     // until the bar moves. Call before the dialog is shown.
     void SetEstimate(double seconds);
 
+    // Starts the run at once and shows the dialog only when the run is still going after
+    // `quietMs`, so that a short run flashes nothing; until then the user's input waits, so no
+    // command starts beside the run. Returns when the run has ended.
+    void RunShownAfter(int quietMs);
+    // Whether the run has ended (its end-of-run event has arrived).
+    bool RunOver() const { return m_runOver; }
+
     int Position() const;
     QString TimeLeft() const;
     // Whether Cancel has asked the run to stop.
@@ -51,6 +58,7 @@ class CProgressDialog : public QDialog {
     CBackgroundRun* m_worker = nullptr;  // deletes itself when its run ends
     SweepRun m_run;
     std::atomic<bool> m_stop{false};
+    bool m_runOver = false;
     double m_estimate = 0.0;
     QElapsedTimer m_elapsed;
     QProgressBar* m_progress;

@@ -5,8 +5,8 @@
 
 #include <atomic>
 
-#include "analysis/progress_sink.h"
 #include "app/walk_forward.h"
+#include "model/progress_sink.h"
 #include "model/status.h"
 
 class CFrontEnd;

@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "analysis/landscape.h"
-#include "analysis/progress_sink.h"
 #include "analysis/simulation.h"
+#include "model/progress_sink.h"
 #include "model/project.h"
 #include "support/series_builder.h"
 

@@ -4,6 +4,8 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <atomic>
 #include <bit>
 #include <chrono>
 #include <cmath>
@@ -19,6 +21,7 @@
 #include "app/parameter_rules.h"
 #include "charts/project_view.h"
 #include "charts/scaling.h"
+#include "model/progress_sink.h"
 #include "model/project.h"
 #include "support/series_builder.h"
 #include "support/test_files.h"
@@ -37,9 +40,29 @@ class RecordingHost : public CCommandHost {
         return !refuseStores;
     }
     void ShowNotice(const std::string& text) override { notice = text; }
+    // Runs the read here, keeping the shares it reports; with `stopAtShare` set, the user
+    // stops it once the read has reported that share.
+    void ShowRead(const std::string&, const SweepRun& read) override {
+        struct Sink : CProgressSink {
+            void ReportProgress(int32_t position) override {
+                host.shares.push_back(position);
+                if (host.stopAtShare > 0 && position >= host.stopAtShare) {
+                    stop = true;
+                }
+            }
+            RecordingHost& host;
+            std::atomic<bool>& stop;
+            Sink(RecordingHost& h, std::atomic<bool>& s) : host(h), stop(s) {}
+        };
+        std::atomic<bool> stop{false};
+        Sink sink(*this, stop);
+        read(stop, &sink);
+    }
     std::vector<std::string> calls;
     std::string notice;
     bool refuseStores = false;
+    std::vector<int32_t> shares;
+    int32_t stopAtShare = 0;
 };
 
 // A front end that answers the long-run question with `yes` and runs the sweep at once.
@@ -120,6 +143,33 @@ TEST_F(ProjectCommandsTest, AFailedOpenSaveOrImportChangesNothing) {
 
     ASSERT_TRUE(commands.SaveProject(commands.m_lastFile).IsOk());
     EXPECT_EQ(FileText(file), FileText(kSample));
+}
+
+// A long read shows how far it has got, and the user may stop it: the open then changes
+// nothing, as a file that is not a project does, and nobody is told of a failure.
+TEST_F(ProjectCommandsTest, AReadReportsItsProgressAndAStoppedOneChangesNothing) {
+    ASSERT_TRUE(commands.OpenProject(kSample).IsOk());
+    ASSERT_GE(host.shares.size(), 3u) << "the sample spans several chunks of reading";
+    EXPECT_TRUE(std::is_sorted(host.shares.begin(), host.shares.end()));
+    EXPECT_EQ(std::adjacent_find(host.shares.begin(), host.shares.end()), host.shares.end());
+    EXPECT_EQ(host.shares.back(), 100);
+
+    TempFolder folder;
+    const std::string other = folder.PathOf("OTHER.xml");
+    std::filesystem::copy_file(kSample, other);
+    project.Primary()->m_name = "Mine";
+    host.calls.clear();
+    host.shares.clear();
+    host.stopAtShare = 1;
+    const CStatus stopped = commands.OpenProject(other);
+    EXPECT_EQ(stopped.Kind(), StatusKind::Cancelled);
+    EXPECT_EQ(stopped.Reason(), "the reading of '" + other + "' was stopped");
+    EXPECT_EQ(host.shares.size(), 1u);
+    EXPECT_TRUE(host.calls.empty());
+    EXPECT_EQ(commands.m_lastFile, kSample);
+    ASSERT_EQ(project.DataSetCount(), 1);
+    EXPECT_EQ(project.Primary()->m_name, "Mine");
+    EXPECT_EQ(project.Primary()->Points().size(), 5105u);
 }
 
 // An open draws the new empty project, then has every window load the project as read.

@@ -83,8 +83,9 @@ class CliTest : public ::testing::Test {
 TEST_F(CliTest, UsageErrorsExitWithTwoAndUnreadableFilesWithOneErrorLine) {
     for (const char* args :
          {"", "frobnicate x", "info", "import raw.csv", "render x.xml",
-          "render x.xml -o x.png --width 0", "walkforward x.xml --train 0y --test 1y",
-          "walkforward x.xml --train 5w --test 1y",
+          "render x.xml -o x.png --width 0", "render x.xml -o x.png --scale 0",
+          "render x.xml -o x.png --scale 1.5", "render x.xml -o x.png --height 8200 --scale 2",
+          "walkforward x.xml --train 0y --test 1y", "walkforward x.xml --train 5w --test 1y",
           "walkforward x.xml --train 5y --test 1y --chart x.png --chart-width 0"}) {
         EXPECT_EQ(Cli(args).status, 2) << args;
     }
@@ -156,6 +157,13 @@ TEST_F(CliTest, ImportThenInfoSimulateRenderAndResave) {
     const CliRun render = Cli("render {}/p.xml --cursor 0.5 -o {}/p.png");
     ASSERT_EQ(render.status, 0) << render.err;
     EXPECT_EQ(FileText(folder.PathOf("p.png")).substr(1, 3), "PNG");
+    // At a scale the layout stays and the pixels grow: IHDR's big-endian width and height.
+    const CliRun fine = Cli("render {}/p.xml --width 300 --height 200 --scale 2 -o {}/p.png");
+    ASSERT_EQ(fine.status, 0) << fine.err;
+    EXPECT_EQ(fine.Json()["width"], 300);
+    EXPECT_EQ(fine.Json()["scale"], 2);
+    EXPECT_EQ(FileText(folder.PathOf("p.png")).substr(16, 8),
+              std::string("\0\0\x02\x58\0\0\x01\x90", 8));
 
     // Resaving gives back the same bytes; a target that cannot be written leaves what was
     // there and no temporary file.

@@ -234,10 +234,12 @@ TEST_F(AnalysisPagesTest, ProcessRecordsTheLandscapeShownBesideTheMainWindow) {
     OpenSample(22);
     auto* button = m_page->findChild<QAbstractButton*>("landscape");
     EXPECT_FALSE(button->isEnabled());
+    EXPECT_EQ(button->toolTip(), "Process records the landscape");  // says why it is disabled
     Click("process");
     const CLandscape& landscape = App().Commands().Landscape();
     ASSERT_TRUE(landscape.Recorded());
     ASSERT_TRUE(button->isEnabled());
+    EXPECT_EQ(button->toolTip(), "Best gain over smoothing length and flag level");
     const CStrategyResult& best = Project().Primary()->m_results[0];
     EXPECT_EQ(landscape.At(best.ML, best.BL), best.GN);
 
@@ -261,6 +263,7 @@ TEST_F(AnalysisPagesTest, ProcessRecordsTheLandscapeShownBesideTheMainWindow) {
     EXPECT_TRUE(dialog == nullptr || !dialog->isVisible());
     EXPECT_FALSE(landscape.Recorded());
     EXPECT_FALSE(button->isEnabled());
+    EXPECT_FALSE(button->toolTip().isEmpty());
 }
 
 // The walk-forward dialog refuses a length it cannot read without starting, shows every step of

@@ -67,4 +67,35 @@ TEST_F(ChartPanelTest, HistoryChartReadsTheNetValueOfThePrimary) {
     EXPECT_NE(m_ds->Cursor()->GetValue(Net), 0.0);
 }
 
+// The panel paints through a picture of the screen's pixel ratio, copied pixel for pixel; at
+// twice the ratio the plot's lines and fills are the same pixels grown to 2 x 2 blocks.
+TEST_F(ChartPanelTest, PaintsAtTheScreensPixelRatio) {
+    RecomputeRanges(Project());  // the value axis, for the series to show
+    const double ratio = m_chart->devicePixelRatioF();
+    const QRect area = m_chart->contentsRect();
+    const QImage shown = m_chart->grab().toImage();
+    const QImage picture = m_chart->PaintOffscreen(area.size(), ratio);
+    EXPECT_EQ(shown.devicePixelRatio(), ratio);
+    ASSERT_EQ(picture.size(), area.size() * ratio);
+    EXPECT_EQ(shown.copy(QRect(area.topLeft() * ratio, picture.size())), picture);
+
+    const QImage once = m_chart->PaintOffscreen(area.size(), 1.0);
+    const QImage twice = m_chart->PaintOffscreen(area.size(), 2.0);
+    ASSERT_EQ(twice.size(), area.size() * 2);
+    EXPECT_EQ(twice.devicePixelRatio(), 2.0);
+    int differing = 0;
+    int series = 0;
+    for (int y = 0; y < area.height() - 14; ++y) {
+        for (int x = 0; x < area.width() - 60; ++x) {
+            const QRgb pixel = once.pixel(x, y);
+            series += pixel == qRgb(0, 100, 255) ? 1 : 0;
+            for (int i = 0; i < 4; ++i) {
+                differing += twice.pixel(2 * x + i % 2, 2 * y + i / 2) == pixel ? 0 : 1;
+            }
+        }
+    }
+    EXPECT_GT(series, area.width() / 2);
+    EXPECT_EQ(differing, 0);
+}
+
 }  // namespace

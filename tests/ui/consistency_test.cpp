@@ -6,6 +6,7 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <tuple>
 
 #include <nlohmann/json.hpp>
 
@@ -15,6 +16,7 @@
 
 #include "analysis/number_format.h"
 #include "analysis/potential_gains.h"
+#include "storage/project_io.h"
 #include "ui/date_strip.h"
 #include "ui/figure_text.h"
 #include "ui/result_sets_dialog.h"
@@ -73,6 +75,42 @@ class ConsistencyTest : public UiTest {
     }
     static QString Box(const char* name) {
         return Frame()->ResultSets()->findChild<QLineEdit*>(name)->text();
+    }
+
+    // The command line, given the project as a save would write it now, reports the parameters
+    // and the figures that the program shows.
+    static void ExpectTheCommandLineAgrees(const std::string& after) {
+        SCOPED_TRACE("the command line after " + after);
+        const CDataSet* primary = Project().Primary();
+        if (primary == nullptr) {
+            return;
+        }
+        const fs::path state = Scratch() / "state.xml";
+        ASSERT_TRUE(WriteProjectFile(Project(), state.string()).IsOk());
+        const nlohmann::json info = Cli("info " + Quoted(state));
+        ASSERT_TRUE(info.is_object());
+        const nlohmann::json& params = info["datasets"][0]["params"];
+        const CStrategyParams& shown = primary->m_params;
+        EXPECT_EQ(
+            std::tuple(params["ML"].get<int>(), params["RC"].get<double>(), params["BL"].get<int>(),
+                       params["IN"].get<double>(), params["TT"].get<double>()),
+            std::tuple(shown.ML, shown.RC, shown.BL, shown.IN, shown.TT));
+        const nlohmann::json simulated = Cli("simulate " + Quoted(state));
+        ASSERT_TRUE(simulated.is_object());
+        if (!Frame()->Status()->Notice().isEmpty()) {
+            EXPECT_TRUE(simulated["gain"].is_null());
+            return;
+        }
+        EXPECT_EQ(simulated["gain"].get<double>(), shown.GN);
+        EXPECT_EQ(simulated["output"].get<double>(), shown.OUT);
+        EXPECT_EQ(PercentText(simulated["gain_per_year"].get<double>()), Box("gainPerYear"));
+        const nlohmann::json& status = simulated["status"];
+        EXPECT_EQ(QString::fromStdString(status["date"].get<std::string>()),
+                  Pane(CStatusBar::PaneDate));
+        EXPECT_EQ(QString::fromStdString(status["name"].get<std::string>()),
+                  Pane(CStatusBar::PaneName));
+        EXPECT_EQ(QString::fromStdString(FormatNumber(status["value"].get<double>())),
+                  Pane(CStatusBar::PaneValue));
     }
 
     // Every view of the project against the project itself, and against each other.
@@ -333,7 +371,8 @@ TEST_F(ConsistencyTest, UnsavedChangesAreAskedAboutAndShownInTheTitle) {
 }
 
 // Every command of the menus and pages once on the sample project, each followed by the check
-// that every view describes the same state.
+// that every view describes the same state, and that the command line, given the project as a
+// save would write it, reports what the program shows.
 TEST_F(ConsistencyTest, EveryCommandLeavesOneState) {
     Start();
     OpenSampleCopy();
@@ -414,6 +453,7 @@ TEST_F(ConsistencyTest, EveryCommandLeavesOneState) {
     for (const auto& [name, command] : commands) {
         command();
         ExpectOneState(name);
+        ExpectTheCommandLineAgrees(name);
     }
     EXPECT_TRUE(m_refusals.empty());
     EXPECT_TRUE(m_errors.empty());

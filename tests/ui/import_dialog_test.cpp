@@ -53,6 +53,7 @@ TEST_F(ImportDialogTest, ShowsTheFileAsItWillBeReadAndFollowsTheColumns) {
     values->setValue(9);  // no such column: no point
     EXPECT_FALSE(ok->isEnabled());
     EXPECT_TRUE(report->text().contains("gives no point"));
+    EXPECT_TRUE(ok->toolTip().contains("gives no point"));  // a disabled OK says why
 }
 
 // A file refused for the rows it leaves out can be taken anyway; an undecided decimal mark
@@ -77,9 +78,11 @@ TEST_F(ImportDialogTest, ImportAnywayAndTheDecimalMark) {
                          1, 2);
     ok = yields.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
     EXPECT_FALSE(ok->isEnabled());
+    EXPECT_FALSE(ok->toolTip().isEmpty());
     EXPECT_FALSE(yields.findChild<QCheckBox*>("importAnyway")->isEnabled());
     yields.findChild<QComboBox*>("decimalMark")->setCurrentIndex(1);  // a point
     EXPECT_TRUE(ok->isEnabled());
+    EXPECT_TRUE(ok->toolTip().isEmpty());
     auto* points = yields.findChild<QTableWidget*>("points");
     EXPECT_EQ(points->item(0, 1)->text(), "2.03500");
     EXPECT_EQ(yields.Choices().decimalMark, '.');

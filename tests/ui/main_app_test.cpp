@@ -4,6 +4,16 @@
 #include <iterator>
 
 #include <QFileInfo>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include "model/progress_sink.h"
+#include "ui/progress_dialog.h"
 
 #include "ui/status_bar.h"
 #include "ui_fixture.h"
@@ -37,6 +47,21 @@ std::string RecentNames() {
 }
 
 using MainAppTest = UiTest;
+
+// Counts the progress dialogs shown, with their titles.
+class CShownDialogs : public QObject {
+  public:
+    CShownDialogs() { QApplication::instance()->installEventFilter(this); }
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show) {
+            if (auto* dialog = qobject_cast<CProgressDialog*>(watched)) {
+                titles.push_back(dialog->windowTitle().toStdString());
+            }
+        }
+        return false;
+    }
+    std::vector<std::string> titles;
+};
 
 TEST_F(MainAppTest, TheLastFileAndTheImportColumnsOutliveTheWindow) {
     QSettings("Orvane", "Quillmark").setValue("user/valsincol", 5);
@@ -107,6 +132,60 @@ TEST_F(MainAppTest, SaveWithoutAFileAsksForOneAndSaveAsAddsTheExtension) {
     Run("Save &As...", (Scratch() / "copy").string());
     EXPECT_EQ(App().Commands().m_lastFile, (Scratch() / "copy.xml").string());
     EXPECT_EQ(ReadAll(Scratch() / "copy.xml"), ReadAll(Sample("Project Files/SP500.xml")));
+}
+
+// A read that takes a while shows its progress with the file's name, and Cancel stops it; a
+// short one shows nothing at all.
+TEST_F(MainAppTest, ALongReadShowsItsProgressAndCancelStopsIt) {
+    Start();
+    CShownDialogs shown;
+    App().ShowRead("/data/BIG.xml", [](const std::atomic<bool>&, CProgressSink* progress) {
+        progress->ReportProgress(100);
+    });
+    EXPECT_TRUE(shown.titles.empty());
+
+    App().SetQuietReadMs(20);
+    std::atomic<bool> stopSeen{false};
+    QTimer::singleShot(300, [] {
+        auto* dialog = qobject_cast<CProgressDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_GE(dialog->Position(), 10);
+        dialog->findChild<QPushButton*>("cancel")->click();
+    });
+    App().ShowRead(
+        "/data/BIG.xml", [&stopSeen](const std::atomic<bool>& stop, CProgressSink* progress) {
+            progress->ReportProgress(10);
+            for (int i = 0; i < 1000 && !stop; ++i) {  // at most 10 s when nobody stops it
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            }
+            stopSeen = stop.load();
+        });
+    EXPECT_TRUE(stopSeen);
+    EXPECT_EQ(shown.titles, std::vector<std::string>{"Quillmark - Opening BIG.xml..."});
+
+    // Opening a real project the same way ends with the project open and the dialog gone.
+    App().SetQuietReadMs(0);
+    Run("&Open...", Sample("Project Files/SP500.xml"));
+    EXPECT_EQ(shown.titles.back(), "Quillmark - Opening SP500.xml...");
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    ASSERT_NE(Project().Primary(), nullptr);
+    EXPECT_EQ(Project().Primary()->Points().size(), 5105u);
+    EXPECT_TRUE(m_errors.empty());
+}
+
+// Delete, overwriting a file changed on disk and a long run ask first; Enter answers No.
+TEST_F(MainAppTest, DestructiveQuestionsDefaultToNo) {
+    Start();
+    QString asked;
+    QTimer::singleShot(0, [&asked] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        asked = box->text();
+        EXPECT_EQ(box->defaultButton(), box->button(QMessageBox::No));
+        QTest::keyClick(box, Qt::Key_Return);
+    });
+    EXPECT_FALSE(CMainApp::AskDefaultNo(Frame(), QStringLiteral("Delete SP500-2000?")));
+    EXPECT_EQ(asked, "Delete SP500-2000?");
 }
 
 // A failed open says why and changes nothing: not the project, not its file, not the recent

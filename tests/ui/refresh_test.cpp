@@ -60,7 +60,8 @@ TEST_F(RefreshOrderTest, TheFileCommandsBroadcastInOrder) {
         {"Save &As...", (Scratch() / "saved.xml").string(), {REFRESH_STORE}},
         {"&Import...",
          Sample("Data Files/IBM.csv"),
-         {REFRESH_STORE, REFRESH_STORE, REFRESH_CURRENT, REFRESH_DATASETS}},
+         // and the new set takes part in the simulation the pages then show
+         {REFRESH_STORE, REFRESH_STORE, REFRESH_CURRENT, REFRESH_DATASETS, REFRESH_LOAD}},
         {"&Open...", Sample("Project Files/SP500.xml"), open}};
     CRefreshRecorder* recorder = nullptr;
     for (const auto& [command, path, codes] : rows) {

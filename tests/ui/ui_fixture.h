@@ -71,6 +71,7 @@ class UiTest : public ::testing::Test {
         // The application outlives each test; a start-up whose file does not open keeps what
         // the project held, so each test starts from an empty one.
         App().Commands().NewProject();
+        App().SetQuietReadMs(CMainApp::kQuietReadMs);
         App().SetFileDialog([this](CMainApp::FileDialog which) {
             m_asked.push_back(which);
             return std::exchange(m_answer, QString());

@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QPalette>
 #include <QRect>
+#include <QtMath>
 
 #include "charts/chart_drawing.h"
 #include "charts/qt/painter_surface.h"
@@ -54,8 +55,10 @@ void PaintDateStrip(QPainter& painter, const QRect& area, CProject& project) {
 }  // namespace
 
 QImage PaintMainCharts(CProject& project, int width, int height,
-                       const std::optional<double>& cursor) {
-    QImage image(width, height, QImage::Format_RGB32);
+                       const std::optional<double>& cursor, double pixelRatio) {
+    const double ratio = pixelRatio > 0.0 ? pixelRatio : 1.0;
+    QImage image(qCeil(width * ratio), qCeil(height * ratio), QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
     image.fill(QGuiApplication::palette().color(QPalette::Button));
     const int half = (height - kChartsDateStripHeight) / 2;
     QPainter painter(&image);

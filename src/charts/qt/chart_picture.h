@@ -15,6 +15,8 @@ inline constexpr int kChartsDateStripHeight = 40;
 // its status line. With a cursor fraction the mouse is taken to be over both panels at that
 // fraction of the plot width: the cursor points are chosen, the crosshairs drawn and the
 // readouts filled as a mouse there would. Without one the panels show no readout.
+// The picture holds `pixelRatio` physical pixels to each of those (see PictureImage), laid out
+// alike; a ratio that is not positive is taken as 1.
 // REQUIRES: a QGuiApplication exists; width >= 1; height >= kChartsDateStripHeight.
 QImage PaintMainCharts(CProject& project, int width, int height,
-                       const std::optional<double>& cursor);
+                       const std::optional<double>& cursor, double pixelRatio = 1.0);

@@ -77,15 +77,6 @@ bool Near(int64_t v) {
     return v > -kNear && v < kNear;
 }
 
-QPen PenFor(const CPen& pen) {
-    QPen qpen(ToQColor(pen.colour), std::max(1, pen.width));
-    qpen.setCosmetic(pen.width <= 1);
-    // A flat cap leaves out the end point of a line, as a raster device context does.
-    qpen.setCapStyle(Qt::FlatCap);
-    qpen.setJoinStyle(Qt::MiterJoin);
-    return qpen;
-}
-
 }  // namespace
 
 QFont FontFor(const CFontSpec& font) {
@@ -125,7 +116,8 @@ CPainterSurface::CPainterSurface(QPainter& painter, const CRect& clipBox)
     m_painter.setRenderHint(QPainter::TextAntialiasing, true);
     m_painter.setBackgroundMode(Qt::TransparentMode);
     m_painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-    m_painter.setPen(PenFor(m_pen));
+    m_scaled = m_painter.combinedTransform().type() > QTransform::TxTranslate;
+    m_painter.setPen(PainterPen());
     m_painter.setBrush(ToQColor(m_brush));
     m_qfont = m_painter.font();
     PrepareDirectPixels();
@@ -142,9 +134,14 @@ void CPainterSurface::PrepareDirectPixels() {
         return;
     }
     const QTransform transform = m_painter.combinedTransform();
-    if (transform.type() > QTransform::TxTranslate ||
-        transform.dx() != std::round(transform.dx()) ||
-        transform.dy() != std::round(transform.dy())) {
+    const double scale = transform.m11();
+    // A scale below 1 would visit more pixels than the picture has; no caller draws so.
+    if (transform.type() > QTransform::TxScale || transform.m22() != scale || scale < 1.0) {
+        return;
+    }
+    // Without a scale only whole-pixel shifts keep each pixel on one physical pixel.
+    if (scale == 1.0 && (transform.dx() != std::round(transform.dx()) ||
+                         transform.dy() != std::round(transform.dy()))) {
         return;
     }
     // The painter's clip now includes the clip box; only a plain rectangle is followed here.
@@ -152,10 +149,41 @@ void CPainterSurface::PrepareDirectPixels() {
     if (clip.rectCount() > 1) {
         return;
     }
-    m_offset = QPoint(static_cast<int>(transform.dx()), static_cast<int>(transform.dy()));
-    m_pixelClip = clip.boundingRect().translated(m_offset) & image->rect();
+    // No picture is 2^30 pixels from the origin; held to that, every position fits an int.
+    const auto held = [](double v) { return static_cast<int>(std::clamp(v, -1e9, 1e9)); };
+    const double dx = transform.dx();
+    const double dy = transform.dy();
+    const QRect onImage(QPoint(held(std::floor(-dx / scale)), held(std::floor(-dy / scale))),
+                        QPoint(held(std::ceil((image->width() - dx) / scale) - 1),
+                               held(std::ceil((image->height() - dy) / scale) - 1)));
+    m_pixelClip = clip.boundingRect() & onImage;
+    m_scale = scale;
+    m_offset = QPointF(dx, dy);
+    m_shift = QPoint(held(dx), held(dy));
+    const bool whole =
+        scale == std::round(scale) && scale <= 64 && dx == m_shift.x() && dy == m_shift.y();
+    m_wholeScale = whole ? static_cast<int>(scale) : 0;
+    m_imageSize = image->size();
     m_bits = image->bits();
     m_stride = image->bytesPerLine();
+}
+
+int64_t CPainterSurface::DeviceX(int64_t x) const {
+    // Rounded as QPainter rounds the edges of the rectangles it fills, so lines and fills meet.
+    return static_cast<int64_t>(std::floor(static_cast<double>(x) * m_scale + m_offset.x() + 0.5));
+}
+
+int64_t CPainterSurface::DeviceY(int64_t y) const {
+    return static_cast<int64_t>(std::floor(static_cast<double>(y) * m_scale + m_offset.y() + 0.5));
+}
+
+QPen CPainterSurface::PainterPen() const {
+    QPen qpen(ToQColor(m_pen.colour), std::max(1, m_pen.width));
+    qpen.setCosmetic(m_pen.width <= 1 && !m_scaled);
+    // A flat cap leaves out the end point of a line, as a raster device context does.
+    qpen.setCapStyle(Qt::FlatCap);
+    qpen.setJoinStyle(Qt::MiterJoin);
+    return qpen;
 }
 
 CPainterSurface::~CPainterSurface() {
@@ -203,7 +231,7 @@ void CPainterSurface::FillRect(const CRect& rect, CColour brush) {
 CPen CPainterSurface::SelectPen(const CPen& pen) {
     const CPen old = m_pen;
     m_pen = pen;
-    m_painter.setPen(PenFor(m_pen));
+    m_painter.setPen(PainterPen());
     return old;
 }
 
@@ -304,7 +332,9 @@ void CPainterSurface::DrawLine(int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
             return;
         }
     }
-    m_painter.drawLine(QLineF(ax, ay, bx, by));
+    // Scaled, a pen of odd width is centred on the middle of its pixels, not on their edge.
+    const double centre = m_scaled && width % 2 == 1 ? 0.5 : 0.0;
+    m_painter.drawLine(QLineF(ax + centre, ay + centre, bx + centre, by + centre));
 }
 
 void CPainterSurface::PlotThinLine(int64_t x0, int64_t y0, int64_t x1, int64_t y1) {
@@ -316,8 +346,8 @@ void CPainterSurface::PlotThinLine(int64_t x0, int64_t y0, int64_t x1, int64_t y
     const uint32_t pen = qRgb(m_pen.colour.r, m_pen.colour.g, m_pen.colour.b);
     const uint32_t notPen = ~pen & 0x00ffffffu;
     const bool merge = m_rasterOp == RasterOp::MergeNotPen;
-    const int64_t left = m_pixelClip.left() - m_offset.x();
-    const int64_t top = m_pixelClip.top() - m_offset.y();
+    const int64_t left = m_pixelClip.left();
+    const int64_t top = m_pixelClip.top();
     const int64_t right = left + m_pixelClip.width();
     const int64_t bottom = top + m_pixelClip.height();
     // Steps along the longer axis from the start, leaving out the end; the other coordinate
@@ -339,17 +369,53 @@ void CPainterSurface::PlotThinLine(int64_t x0, int64_t y0, int64_t x1, int64_t y
         first = std::max(first, major0 - (high - 1));
         last = std::min(last, major0 - low + 1);
     }
-    for (int64_t i = first; i < last; ++i) {
-        const int64_t major = major0 + direction * i;
-        const int64_t minor = minor0 + RoundDiv(i * minorDelta, steps);
-        const int64_t x = alongX ? major : minor;
-        const int64_t y = alongX ? minor : major;
-        if (x < left || x >= right || y < top || y >= bottom) {
-            continue;
+    const auto walk = [&](auto set) {
+        for (int64_t i = first; i < last; ++i) {
+            const int64_t major = major0 + direction * i;
+            const int64_t minor = minor0 + RoundDiv(i * minorDelta, steps);
+            const int64_t x = alongX ? major : minor;
+            const int64_t y = alongX ? minor : major;
+            if (x < left || x >= right || y < top || y >= bottom) {
+                continue;
+            }
+            set(x, y);
         }
-        auto* pixel = reinterpret_cast<uint32_t*>(m_bits + (y + m_offset.y()) * m_stride) +
-                      (x + m_offset.x());
-        *pixel = merge ? (*pixel | notPen) : pen;
+    };
+    // Unscaled, the clip lies on the picture and a pixel is one physical pixel: the common case
+    // gets a loop without the arithmetic of blocks.
+    const int64_t whole = m_wholeScale;
+    const int64_t shiftX = m_shift.x();
+    const int64_t shiftY = m_shift.y();
+    if (whole == 1) {
+        walk([&](int64_t x, int64_t y) {
+            auto* pixel =
+                reinterpret_cast<uint32_t*>(m_bits + (y + shiftY) * m_stride) + (x + shiftX);
+            *pixel = merge ? (*pixel | notPen) : pen;
+        });
+    } else if (whole > 1) {
+        walk([&](int64_t x, int64_t y) {
+            const int64_t column = x * whole + shiftX;
+            const int64_t row = y * whole + shiftY;
+            SetBlock(column, row, column + whole, row + whole, pen, notPen, merge);
+        });
+    } else {
+        walk([&](int64_t x, int64_t y) {
+            SetBlock(DeviceX(x), DeviceY(y), DeviceX(x + 1), DeviceY(y + 1), pen, notPen, merge);
+        });
+    }
+}
+
+void CPainterSurface::SetBlock(int64_t left, int64_t top, int64_t right, int64_t bottom,
+                               uint32_t pen, uint32_t notPen, bool merge) {
+    left = std::max<int64_t>(left, 0);
+    right = std::min<int64_t>(right, m_imageSize.width());
+    top = std::max<int64_t>(top, 0);
+    bottom = std::min<int64_t>(bottom, m_imageSize.height());
+    for (int64_t row = top; row < bottom; ++row) {
+        auto* line = reinterpret_cast<uint32_t*>(m_bits + row * m_stride);
+        for (int64_t column = left; column < right; ++column) {
+            line[column] = merge ? (line[column] | notPen) : pen;
+        }
     }
 }
 
@@ -365,8 +431,15 @@ void CPainterSurface::Ellipse(const CRect& box) {
     UsePenMode();
     // The outline of a one-pixel pen adds a pixel to the rectangle's size; the box leaves
     // out its right and bottom edges.
-    m_painter.drawEllipse(
-        QRect(box.left, box.top, static_cast<int>(width - 1), static_cast<int>(height - 1)));
+    if (!m_scaled) {
+        m_painter.drawEllipse(
+            QRect(box.left, box.top, static_cast<int>(width - 1), static_cast<int>(height - 1)));
+        return;
+    }
+    // Scaled, the unit-wide outline is centred on the middle of the edge pixels, so that the
+    // dot covers the same pixels as unscaled.
+    m_painter.drawEllipse(QRectF(box.left + 0.5, box.top + 0.5, static_cast<double>(width - 1),
+                                 static_cast<double>(height - 1)));
 }
 
 void CPainterSurface::TextOut(int32_t x, int32_t y, std::string_view text) {
@@ -384,7 +457,7 @@ void CPainterSurface::TextOut(int32_t x, int32_t y, std::string_view text) {
     m_painter.setFont(m_qfont);
     m_painter.setPen(ToQColor(m_textColour));
     m_painter.drawText(QPoint(left, y + metrics.ascent()), s);
-    m_painter.setPen(PenFor(m_pen));
+    m_painter.setPen(PainterPen());
 }
 
 void CPainterSurface::DrawText(std::string_view text, const CRect& rect) {

@@ -2,8 +2,9 @@
 
 #include <cstdint>
 
-// Where a running optimisation reports its progress: the progress dialog in the program, a
-// terminal bar or nothing on the command line. Called from the worker thread.
+// Where a long run (an optimisation, a walk-forward, the reading of a large file) reports its
+// progress: the progress dialog in the program, a terminal bar or nothing on the command line.
+// Called from the worker thread.
 class CProgressSink {
   public:
     virtual ~CProgressSink() = default;
