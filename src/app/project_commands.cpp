@@ -235,7 +235,8 @@ CStatus CProjectCommands::OpenProject(const std::string& path, CReadReport* repo
             ScaleLimits(*current, m_project.m_viewLimits, m_project.DisplaySlot());
         }
     }
-    SimulateAndScale();
+    // Making the set current has just computed its gains over this window.
+    SimulateAndScale(Gains::Current);
     MatchResultNumber();
     Refresh(REFRESH_LOAD);
     Refresh(REFRESH_CURRENT);
