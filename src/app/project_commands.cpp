@@ -442,6 +442,13 @@ void CProjectCommands::StepWindow(WindowStep stepWindow, int step) {
     Resimulate(Gains::Current);
 }
 
+void CProjectCommands::SetZeroBase(bool on) {
+    m_project.m_viewLimits.zeroBase = on;
+    m_project.m_historyLimits.zeroBase = on;
+    RecomputeRanges(m_project);
+    RedrawCharts();
+}
+
 void CProjectCommands::MoveUp() {
     if (StorePending()) {
         MoveCurrentUp(m_project);

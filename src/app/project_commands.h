@@ -134,6 +134,9 @@ class CProjectCommands {
     void ResetWindow();
     // Pan or zoom: `step` (-1 or +1) of `stepWindow` on the window.
     void StepWindow(WindowStep stepWindow, int step);
+    // Zero Base: both value axes start at zero, or at the data's own bottom. A matter of
+    // display: nothing is simulated, and the window typed beside it is not applied.
+    void SetZeroBase(bool on);
     // Move Up and Delete of the current data set, with the data set tree rebuilt.
     void MoveUp();
     void DeleteCurrentDataSet();

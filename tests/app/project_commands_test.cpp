@@ -145,6 +145,22 @@ TEST_F(ProjectCommandsTest, AFailedOpenSaveOrImportChangesNothing) {
     EXPECT_EQ(FileText(file), FileText(kSample));
 }
 
+// Zero Base is a matter of display: both axes start at zero and the charts are redrawn, and
+// nothing is simulated or refreshed.
+TEST_F(ProjectCommandsTest, ZeroBaseRescalesTheAxesOnly) {
+    ASSERT_TRUE(commands.OpenProject(kSample).IsOk());
+    const double gain = project.Primary()->m_params.GN;
+    host.calls.clear();
+    commands.SetZeroBase(true);
+    EXPECT_EQ(host.calls, Calls{"redraw"});
+    EXPECT_EQ(project.m_viewLimits.bottom, 0.0);
+    EXPECT_EQ(project.m_historyLimits.bottom, 0.0);
+    EXPECT_EQ(project.Primary()->m_params.GN, gain);
+    commands.SetZeroBase(false);
+    EXPECT_GT(project.m_viewLimits.bottom, 0.0);
+    EXPECT_GT(project.m_historyLimits.bottom, 0.0);
+}
+
 // A long read shows how far it has got, and the user may stop it: the open then changes
 // nothing, as a file that is not a project does, and nobody is told of a failure.
 TEST_F(ProjectCommandsTest, AReadReportsItsProgressAndAStoppedOneChangesNothing) {

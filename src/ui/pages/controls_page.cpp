@@ -108,10 +108,7 @@ void CControlsPage::ClearFields() {
 void CControlsPage::OnZeroBase() {
     // The dates are read along with the check box but not applied.
     ReadControls();
-    m_project.m_viewLimits.zeroBase = m_zeroBase;
-    m_project.m_historyLimits.zeroBase = m_zeroBase;
-    RecomputeRanges(m_project);
-    m_frame.RedrawCharts();
+    m_commands.SetZeroBase(m_zeroBase);
 }
 
 void CControlsPage::OnApply() {
