@@ -196,9 +196,13 @@ bool CProjectCommands::FileChangedOnDisk() const {
     return size != m_fileSize || time != m_fileTime;
 }
 
-void CCommandHost::ShowRead(const std::string& /*path*/, const SweepRun& read) {
+void RunInPlace(const SweepRun& run) {
     const std::atomic<bool> never{false};
-    read(never, nullptr);
+    run(never, nullptr);
+}
+
+void CCommandHost::ShowRead(const std::string& /*path*/, const SweepRun& read) {
+    RunInPlace(read);
 }
 
 CStatus CProjectCommands::OpenProject(const std::string& path, CReadReport* report) {
@@ -216,8 +220,7 @@ CStatus CProjectCommands::OpenProject(const std::string& path, CReadReport* repo
     if (m_host != nullptr) {
         m_host->ShowRead(path, readFile);
     } else {
-        const std::atomic<bool> never{false};
-        readFile(never, nullptr);
+        RunInPlace(readFile);
     }
     if (!read) {
         return read;

@@ -24,6 +24,8 @@ using WindowStep = CLimits (*)(const CLimits& window, int direction);
 // A long run (the sweep, the reading of a large file) as a front end starts it: on any thread,
 // polling `stop`, reporting to `progress` (may be null).
 using SweepRun = std::function<void(const std::atomic<bool>& stop, CProgressSink* progress)>;
+// Runs `run` here to its end, with nothing to stop it and no progress shown.
+void RunInPlace(const SweepRun& run);
 
 // What the commands need of the program around them: the refresh broadcast to every window,
 // the recent-file list and the repaint of the charts. The desktop program implements it; the

@@ -1,6 +1,8 @@
 #include "cli/cli_commands.h"
 
+#include <cstdio>
 #include <iostream>
+#include <string>
 
 #include "app/project_commands.h"
 #include "cli/file_checks.h"
@@ -56,4 +58,12 @@ CStatus LoadProject(CProjectCommands& commands, const std::string& path, CReadRe
         *report = read;
     }
     return opened;
+}
+
+void CTerminalProgress::ReportProgress(int32_t position) {
+    std::fprintf(stderr, "\r[%-50s] %3d%%",
+                 std::string(static_cast<size_t>(position / 2), '#').c_str(), position);
+    if (position == 100) {
+        std::fputc('\n', stderr);
+    }
 }

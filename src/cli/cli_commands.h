@@ -4,6 +4,7 @@
 #include <string>
 
 #include "cli/json_output.h"
+#include "model/progress_sink.h"
 #include "model/status.h"
 
 // What the subcommands of quillmark-cli share. Each subcommand prints its JSON summary on stdout
@@ -34,6 +35,11 @@ CStatus SaveProject(CProjectCommands& commands, const std::string& path);
 int Fail(const std::string& message);
 // The same with the reason of a failed status.
 int Fail(const CStatus& status);
+
+// A progress bar of a long run on the terminal's standard error.
+struct CTerminalProgress : CProgressSink {
+    void ReportProgress(int32_t position) override;
+};
 
 // Prints `json` as one line on stdout.
 void Print(const Json& json);

@@ -22,17 +22,6 @@
 
 namespace {
 
-// A progress bar on a terminal's standard error.
-struct CTerminalProgress : CProgressSink {
-    void ReportProgress(int32_t position) override {
-        std::fprintf(stderr, "\r[%-50s] %3d%%",
-                     std::string(static_cast<size_t>(position / 2), '#').c_str(), position);
-        if (position == 100) {
-            std::fputc('\n', stderr);
-        }
-    }
-};
-
 // Every result set of the primary with its ratios and the plateau around it.
 Json ResultSetsJson(const CProject& project, const CLandscape& landscape) {
     Json sets = Json::array();

@@ -28,16 +28,6 @@ namespace {
 
 constexpr int kUsageError = 2;
 
-struct CBarProgress : CProgressSink {
-    void ReportProgress(int32_t position) override {
-        std::fprintf(stderr, "\r[%-50s] %3d%%",
-                     std::string(static_cast<size_t>(position / 2), '#').c_str(), position);
-        if (position == 100) {
-            std::fputc('\n', stderr);
-        }
-    }
-};
-
 Json WindowJson(const CLimits& window) {
     return Json{{"start", DateJson(window.start)}, {"end", DateJson(window.end)}};
 }
@@ -148,7 +138,7 @@ int RunWalkForward(const CWalkOptions& options) {
     }
     const std::atomic<bool> stop{false};
     std::string error;
-    CBarProgress bar;
+    CTerminalProgress bar;
     CWalkForward run;
     CWalkSettings settings{train, test, options.robust ? CWalkRank::Robust : CWalkRank::Gain,
                            options.flatStart};

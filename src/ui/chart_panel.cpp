@@ -4,10 +4,10 @@
 
 #include <QMouseEvent>
 #include <QPainter>
-#include <QtMath>
 
 #include "charts/chart_drawing.h"
 #include "charts/qt/painter_surface.h"
+#include "charts/qt/picture_image.h"
 #include "model/data_set.h"
 #include "model/project.h"
 #include "ui/refresh.h"
@@ -71,11 +71,9 @@ void CChartPanel::customEvent(QEvent* event) {
 const QImage& CChartPanel::PaintOffscreen(QSize size, double pixelRatio) {
     const CRect client{0, 0, size.width(), size.height()};
     if (!(client == m_bitmapSize) || m_offscreen.devicePixelRatio() != pixelRatio) {
-        m_offscreen = QImage(qCeil(size.width() * pixelRatio), qCeil(size.height() * pixelRatio),
-                             QImage::Format_RGB32);
         // The chart is drawn in device-independent pixels; the painter scales them to the
         // physical ones, so text is sharp and every line stays one pixel wide to the eye.
-        m_offscreen.setDevicePixelRatio(pixelRatio);
+        m_offscreen = PictureImage(size.width(), size.height(), pixelRatio);
         m_bitmapSize = client;
     }
     if (!m_offscreen.isNull()) {

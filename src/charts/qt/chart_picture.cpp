@@ -6,10 +6,10 @@
 #include <QPainter>
 #include <QPalette>
 #include <QRect>
-#include <QtMath>
 
 #include "charts/chart_drawing.h"
 #include "charts/qt/painter_surface.h"
+#include "charts/qt/picture_image.h"
 #include "charts/status_line.h"
 #include "model/project.h"
 
@@ -56,9 +56,7 @@ void PaintDateStrip(QPainter& painter, const QRect& area, CProject& project) {
 
 QImage PaintMainCharts(CProject& project, int width, int height,
                        const std::optional<double>& cursor, double pixelRatio) {
-    const double ratio = pixelRatio > 0.0 ? pixelRatio : 1.0;
-    QImage image(qCeil(width * ratio), qCeil(height * ratio), QImage::Format_RGB32);
-    image.setDevicePixelRatio(ratio);
+    QImage image = PictureImage(width, height, pixelRatio);
     image.fill(QGuiApplication::palette().color(QPalette::Button));
     const int half = (height - kChartsDateStripHeight) / 2;
     QPainter painter(&image);
